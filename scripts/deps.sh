@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the game and the tests need; quick when all are present.
+set -euo pipefail
+PACKAGES=(
+  build-essential cmake pkg-config
+  libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libfreetype-dev libpng-dev libjpeg-dev
+  libvorbis-dev libogg-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core
+  xvfb xdotool x11-utils imagemagick
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,65 @@
+// Display - the one window (or full-screen picture), its 2D drawing state and frame presentation.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TImageFont;
+
+// Opaque handle of the open display; null when none is open.
+struct TDisplay;
+
+// Window caption; must be set before OpenGraphics, which uses it when the window is made.
+void SetAppTitle(const std::string& title);
+const std::string& GetAppTitle();
+
+// Closes any open display, then opens width x height: depth 0 = a window, non-zero = full screen.
+// Resets the drawing state to its defaults. Null when the mode cannot be set.
+TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flags);
+void CloseGraphics();
+TDisplay* CurrentDisplay();
+
+void Cls();
+void SetClsColor(int r, int g, int b);
+// Presents the back buffer; sync 1 waits for the vertical blank where the driver allows it.
+void FlipDisplay(int sync);
+
+int CountDisplayModes();
+struct TDisplayMode { int width = 0, height = 0, depth = 0, refreshHz = 0; };
+TDisplayMode GetDisplayMode(int index);
+
+// Drawing state. Colour and alpha are stored exactly as given and clamped only when a quad is built.
+void SetColor(int r, int g, int b);
+void SetAlpha(float alpha);
+void SetBlend(int mode);
+void SetDrawScale(float sx, float sy);
+void SetDrawRotation(float degrees);
+// Null selects the built-in default font.
+void SetDrawFont(const std::shared_ptr<TImageFont>& font);
+
+struct TDrawState {
+    int r = 255, g = 255, b = 255;
+    float alpha = 1.0f;
+    int clsR = 0, clsG = 0, clsB = 0;
+    float rotation = 0.0f;
+    float scaleX = 1.0f, scaleY = 1.0f;
+    float ix = 1.0f, iy = 0.0f, jx = 0.0f, jy = 1.0f;
+    std::shared_ptr<TImageFont> font;   // null here means the built-in font is current
+    int blend = 1;
+};
+const TDrawState& GetDrawState();
+// The font DrawTextAt uses now: the selected one or the built-in one.
+std::shared_ptr<TImageFont> CurrentDrawFont();
+
+// --- Instrumentation (tests and benchmarks) ---
+// Draw calls issued since the last FlipDisplay, and during the frame the last FlipDisplay presented.
+int DrawCallsThisFrame();
+int DrawCallsLastFrame();
+// Flushes pending quads and reads the back buffer in 1024 x 768 game space, top row first,
+// as 0xAARRGGBB. Empty when no display is open.
+std::vector<uint32_t> ReadBackBuffer();
+uint32_t ReadPixel(int x, int y);
+// Writes the back buffer to a PNG file (screenshots); false on failure.
+bool SaveBackBufferPng(const std::string& path);

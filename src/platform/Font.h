@@ -1,0 +1,21 @@
+// Image fonts - TrueType faces rasterised per glyph on first use into atlas textures.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class TImageFont;
+using TImageFontPtr = std::shared_ptr<TImageFont>;
+
+enum : int { FONT_STYLE_SMOOTH = 4 };
+
+// Null when the file cannot be opened or is not a font.
+TImageFontPtr LoadFontFile(const std::string& path, int size, int style);
+
+// Text is UTF-8; each character is looked up in the current font, those without a glyph are skipped.
+void DrawTextAt(const std::string& text, float x, float y);
+int MeasureTextWidth(const std::string& text);
+int MeasureTextHeight(const std::string& text);
+// Face metrics of a font, for tests and layout checks.
+int FontHeight(const TImageFontPtr& font);
+int FontAscender(const TImageFontPtr& font);

@@ -1,0 +1,74 @@
+// Images - pictures of one or more equal frames, kept in memory and turned into textures on first draw.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum : int {
+    IMAGE_MASKED = 1,
+    IMAGE_FILTERED = 2,
+    IMAGE_MIPMAPPED = 4,
+    IMAGE_DYNAMIC = 8,
+    IMAGE_DEFAULT_FLAGS = -1,   // masked + filtered
+};
+
+class TImage {
+public:
+    TImage(int width, int height, int frameCount, int flags);
+    ~TImage();
+    TImage(const TImage&) = delete;
+    TImage& operator=(const TImage&) = delete;
+
+    int width = 0;    // of one frame
+    int height = 0;
+    int flags = 0;
+    float handleX = 0.0f;
+    float handleY = 0.0f;
+
+    int FrameCount() const { return static_cast<int>(pixels.size()); }
+    // Builds the frame's texture for the open display now, if it is not built yet.
+    // Returns the texture name (0 when no display is open or the index is out of range).
+    unsigned Frame(int index);
+
+    // Frame pixels, 0xAARRGGBB, row-major, width * height each.
+    std::vector<std::vector<uint32_t>> pixels;
+
+    // Texture bookkeeping, owned by the drawing layer.
+    struct TTextureSlot { unsigned texture = 0; uint64_t displayGeneration = 0; bool dirty = true; };
+    std::vector<TTextureSlot> textures;
+};
+
+using TImagePtr = std::shared_ptr<TImage>;
+
+// PNG (also BMP, JPEG, TGA). Null when missing or unreadable; never throws.
+TImagePtr LoadImageFile(const std::string& path, int flags);
+TImagePtr LoadImageStrip(const std::string& path, int cellWidth, int cellHeight, int firstCell,
+                         int cellCount, int flags);
+void SetImageHandle(const TImagePtr& image, float x, float y);
+void CentreImageHandle(const TImagePtr& image);
+int ImageWidth(const TImagePtr& image);
+int ImageHeight(const TImagePtr& image);
+
+void DrawImageAt(const TImagePtr& image, float x, float y, int frame);
+void DrawImageRegion(const TImagePtr& image, float x, float y, float w, float h, float sx, float sy,
+                     float sw, float sh, float hx, float hy, int frame);
+void DrawRect(float x, float y, float w, float h);
+void DrawLine(float x1, float y1, float x2, float y2, int lastPixel);
+
+TImagePtr CreateBlankImage(int width, int height, int frames, int flags);
+
+// A frame's pixels (or a rectangular window of them), read and written as 0xAARRGGBB.
+struct PixelBuffer {
+    uint32_t* data = nullptr;   // first pixel of the window
+    int width = 0;
+    int height = 0;
+    int pitch = 0;              // bytes per row of the underlying frame
+    uint32_t Read(int x, int y) const { return data[y * (pitch / 4) + x]; }
+    void Write(int x, int y, uint32_t argb) { data[y * (pitch / 4) + x] = argb; }
+    // A window sharing these pixels; clipped to the buffer.
+    PixelBuffer Window(int x, int y, int w, int h) const;
+};
+PixelBuffer LockImagePixels(const TImagePtr& image, int frame, int read, int write);
+void UnlockImagePixels(const TImagePtr& image, int frame);

@@ -1,0 +1,46 @@
+// Input - polled keyboard and mouse state fed by window events, with the key codes the game compares against.
+#pragma once
+
+enum : int {
+    KEY_BACKSPACE = 8,
+    KEY_ENTER = 13,
+    KEY_ESCAPE = 27,
+    KEY_SPACE = 32,
+    KEY_1 = 49, KEY_2 = 50, KEY_3 = 51, KEY_4 = 52, KEY_5 = 53,
+    KEY_D = 68, KEY_F = 70, KEY_J = 74, KEY_P = 80, KEY_Q = 81, KEY_R = 82, KEY_X = 88,
+    KEY_NUMPAD1 = 97, KEY_NUMPAD2 = 98, KEY_NUMPAD3 = 99, KEY_NUMPAD4 = 100, KEY_NUMPAD5 = 101,
+    KEY_LCONTROL = 162,
+    KEY_RCONTROL = 163,
+};
+
+// All of these first process pending window events.
+int KeyWasHit(int key);
+int KeyIsDown(int key);
+int NextTypedChar();
+void ClearKeys();
+int MouseButtonWasHit(int button);
+void ClearMouse();
+int MousePosX();
+int MousePosY();
+int AppTerminateRequested();
+
+// Drains the window system's event queue into the input state.
+void PollInputEvents();
+
+// One input event in the layer's own terms; window events are translated into these, and tests
+// feed them directly.
+struct TInputEvent {
+    enum Type { KeyDown, KeyUp, Char, MouseDown, MouseUp, MouseMove, FocusLost, FocusGained, Close } type;
+    int code = 0;          // key code, typed character, or mouse button 1-3
+    bool repeat = false;   // key-down produced by auto-repeat
+    int x = 0, y = 0;      // mouse position in game space
+};
+void ProcessInputEvent(const TInputEvent& event);
+
+// Test helpers built on ProcessInputEvent.
+void InjectKeyDown(int key);
+void InjectKeyUp(int key);
+void InjectKeyPress(int key);   // down then up
+void InjectTypedChar(int c);
+void InjectMouseClick(int button);
+void InjectMouseMove(int x, int y);

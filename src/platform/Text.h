@@ -1,0 +1,12 @@
+// Text helpers - the game's strings are UTF-8; these count and cut them by character.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Decodes UTF-8 into code points; malformed bytes come out as U+FFFD, one per byte.
+std::vector<char32_t> DecodeUtf8(const std::string& text);
+void AppendUtf8(std::string& text, char32_t codePoint);
+int Utf8Length(const std::string& text);
+// The first n characters.
+std::string Utf8Left(const std::string& text, int n);

@@ -1,0 +1,33 @@
+// Timing - the periodic frame timer, the millisecond clock and sleeping, on a real or a virtual clock.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class TTimer {
+public:
+    // Period of trunc(1000 / hz) whole milliseconds; null when 16 timers already exist or hz is not positive.
+    static std::shared_ptr<TTimer> Create(float hz);
+    ~TTimer();
+    // Processes window events while waiting until at least one tick occurred since the previous Wait;
+    // returns the ticks that occurred (at least 1).
+    int Wait();
+    int PeriodMillis() const { return period; }
+
+private:
+    explicit TTimer(int periodMs);
+    int period;
+    uint64_t startMs;
+    uint64_t consumed = 0;
+};
+
+using TTimerPtr = std::shared_ptr<TTimer>;
+
+int MillisecondClock();
+void SleepMillis(int ms);
+
+// The virtual clock: time moves only when the program waits or sleeps, at once and without blocking.
+// Tests and replays run the real frame loop on it.
+void UseVirtualClock(bool on);
+bool UsingVirtualClock();
+uint64_t ClockMillis();   // the current clock (real or virtual) without wrapping

@@ -1,0 +1,56 @@
+// Sound - decoded sounds, playback channels and the mixer that feeds the audio device.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TChannel;
+using TChannelPtr = std::shared_ptr<TChannel>;
+
+enum : int { SOUND_LOOP = 1 };
+
+// Decoded sample data shared by every channel that plays it.
+class TSound : public std::enable_shared_from_this<TSound> {
+public:
+    // A new channel with this sound ready at its start, paused.
+    TChannelPtr Cue();
+
+    int sampleRate = 44100;
+    int channels = 1;                // 1 mono, 2 stereo
+    bool loop = false;
+    std::vector<float> samples;      // interleaved, -1..1
+    int FrameCount() const { return channels ? static_cast<int>(samples.size()) / channels : 0; }
+    double LengthSeconds() const { return sampleRate ? double(FrameCount()) / sampleRate : 0.0; }
+};
+using TSoundPtr = std::shared_ptr<TSound>;
+
+// One playing or paused instance of a sound.
+class TChannel {
+public:
+    void SetVolume(float volume);    // clamped 0..1; loudness -100 * (1 - volume^0.1) dB
+    void SetRate(float rate);        // playback frequency = the sound's own * rate
+    void SetPaused(int paused);
+    int Playing();                   // 1 until finished or stopped
+    void Stop();                     // for good
+    float Volume() const;
+    float Rate() const;
+    struct TState;
+    std::shared_ptr<TState> state;   // shared with the mixer
+};
+
+// Ogg Vorbis or WAV; flags SOUND_LOOP makes it loop. Null when missing or unreadable.
+TSoundPtr LoadSoundFile(const std::string& path, int flags);
+
+// Opens the audio device (SDL's audio subsystem only, apart from video). False when none opens;
+// every operation then still works and is silent, and channels still finish in real time.
+bool InitAudio();
+void ShutdownAudio();
+bool AudioDeviceOpen();
+
+// Renders the mix of all live channels into a buffer with no device: interleaved stereo at the given rate.
+// Tests use this; it advances the channels exactly as the device would.
+void MixAudioInto(float* out, int frames, int sampleRate);
+// When on, channels advance only through MixAudioInto (no device, no wall clock).
+void UseManualAudio(bool on);
