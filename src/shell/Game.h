@@ -1,0 +1,71 @@
+// TGame - the single game object: the screen stack, the global keys, pause, the debug panel, music and sounds.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Containers.h"
+#include "platform/sound/Sound.h"
+#include "shell/Screen.h"
+#include "toolkit/Color.h"
+
+class TGame;
+using TGamePtr = std::shared_ptr<TGame>;
+
+class TGame {
+public:
+    virtual ~TGame() = default;
+
+    TColorPtr clsColor;
+    TScreenPtr currentScreen;
+    TSoundPtr currentMusic;
+    int debugPanelX = 10;
+    int debugPanelY = 10;
+    int displayDebugPanel = 0;
+    int endGame = 0;
+    float frameRate = 60.0f;
+    int music = 1;
+    TChannelPtr musicChannel;
+    float musicVolume = 0.4f;
+    std::string name;
+    int paused = 0;
+    TList<TScreen> screenStack;
+    int testMode = 0;
+    std::string versionString = "0.00";
+    std::string dataPath = "Data/";
+    std::string fontPath = "Data/Fonts/";
+    std::string imagePath = "Data/Images/";
+    std::string musicPath = "Data/Music/";
+    std::string soundPath = "Data/Sound/";
+
+    static TGamePtr Create();
+
+    // Appends the screen and makes it current; does not run its Init.
+    virtual int AddScreenToStack(const TScreenPtr& screen);
+    // Replaces the current screen and forgets every pending key, typed character and click.
+    virtual int ChangeScreen(const TScreenPtr& screen);
+    // Ctrl+D (debug panel), then P (pause); runs paused or not.
+    virtual int CheckKeys();
+    // Clear, every screen on the stack first to last, then the debug panel.
+    virtual int Draw();
+    virtual int DrawDebugPanel();
+    // currentMusic = the file under musicPath (null when unreadable); the playing music goes on.
+    virtual int LoadMusic(const std::string& fileName, int flags);
+    // The file under soundPath, or null when it cannot be loaded.
+    virtual TSoundPtr LoadGameSound(const std::string& fileName, int flags);
+    // One frame of logic; true tells the frame loop to end the program.
+    virtual bool Logic();
+    // Restarts currentMusic from its beginning on a fresh channel at musicVolume; nothing when null.
+    virtual int PlayMusic();
+    // Stops what the channel variable was playing, then plays the sound on a new channel stored in it.
+    virtual int PlayGameSound(const TSoundPtr& sound, TChannelPtr& channel, float volume, float rate);
+    // Removes that very object from the stack; currentScreen is left as it was.
+    virtual int RemoveScreenFromStack(const TScreenPtr& screen);
+    // Application title: name + " V" + versionString.
+    virtual int SetupTitleBar();
+    virtual int StopMusic();
+    // Stops the channel if it is playing and empties the variable.
+    virtual int StopSound(TChannelPtr& channel);
+    virtual int ToggleDebugPanel();
+    virtual int TogglePaused();
+};

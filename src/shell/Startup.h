@@ -1,0 +1,19 @@
+// Start-up and the frame loop, split so tests can run the real loop one frame at a time.
+#pragma once
+
+#include "shell/Screen.h"
+
+// Start-up: platform, frame timer, globals, seed, title bar, display, shared resources, first screen.
+void Startup();
+// Loads the font and the images that several screens share; once, after the display is open.
+void LoadSharedResources();
+// The screen start-up pushes.
+TScreenPtr CreateFirstScreen();
+// One pass of the frame loop: quit test, logic, drawing, timer wait, flip, sleep.
+// False when Ctrl+X was seen (the caller ends the program); ends the program itself when the game's
+// logic asks for it.
+bool RunFrame();
+// Startup, then frames until Ctrl+X; ends the program.
+[[noreturn]] void RunGame();
+// Drops the frame timer and the program-wide objects so Startup can run again in the same process.
+void ResetGameState();
