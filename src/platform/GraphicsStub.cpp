@@ -72,3 +72,6 @@ int MeasureTextWidth(const std::string& text) { return int(text.size()) * 8; }
 int MeasureTextHeight(const std::string&) { return 16; }
 int FontHeight(const TImageFontPtr&) { return 16; }
 int FontAscender(const TImageFontPtr&) { return 12; }
+
+void WindowToGame(int wx, int wy, int& gx, int& gy) { gx = wx; gy = wy; }
+unsigned DisplayWindowId() { return 0; }

@@ -1,0 +1,51 @@
+// Random numbers - a minimal-standard multiplicative generator (multiplier 48271) in Schrage's form,
+// so that every platform and compiler produces the same sequence from the same seed.
+#include "platform/Random.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+constexpr int32_t kDefaultState = 4660;
+constexpr int32_t kModulus = 2147483647;
+int32_t state = kDefaultState;
+
+int32_t Step()
+{
+    // Schrage: 48271 * s mod (2^31 - 1) without 64-bit products; 44488 = m div a, 3399 = m mod a.
+    int32_t s = 48271 * (state % 44488) - 3399 * (state / 44488);
+    if (s < 0) s += kModulus;
+    state = s;
+    return s;
+}
+}
+
+void SeedRandom(int seed)
+{
+    state = seed & 0x7FFFFFFF;
+    // 0 is a fixed point of the recurrence and 2^31 - 1 is outside its range.
+    if (state == 0 || state == 0x7FFFFFFF) state = kDefaultState;
+}
+
+double RandomUnit()
+{
+    const int32_t s1 = Step();
+    const int32_t s2 = Step();
+    return (double(s1 & 0x1FFFFFFC) + double(s2 & 0x1FFFFFF8) / 134217728.0) / 536870912.0;
+}
+
+int RandomInt(int a, int b)
+{
+    const int64_t lo = std::min(a, b);
+    const int64_t hi = std::max(a, b);
+    return static_cast<int>(lo + static_cast<int64_t>(RandomUnit() * double(hi - lo + 1)));
+}
+
+double RandomFloat(double a, double b)
+{
+    const double lo = std::min(a, b);
+    const double hi = std::max(a, b);
+    return lo + RandomUnit() * (hi - lo);
+}
+
+int RandomState() { return state; }

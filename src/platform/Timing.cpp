@@ -1,0 +1,80 @@
+// Timing - the frame timer and the clock, on real time or on a virtual clock that moves only when the
+// program waits, so tests and replays run the real frame loop without waiting.
+#include "platform/Timing.h"
+
+#include "platform/Input.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+bool virtualClock = false;
+uint64_t virtualNow = 0;
+std::atomic<int> liveTimers{0};
+constexpr int kMaxTimers = 16;
+
+uint64_t RealMillis()
+{
+    static const auto start = std::chrono::steady_clock::now();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now() - start).count());
+}
+}
+
+void UseVirtualClock(bool on) { virtualClock = on; }
+bool UsingVirtualClock() { return virtualClock; }
+uint64_t ClockMillis() { return virtualClock ? virtualNow : RealMillis(); }
+
+int MillisecondClock() { return static_cast<int>(static_cast<uint32_t>(ClockMillis())); }
+
+void SleepMillis(int ms)
+{
+    if (ms <= 0) return;
+    if (virtualClock) {
+        virtualNow += static_cast<uint64_t>(ms);
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::shared_ptr<TTimer> TTimer::Create(float hz)
+{
+    if (!(hz > 0.0f)) return nullptr;
+    const int period = static_cast<int>(1000.0f / hz);
+    if (period < 1) return nullptr;
+    if (liveTimers.fetch_add(1) >= kMaxTimers) {
+        liveTimers.fetch_sub(1);
+        return nullptr;
+    }
+    return std::shared_ptr<TTimer>(new TTimer(period));
+}
+
+TTimer::TTimer(int periodMs) : period(periodMs), startMs(ClockMillis()) {}
+
+TTimer::~TTimer() { liveTimers.fetch_sub(1); }
+
+int TTimer::Wait()
+{
+    auto ticksSoFar = [this] { return (ClockMillis() - startMs) / static_cast<uint64_t>(period); };
+    uint64_t ticks = ticksSoFar();
+    if (ticks <= consumed) {
+        if (virtualClock) {
+            // Jump straight to the next tick: no real time passes.
+            virtualNow = startMs + (consumed + 1) * static_cast<uint64_t>(period);
+            PollInputEvents();
+        } else {
+            // Keep the window responsive while waiting; sleep in short steps to the tick.
+            while ((ticks = ticksSoFar()) <= consumed) {
+                PollInputEvents();
+                const uint64_t next = startMs + (consumed + 1) * static_cast<uint64_t>(period);
+                const uint64_t now = ClockMillis();
+                if (next > now) std::this_thread::sleep_for(std::chrono::milliseconds(std::min<uint64_t>(next - now, 2)));
+            }
+        }
+        ticks = ticksSoFar();
+    }
+    const int passed = static_cast<int>(ticks - consumed);
+    consumed = ticks;
+    return passed;
+}
