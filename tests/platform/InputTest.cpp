@@ -1,0 +1,110 @@
+// Key-hit, typed-character and mouse semantics of the polled input state.
+#include "platform/Input.h"
+
+#include <gtest/gtest.h>
+
+class Input : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearKeys();
+        ClearMouse();
+        AppTerminateRequested();
+    }
+};
+
+TEST_F(Input, HitsAreCountedOncePerPressAndReadOnce)
+{
+    InjectKeyDown(KEY_X);
+    EXPECT_EQ(KeyIsDown(KEY_X), 1);
+    // Auto-repeat while held adds nothing; a second ask in the same frame sees 0.
+    for (int i = 0; i < 60; ++i) {
+        TInputEvent repeat{TInputEvent::KeyDown, KEY_X};
+        repeat.repeat = true;
+        ProcessInputEvent(repeat);
+    }
+    InjectKeyDown(KEY_X);
+    EXPECT_EQ(KeyWasHit(KEY_X), 1);
+    EXPECT_EQ(KeyWasHit(KEY_X), 0);
+    InjectKeyUp(KEY_X);
+    EXPECT_EQ(KeyIsDown(KEY_X), 0);
+
+    InjectKeyPress(KEY_P);
+    InjectKeyPress(KEY_P);
+    EXPECT_EQ(KeyWasHit(KEY_P), 2);
+
+    // Left and right Ctrl are told apart; the keypad digits are not the main ones.
+    InjectKeyDown(KEY_LCONTROL);
+    EXPECT_EQ(KeyIsDown(KEY_LCONTROL), 1);
+    EXPECT_EQ(KeyIsDown(KEY_RCONTROL), 0);
+    InjectKeyPress(KEY_NUMPAD1);
+    EXPECT_EQ(KeyWasHit(KEY_1), 0);
+    EXPECT_EQ(KeyWasHit(KEY_NUMPAD1), 1);
+
+    // Codes outside the table are ignored rather than read out of bounds.
+    InjectKeyDown(300);
+    InjectKeyDown(-1);
+    EXPECT_EQ(KeyWasHit(300), 0);
+    EXPECT_EQ(KeyIsDown(-1), 0);
+}
+
+TEST_F(Input, TypedQueueKeepsTheFirst256InOrder)
+{
+    for (int i = 0; i < 300; ++i) InjectTypedChar(32 + i % 90);
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(NextTypedChar(), 32 + i % 90) << i;
+    EXPECT_EQ(NextTypedChar(), 0);
+
+    // Control characters are queued like any other, and the queue wraps around its ring.
+    for (int c : {8, 13, 27, 200}) InjectTypedChar(c);
+    EXPECT_EQ(NextTypedChar(), 8);
+    EXPECT_EQ(NextTypedChar(), 13);
+    EXPECT_EQ(NextTypedChar(), 27);
+    EXPECT_EQ(NextTypedChar(), 200);
+    EXPECT_EQ(NextTypedChar(), 0);
+}
+
+TEST_F(Input, ClearingForgetsHitsHeldKeysAndTypedText)
+{
+    InjectKeyDown(KEY_ENTER);
+    InjectTypedChar('7');
+    ClearKeys();
+    EXPECT_EQ(KeyIsDown(KEY_ENTER), 0);
+    EXPECT_EQ(KeyWasHit(KEY_ENTER), 0);
+    EXPECT_EQ(NextTypedChar(), 0);
+    // The key, still physically held, counts as up until it is pressed again.
+    InjectKeyDown(KEY_ENTER);
+    EXPECT_EQ(KeyWasHit(KEY_ENTER), 1);
+}
+
+TEST_F(Input, LosingFocusReleasesKeysAndButtons)
+{
+    InjectKeyDown(KEY_D);
+    ProcessInputEvent({TInputEvent::MouseDown, 1});
+    ProcessInputEvent({TInputEvent::FocusLost});
+    EXPECT_EQ(KeyIsDown(KEY_D), 0);
+    EXPECT_EQ(KeyWasHit(KEY_D), 0);
+    EXPECT_EQ(MouseButtonWasHit(1), 0);
+}
+
+TEST_F(Input, MouseClicksPositionsAndCloseRequest)
+{
+    InjectMouseMove(512, 384);
+    InjectMouseClick(1);
+    InjectMouseClick(1);
+    InjectMouseClick(3);
+    EXPECT_EQ(MousePosX(), 512);
+    EXPECT_EQ(MousePosY(), 384);
+    EXPECT_EQ(MouseButtonWasHit(1), 2);
+    EXPECT_EQ(MouseButtonWasHit(1), 0);
+    EXPECT_EQ(MouseButtonWasHit(2), 0);
+    InjectMouseClick(2);
+    ClearMouse();
+    EXPECT_EQ(MouseButtonWasHit(2), 0);
+    EXPECT_EQ(MouseButtonWasHit(3), 0);
+    EXPECT_EQ(MouseButtonWasHit(9), 0);
+
+    EXPECT_EQ(AppTerminateRequested(), 0);
+    ProcessInputEvent({TInputEvent::Close});
+    EXPECT_EQ(AppTerminateRequested(), 1);
+    EXPECT_EQ(AppTerminateRequested(), 0);
+}

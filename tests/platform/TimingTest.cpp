@@ -1,0 +1,54 @@
+// The frame timer's period and tick accounting, on the virtual clock so no test waits.
+#include "platform/Timing.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+class VirtualClock : public ::testing::Test {
+protected:
+    void SetUp() override { UseVirtualClock(true); }
+    void TearDown() override { UseVirtualClock(false); }
+};
+
+TEST_F(VirtualClock, SixtyHertzTicksEverySixteenWholeMilliseconds)
+{
+    auto timer = TTimer::Create(60.0f);
+    ASSERT_TRUE(timer);
+    EXPECT_EQ(timer->PeriodMillis(), 16);
+
+    const int before = MillisecondClock();
+    EXPECT_EQ(timer->Wait(), 1);
+    EXPECT_EQ(MillisecondClock() - before, 16);
+    // A frame that overran by three periods reports all of them at once, without waiting.
+    SleepMillis(50);
+    EXPECT_EQ(timer->Wait(), 3);
+    EXPECT_EQ(MillisecondClock() - before, 66);
+    EXPECT_EQ(timer->Wait(), 1);
+    EXPECT_EQ(MillisecondClock() - before, 80);
+}
+
+TEST_F(VirtualClock, SixteenTimersAtMost)
+{
+    std::vector<TTimerPtr> timers;
+    for (int i = 0; i < 16; ++i) {
+        timers.push_back(TTimer::Create(60.0f));
+        ASSERT_TRUE(timers.back()) << i;
+    }
+    EXPECT_FALSE(TTimer::Create(60.0f));
+    timers.pop_back();
+    EXPECT_TRUE(TTimer::Create(30.0f));
+    EXPECT_FALSE(TTimer::Create(0.0f));
+    EXPECT_FALSE(TTimer::Create(-5.0f));
+}
+
+TEST(RealClock, WaitBlocksUntilTheNextTick)
+{
+    auto timer = TTimer::Create(100.0f);
+    ASSERT_TRUE(timer);
+    timer->Wait();
+    const uint64_t start = ClockMillis();
+    EXPECT_GE(timer->Wait(), 1);
+    const uint64_t elapsed = ClockMillis() - start;
+    EXPECT_GE(elapsed, 9u);
+}
