@@ -1,0 +1,173 @@
+// TGame - the screen stack, the keys that work on every screen, music and sound effects.
+#include "shell/Game.h"
+
+#include "platform/Platform.h"
+#include "shell/Globals.h"
+#include "shell/Renderer.h"
+
+TGamePtr TGame::Create()
+{
+    return std::make_shared<TGame>();
+}
+
+int TGame::AddScreenToStack(const TScreenPtr& screen)
+{
+    screenStack.AddLast(screen);
+    currentScreen = screen;
+    return 0;
+}
+
+int TGame::ChangeScreen(const TScreenPtr& screen)
+{
+    RemoveScreenFromStack(currentScreen);
+    AddScreenToStack(screen);
+    // Nothing typed, held or clicked on the old screen may act on the new one.
+    ClearKeys();
+    ClearMouse();
+    return 0;
+}
+
+int TGame::CheckKeys()
+{
+    // D is asked first and on every frame, so a D without Ctrl is used up. Clearing the keys here also
+    // drops a P of the same frame: Ctrl+D and P together toggle only the panel.
+    if (KeyWasHit(KEY_D) && (KeyIsDown(KEY_LCONTROL) || KeyIsDown(KEY_RCONTROL))) {
+        ClearKeys();
+        ToggleDebugPanel();
+    }
+    if (KeyWasHit(KEY_P)) {
+        ClearKeys();
+        TogglePaused();
+    }
+    return 0;
+}
+
+int TGame::Draw()
+{
+    if (clsColor)
+        SetClsColor(clsColor->R, clsColor->G, clsColor->B);
+    Cls();
+    SetBlend(3);
+    // A copy, so a screen that changed the stack while drawing cannot pull the list from under the walk.
+    auto screens = screenStack.items;
+    for (const TScreenPtr& screen : screens)
+        if (screen)
+            screen->Draw();
+    DrawDebugPanel();
+    return 0;
+}
+
+int TGame::DrawDebugPanel()
+{
+    if (displayDebugPanel != 1)
+        return 0;
+    // Whatever colour, scale and font the screens left set: the panel is a developer aid.
+    DrawTextAt("Mouse: " + std::to_string(MousePosX()) + "," + std::to_string(MousePosY()),
+               float(debugPanelX), float(debugPanelY));
+    DrawTextAt("Screen: " + (currentScreen ? currentScreen->name : std::string()), float(debugPanelX),
+               float(debugPanelY + 15));
+    return 0;
+}
+
+int TGame::LoadMusic(const std::string& fileName, int flags)
+{
+    if (!music)
+        return 0;
+    // The music playing now goes on until PlayMusic or StopMusic.
+    currentMusic = LoadSoundFile(musicPath + fileName, flags);
+    return 0;
+}
+
+TSoundPtr TGame::LoadGameSound(const std::string& fileName, int flags)
+{
+    return LoadSoundFile(soundPath + fileName, flags);
+}
+
+bool TGame::Logic()
+{
+    // The close button is honoured before the pause test, so it works while paused.
+    if (AppTerminateRequested())
+        return true;
+    CheckKeys();
+    if (!paused) {
+        renderer->Logic();
+        // Held here because a screen's Logic may ChangeScreen away from itself and then run on to its
+        // end; the stack alone would drop it mid-call.
+        TScreenPtr screen = currentScreen;
+        if (screen)
+            screen->Logic();
+        if (endGame)
+            return true;
+    }
+    return false;
+}
+
+int TGame::PlayMusic()
+{
+    if (!music)
+        return 0;
+    StopMusic();
+    // Music that failed to load is simply not played; the previous piece has been stopped all the same,
+    // so the new screen is silent rather than playing the old screen's music.
+    if (!currentMusic)
+        return 0;
+    musicChannel = currentMusic->Cue();
+    musicChannel->SetVolume(musicVolume);
+    musicChannel->SetPaused(0);
+    return 0;
+}
+
+int TGame::PlayGameSound(const TSoundPtr& sound, TChannelPtr& channel, float volume, float rate)
+{
+    if (!sound) {
+        PrintLine("PlayGameSound tried to play a null sound");
+        return 0;
+    }
+    // Cut off what this variable was playing, so one owner's effect never overlaps itself.
+    StopSound(channel);
+    channel = sound->Cue();
+    // Volume and rate are set while the channel is still paused, before its first sample is heard.
+    channel->SetVolume(volume);
+    channel->SetRate(rate);
+    channel->SetPaused(0);
+    return 0;
+}
+
+int TGame::RemoveScreenFromStack(const TScreenPtr& screen)
+{
+    screenStack.Remove(screen);
+    return 0;
+}
+
+int TGame::SetupTitleBar()
+{
+    SetAppTitle(name + " V" + versionString);
+    return 0;
+}
+
+int TGame::StopMusic()
+{
+    return StopSound(musicChannel);
+}
+
+int TGame::StopSound(TChannelPtr& channel)
+{
+    // A channel that already finished stays in the variable; the next play replaces it anyway.
+    if (channel && channel->Playing()) {
+        channel->Stop();
+        channel = nullptr;
+    }
+    return 0;
+}
+
+int TGame::ToggleDebugPanel()
+{
+    displayDebugPanel = displayDebugPanel ? 0 : 1;
+    return 0;
+}
+
+int TGame::TogglePaused()
+{
+    paused = paused ? 0 : 1;
+    return 0;
+}

@@ -1,0 +1,100 @@
+// Free helpers shared by the game's classes.
+#include "shell/Helpers.h"
+
+#include <cmath>
+
+#include "platform/Platform.h"
+
+void ReportError(const std::string& message, int fatal)
+{
+    // The box is modal on a real display and shows nothing offscreen, so tests never wait on it.
+    ShowNotice(message, 0);
+    // The runtime error ends the program with -1 whatever the fatal flag says; there is no way back
+    // from a missing image.
+    RuntimeError(message);
+}
+
+TImagePtr LoadImageChecked(const std::string& path, int flags)
+{
+    TImagePtr image = LoadImageFile(path, flags);
+    if (!image)
+        ReportError("Error loading image " + path, 1);
+    return image;
+}
+
+TImagePtr LoadAnimImageChecked(const std::string& path, int cellWidth, int cellHeight, int firstCell,
+                               int cellCount, int flags)
+{
+    TImagePtr image = LoadImageStrip(path, cellWidth, cellHeight, firstCell, cellCount, flags);
+    if (!image)
+        ReportError("Error loading anim image " + path, 1);
+    return image;
+}
+
+int PrecacheImage(const TImagePtr& image)
+{
+    if (!image)
+        return 0;
+    for (int frame = 0; frame < image->FrameCount(); ++frame)
+        image->Frame(frame);
+    return 0;
+}
+
+int NextPowerOfTwo(int n)
+{
+    int value = 1;
+    // Stop before overflowing; no image comes near 2^30 pixels across.
+    while (value < n && value < (1 << 30))
+        value *= 2;
+    return value;
+}
+
+std::string EnsureTrailingSlash(const std::string& path)
+{
+    if (!path.empty() && (path.back() == '/' || path.back() == '\\'))
+        return path;
+    return path + "/";
+}
+
+int RectsOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2)
+{
+    return (x1 < x2 + w2 && x2 < x1 + w1 && y1 < y2 + h2 && y2 < y1 + h1) ? 1 : 0;
+}
+
+std::string PadWithZeros(const std::string& text, int length)
+{
+    // Counted in characters, not bytes, so the rule holds for any text a label is given.
+    int missing = length - Utf8Length(text);
+    if (missing <= 0)
+        return text;
+    return std::string(static_cast<size_t>(missing), '0') + text;
+}
+
+int AnyMouseHit()
+{
+    // Short-circuit on purpose: buttons after the first clicked one keep their clicks pending.
+    return (MouseButtonWasHit(1) || MouseButtonWasHit(2) || MouseButtonWasHit(3)) ? 1 : 0;
+}
+
+int DrawRectOutline(int x, int y, int width, int height)
+{
+    const float left = float(x), top = float(y);
+    const float right = float(x + width - 1), bottom = float(y + height - 1);
+    // Each line leaves out its end pixel, which the next line starts on, so no corner is drawn twice.
+    DrawLine(left, top, right, top, 0);
+    DrawLine(right, top, right, bottom, 0);
+    DrawLine(right, bottom, left, bottom, 0);
+    DrawLine(left, bottom, left, top, 0);
+    return 0;
+}
+
+double MajorScaleRate(int step)
+{
+    // Semitones of the major scale: a whole tone everywhere except after the 3rd and 7th degrees.
+    static constexpr int thresholds[] = {1, 2, 4, 5, 6, 8, 9, 11, 12, 13};
+    int semitones = step;
+    for (int threshold : thresholds)
+        if (step >= threshold)
+            ++semitones;
+    return std::pow(2.0, semitones / 12.0);
+}

@@ -1,0 +1,102 @@
+// Start-up and the frame loop.
+#include "shell/Startup.h"
+
+#include "platform/Platform.h"
+#include "shell/Game.h"
+#include "shell/Globals.h"
+#include "shell/PlaceholderScreen.h"
+#include "shell/Renderer.h"
+#include "toolkit/ImageBank.h"
+
+namespace {
+// Local to the loop in spirit; kept here so RunFrame can be driven one frame at a time.
+TTimerPtr frameTimer;
+}
+
+TScreenPtr CreateFirstScreen()
+{
+    return TPlaceholderScreen::Create();
+}
+
+void LoadSharedResources()
+{
+    // A font that fails to load leaves gameFont null, and text falls back to the built-in font.
+    gameFont = LoadFontFile(game->fontPath + "beware.ttf", 64, FONT_STYLE_SMOOTH);
+}
+
+void Startup()
+{
+    InitPlatform();
+    // The audio device is separate from the display: a machine without sound still gets a game.
+    InitAudio();
+
+    frameTimer = TTimer::Create(60.0f);
+
+    // The bank needs the game's image path, so the game object comes first.
+    game = TGame::Create();
+    renderer = TRenderer::Create();
+    imageBank = TImageBank::Create(game->imagePath);
+
+    SeedRandom(MillisecondClock());
+
+    game->testMode = 0;
+    game->debugPanelY = 100;
+    game->name = "Calcadia";
+    game->versionString = "0.51";
+    // Before the display opens: the window takes its caption when it is made.
+    game->SetupTitleBar();
+    game->clsColor = TColor::Create(50, 0, 50, 1.0f);
+
+    renderer->CreateScreen();
+    LoadSharedResources();
+
+    game->music = 1;
+    game->AddScreenToStack(CreateFirstScreen());
+}
+
+bool RunFrame()
+{
+    // X is asked on every pass so a plain X is used up; Ctrl is looked at only when X was hit.
+    if (KeyWasHit(KEY_X) && (KeyIsDown(KEY_LCONTROL) || KeyIsDown(KEY_RCONTROL)))
+        return false;
+    // A close request or endGame ends the program before this frame is drawn.
+    if (game->Logic())
+        EndProgram();
+    game->Draw();
+    // No catch-up: the tick count is ignored, and a slow frame just makes a slower game.
+    frameTimer->Wait();
+    FlipDisplay(1);
+    SleepMillis(1);
+    return true;
+}
+
+void RunGame()
+{
+    Startup();
+    while (RunFrame()) {
+    }
+    EndProgram();
+}
+
+void ResetGameState()
+{
+    if (game) {
+        game->StopMusic();
+        game->screenStack.Clear();
+        game->currentScreen = nullptr;
+    }
+    game = nullptr;
+    renderer = nullptr;
+    imageBank = nullptr;
+    gameFont = nullptr;
+    profile = nullptr;
+    level = nullptr;
+    player = nullptr;
+    hud = nullptr;
+    frameTimer = nullptr;
+    CloseGraphics();
+    ClearKeys();
+    ClearMouse();
+    // Reading the close request clears it, so one test's close does not end the next one's game.
+    AppTerminateRequested();
+}
