@@ -62,6 +62,11 @@ public:
     int useRendererCamera = 1;              // 1: game coordinates through the zoom; 0: display coordinates
     float x = 0.0f;
     float y = 0.0f;
+
+protected:
+    // What Create does after construction; shared with subclasses' own Create.
+    void InitLabel(const std::string& newText, float newX, float newY, const TImageFontPtr& font,
+                   float newScaleX, float newScaleY);
 };
 
 using TLabelPtr = std::shared_ptr<TLabel>;
