@@ -1,0 +1,31 @@
+// TTitleScreen - the first screen and the one every run returns to: the game's name, the five modes on
+// the keys 1 to 5, and Escape to leave the program.
+#pragma once
+
+#include <memory>
+
+#include "platform/sound/Sound.h"
+#include "shell/Screen.h"
+#include "toolkit/LabelColumn.h"
+
+class TTitleScreen;
+using TTitleScreenPtr = std::shared_ptr<TTitleScreen>;
+
+class TTitleScreen : public TScreen {
+public:
+    TSoundPtr selectSound;        // null when select.wav is missing
+    TChannelPtr selectChannel;
+    TLabelColumnPtr numberColumn; // "1:" to "5:"
+    TLabelColumnPtr optionColumn; // the mode names, row k is mode k
+
+    int Draw() override;
+    // Title music, the select sound and the two columns.
+    int Init() override;
+    // Escape ends the program before any digit is read; otherwise the highest of 1-5 hit starts a run.
+    int Logic() override;
+
+    // Named "Title", Init already run.
+    static TTitleScreenPtr Create();
+    // A fresh profile for the new run, replacing the previous run's.
+    int StartGame();
+};
