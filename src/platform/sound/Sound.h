@@ -11,7 +11,8 @@ using TChannelPtr = std::shared_ptr<TChannel>;
 
 enum : int { SOUND_LOOP = 1 };
 
-// Decoded sample data shared by every channel that plays it.
+// Decoded sample data shared by every channel that plays it. Leave it unchanged once it has been cued:
+// channels read the samples in place, and LoadSoundFile hands the same object to every load of a file.
 class TSound : public std::enable_shared_from_this<TSound> {
 public:
     // A new channel with this sound ready at its start, paused.
@@ -41,13 +42,23 @@ public:
 };
 
 // Ogg Vorbis or WAV; flags SOUND_LOOP makes it loop. Null when missing or unreadable.
+// Decoded data is kept per path and flags while the file's size and modification time stay the same,
+// so loading the same music at every screen start decodes it only once.
 TSoundPtr LoadSoundFile(const std::string& path, int flags);
+// Forgets every decoded file (channels still playing keep their data).
+void ClearSoundCache();
+// Bytes of sample data the load cache holds.
+size_t SoundCacheBytes();
 
 // Opens the audio device (SDL's audio subsystem only, apart from video). False when none opens;
 // every operation then still works and is silent, and channels still finish in real time.
 bool InitAudio();
 void ShutdownAudio();
 bool AudioDeviceOpen();
+// The open device's sample rate, 0 when none is open.
+int AudioDeviceRate();
+// Channels that can still sound (playing, paused or fading out).
+int LiveChannelCount();
 
 // Renders the mix of all live channels into a buffer with no device: interleaved stereo at the given rate.
 // Tests use this; it advances the channels exactly as the device would.

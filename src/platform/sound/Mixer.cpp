@@ -1,0 +1,394 @@
+// Mixer - playback channels, the SDL2 audio device that pulls their mix, and the silent and manual outputs.
+//
+// ONE LOCK, HELD BRIEFLY
+// Every channel's state lives in one list guarded by one mutex. The game thread takes it for a few
+// assignments per call; the audio callback takes it for one mix of a device buffer (tens of
+// microseconds). The callback never allocates, never frees and never decodes: channels are only
+// added and removed by the game thread (in Cue), finished ones are merely marked by the mixer, and
+// the sample data is decoded before a sound can be cued.
+//
+// THREE OUTPUTS
+// - Device: SDL's callback mixes at the device's own rate.
+// - Manual (tests): nothing advances except through MixAudioInto.
+// - Clock: no device opened. Nothing is mixed; a channel's position follows ClockMillis(), so a
+//   sound that does not loop still ends once its length (at its rate) has passed.
+#include "platform/sound/Sound.h"
+
+#include "platform/Timing.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+struct TChannel::TState {
+    TSoundPtr sound;            // keeps the samples alive while the channel exists
+    const float* data = nullptr;
+    int frames = 0;
+    int srcChannels = 1;
+    int srcRate = 44100;
+    bool loop = false;
+
+    float volume = 1.0f;
+    float rate = 1.0f;
+    bool paused = true;
+    bool stopping = false;      // Stop was called: fade out, then finished
+    bool finished = false;      // never sounds again
+
+    double pos = 0.0;           // in source frames
+    float gain = 0.0f;          // the gain applied now; ramps towards the target to avoid clicks
+    uint64_t clockMs = 0;       // last time the clock output advanced this channel
+};
+
+namespace {
+
+using TStatePtr = std::shared_ptr<TChannel::TState>;
+
+// Gain changes (start, pause, stop, volume) are spread over this long so they never click.
+constexpr double RAMP_SECONDS = 0.005;
+constexpr float MIN_RATE = 1.0f / 64.0f;
+constexpr float MAX_RATE = 64.0f;
+
+struct TMixer {
+    std::mutex lock;
+    std::vector<TStatePtr> channels;
+    SDL_AudioDeviceID device = 0;
+    int deviceRate = 44100;
+    bool manual = false;
+};
+
+// Never destroyed: the audio thread may still run while static destructors do at exit.
+TMixer& Mixer()
+{
+    static TMixer* mixer = [] {
+        auto* m = new TMixer;
+        m->channels.reserve(256);
+        return m;
+    }();
+    return *mixer;
+}
+
+bool ClockOutput(const TMixer& m) { return !m.manual && m.device == 0; }
+
+float GainOfVolume(float volume)
+{
+    // -100 * (1 - v^0.1) dB. Volume 0 is true silence rather than the formula's -100 dB.
+    if (volume <= 0.0f)
+        return 0.0f;
+    return float(std::pow(10.0, -5.0 * (1.0 - std::pow(double(volume), 0.1))));
+}
+
+// Brings a channel's position up to the clock when no device plays it.
+void AdvanceByClock(TChannel::TState& st, uint64_t now)
+{
+    if (!st.paused && !st.finished && !st.stopping && st.frames > 0) {
+        st.pos += double(now - st.clockMs) / 1000.0 * st.srcRate * st.rate;
+        if (st.pos >= st.frames) {
+            if (st.loop)
+                st.pos = std::fmod(st.pos, double(st.frames));
+            else
+                st.finished = true;
+        }
+    }
+    st.clockMs = now;
+}
+
+void SyncLocked(TMixer& m, TChannel::TState& st)
+{
+    if (ClockOutput(m))
+        AdvanceByClock(st, ClockMillis());
+}
+
+// Restarts every channel's clock reference, when the output changes.
+void RebaseClocksLocked(TMixer& m)
+{
+    const uint64_t now = ClockMillis();
+    for (auto& st : m.channels)
+        st->clockMs = now;
+}
+
+void MixChannel(TChannel::TState& st, float* out, int frames, int outRate)
+{
+    const float target = (st.paused || st.stopping) ? 0.0f : GainOfVolume(st.volume);
+    if (st.gain == 0.0f && target == 0.0f) {
+        if (st.stopping)
+            st.finished = true;
+        return;   // paused and faded out: hold the position
+    }
+    if (st.frames <= 0) {
+        st.finished = true;
+        return;
+    }
+    const double step = double(st.srcRate) / outRate * st.rate;
+    const float ramp = float(1.0 / (RAMP_SECONDS * outRate));
+    const float* data = st.data;
+    const int n = st.frames;
+    const bool stereo = st.srcChannels == 2;
+
+    for (int i = 0; i < frames; ++i) {
+        if (st.gain < target)
+            st.gain = std::min(target, st.gain + ramp);
+        else if (st.gain > target)
+            st.gain = std::max(target, st.gain - ramp);
+        if (st.gain == 0.0f && target == 0.0f) {
+            if (st.stopping)
+                st.finished = true;
+            return;
+        }
+
+        const int i0 = int(st.pos);
+        const float frac = float(st.pos - i0);
+        int i1 = i0 + 1;
+        const bool pastEnd = i1 >= n;
+        if (pastEnd)
+            i1 = 0;
+        float l, r;
+        if (stereo) {
+            const float l0 = data[2 * i0], r0 = data[2 * i0 + 1];
+            const float l1 = pastEnd && !st.loop ? 0.0f : data[2 * i1];
+            const float r1 = pastEnd && !st.loop ? 0.0f : data[2 * i1 + 1];
+            l = l0 + (l1 - l0) * frac;
+            r = r0 + (r1 - r0) * frac;
+        } else {
+            const float s0 = data[i0];
+            const float s1 = pastEnd && !st.loop ? 0.0f : data[i1];
+            l = r = s0 + (s1 - s0) * frac;
+        }
+        out[2 * i] += l * st.gain;
+        out[2 * i + 1] += r * st.gain;
+
+        st.pos += step;
+        if (st.pos >= n) {
+            if (!st.loop) {
+                st.finished = true;
+                return;
+            }
+            st.pos = st.pos - n < n ? st.pos - n : std::fmod(st.pos, double(n));
+        }
+    }
+}
+
+void MixLocked(TMixer& m, float* out, int frames, int outRate)
+{
+    std::fill(out, out + 2 * frames, 0.0f);
+    if (outRate <= 0)
+        return;
+    for (auto& st : m.channels)
+        if (!st->finished)
+            MixChannel(*st, out, frames, outRate);
+    for (int i = 0; i < 2 * frames; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+void SDLCALL AudioCallback(void*, Uint8* stream, int len)
+{
+    auto* out = reinterpret_cast<float*>(stream);
+    const int frames = len / int(2 * sizeof(float));
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    if (m.manual) {
+        // Tests own the channels' progress; the device only hears silence meanwhile.
+        std::fill(out, out + 2 * frames, 0.0f);
+        return;
+    }
+    MixLocked(m, out, frames, m.deviceRate);
+}
+
+// Takes finished channels out of the list, and ends the ones no handle refers to any more when
+// nobody could resume or stop them: a paused one would wait forever, a looping one play forever.
+// Runs on the game thread, the only one that copies channel handles, so use_count is exact here.
+void SweepLocked(TMixer& m, std::vector<TStatePtr>& dead)
+{
+    const bool clock = ClockOutput(m);
+    const uint64_t now = clock ? ClockMillis() : 0;
+    auto keep = m.channels.begin();
+    for (auto it = m.channels.begin(); it != m.channels.end(); ++it) {
+        TChannel::TState& st = **it;
+        if (clock)
+            AdvanceByClock(st, now);
+        if (it->use_count() == 1 && !st.finished) {
+            if (st.paused) {
+                st.finished = true;
+            } else if (st.loop) {
+                st.stopping = true;
+                st.finished = clock;
+            }
+        }
+        if (st.finished)
+            dead.push_back(std::move(*it));
+        else
+            *keep++ = std::move(*it);
+    }
+    m.channels.erase(keep, m.channels.end());
+}
+
+} // namespace
+
+TChannelPtr TSound::Cue()
+{
+    auto st = std::make_shared<TChannel::TState>();
+    st->sound = weak_from_this().lock();
+    st->data = samples.data();
+    st->srcChannels = channels == 2 ? 2 : 1;
+    st->frames = int(samples.size()) / st->srcChannels;
+    st->srcRate = sampleRate > 0 ? sampleRate : 44100;
+    st->loop = loop;
+    if (channels != 1 && channels != 2)
+        st->frames = 0;   // only mono and stereo data is ever decoded; anything else stays silent
+    if (st->frames == 0)
+        st->finished = true;
+
+    auto channel = std::make_shared<TChannel>();
+    channel->state = st;
+
+    std::vector<TStatePtr> dead;   // released after unlocking: freeing sample data can take a while
+    TMixer& m = Mixer();
+    {
+        std::lock_guard<std::mutex> guard(m.lock);
+        SweepLocked(m, dead);
+        st->clockMs = ClockMillis();
+        if (!st->finished)
+            m.channels.push_back(st);
+    }
+    return channel;
+}
+
+void TChannel::SetVolume(float volume)
+{
+    if (!state)
+        return;
+    if (std::isnan(volume))
+        volume = 0.0f;
+    std::lock_guard<std::mutex> guard(Mixer().lock);
+    state->volume = std::clamp(volume, 0.0f, 1.0f);
+}
+
+void TChannel::SetRate(float rate)
+{
+    if (!state)
+        return;
+    // A rate of 0 or below would freeze the channel for ever (or read backwards); keep it sane.
+    if (!std::isfinite(rate) || rate <= 0.0f)
+        rate = rate > 0.0f ? MAX_RATE : MIN_RATE;
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    SyncLocked(m, *state);
+    state->rate = std::clamp(rate, MIN_RATE, MAX_RATE);
+}
+
+void TChannel::SetPaused(int paused)
+{
+    if (!state)
+        return;
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    SyncLocked(m, *state);
+    state->paused = paused != 0;
+}
+
+int TChannel::Playing()
+{
+    if (!state)
+        return 0;
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    SyncLocked(m, *state);
+    return state->finished || state->stopping ? 0 : 1;
+}
+
+void TChannel::Stop()
+{
+    if (!state)
+        return;
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    state->stopping = true;
+    if (ClockOutput(m))
+        state->finished = true;   // nothing is heard, so there is nothing to fade
+}
+
+float TChannel::Volume() const { return state ? state->volume : 0.0f; }
+float TChannel::Rate() const { return state ? state->rate : 1.0f; }
+
+bool InitAudio()
+{
+    TMixer& m = Mixer();
+    if (m.device)
+        return true;
+    // The audio subsystem alone: a machine without sound must still get its display.
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    SDL_AudioSpec want{}, have{};
+    want.freq = 44100;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = AudioCallback;
+    const SDL_AudioDeviceID device =
+        SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    if (device == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> guard(m.lock);
+        if (ClockOutput(m))
+            for (auto& st : m.channels)
+                AdvanceByClock(*st, ClockMillis());
+        m.device = device;
+        m.deviceRate = have.freq > 0 ? have.freq : 44100;
+    }
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void ShutdownAudio()
+{
+    TMixer& m = Mixer();
+    SDL_AudioDeviceID device;
+    {
+        std::lock_guard<std::mutex> guard(m.lock);
+        device = m.device;
+        m.device = 0;
+        RebaseClocksLocked(m);
+    }
+    if (device) {
+        // Waits for a running callback to return; the mixer is no longer reachable from it afterwards.
+        SDL_CloseAudioDevice(device);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+bool AudioDeviceOpen() { return Mixer().device != 0; }
+
+int AudioDeviceRate() { return Mixer().device ? Mixer().deviceRate : 0; }
+
+void MixAudioInto(float* out, int frames, int sampleRate)
+{
+    if (!out || frames <= 0)
+        return;
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    MixLocked(m, out, frames, sampleRate);
+}
+
+void UseManualAudio(bool on)
+{
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    if (ClockOutput(m))
+        for (auto& st : m.channels)
+            AdvanceByClock(*st, ClockMillis());
+    m.manual = on;
+    RebaseClocksLocked(m);
+}
+
+int LiveChannelCount()
+{
+    std::vector<TStatePtr> dead;
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    SweepLocked(m, dead);
+    return int(m.channels.size());
+}
