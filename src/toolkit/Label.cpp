@@ -70,10 +70,10 @@ float TLabel::GetPotentialWidth(const std::string& candidate, int ignoreCamera)
     return width;
 }
 
-int TLabel::Draw()
+void TLabel::GetAlignedPosition(float& dx, float& dy)
 {
-    float dx = x + offsetX;
-    float dy = y + offsetY;
+    dx = x + offsetX;
+    dy = y + offsetY;
     // Alignment uses the label's own scale only: the zoom is applied afterwards by GetX/GetY and
     // TempScale, so the aligned point zooms with everything else.
     switch (alignment) {
@@ -93,6 +93,13 @@ int TLabel::Draw()
     default:
         break;
     }
+}
+
+int TLabel::Draw()
+{
+    float dx = 0.0f;
+    float dy = 0.0f;
+    GetAlignedPosition(dx, dy);
 
     TFontScope scope(imageFont);
     const bool camera = useRendererCamera != 0 && renderer;

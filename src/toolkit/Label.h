@@ -29,6 +29,9 @@ public:
 
     // Shadow pass, then text pass; leaves scale 1.0, white at alpha 1.0 and the built-in font behind.
     virtual int Draw();
+    // The point the text's top-left is drawn at, in the label's coordinates (before the camera):
+    // x, y moved by the alignment and the offsets.
+    void GetAlignedPosition(float& dx, float& dy);
     // Font height times the label's scale, and the game's zoom unless ignoreCamera or the camera is off.
     virtual float GetHeight(int ignoreCamera);
     // Width of text, scaled like GetHeight.
