@@ -14,6 +14,8 @@ void PrepareHeadlessPlatform()
 {
     // Real OpenGL through Mesa without an X server; set before the video subsystem first starts.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    // The mix is rendered by hand in tests; no sound card is needed or wanted.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     UseVirtualClock(true);
     UseManualAudio(true);
     SetProgramExitHook([](int code) { throw TProgramExit{code}; });
