@@ -4,7 +4,7 @@
 #include "platform/Platform.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
-#include "shell/PlaceholderScreen.h"
+#include "screens/TitleScreen.h"
 #include "shell/Renderer.h"
 #include "toolkit/ImageBank.h"
 
@@ -15,7 +15,7 @@ TTimerPtr frameTimer;
 
 TScreenPtr CreateFirstScreen()
 {
-    return TPlaceholderScreen::Create();
+    return TTitleScreen::Create();
 }
 
 void LoadSharedResources()
