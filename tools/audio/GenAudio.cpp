@@ -74,7 +74,7 @@ bool WriteVorbis(const std::filesystem::path& path, const synth::TBuffer& buffer
 
     const size_t n = buffer.Size();
     const size_t chunk = 4096;
-    for (size_t at = 0; at <= n; at += chunk) {
+    for (size_t at = 0;; at += chunk) {
         const size_t count = std::min(chunk, n - std::min(n, at));
         if (count == 0) {
             vorbis_analysis_wrote(&vd, 0);   // end of stream

@@ -157,7 +157,7 @@ void Drums(TBuffer& b, const TSong& song, double step, const std::string& kick, 
         for (double beat = 0; beat < 4.0; beat += step, ++k) {
             const double t = song.Seconds(bar * 4.0 + beat);
             if (kick[k % kick.size()] == 'k')
-                AddKick(b, t, velocity);
+                AddKick(b, t, velocity * 0.6f);
             if (snare[k % snare.size()] == 's')
                 AddSnare(b, t, velocity * 0.55f, ++seed);
             const char h = hat[k % hat.size()];

@@ -197,7 +197,7 @@ void AddHat(TBuffer& buffer, double start, float velocity, uint32_t seed)
         const float n = noise.Next();
         const float high = n - prev;   // a first difference keeps only the hiss
         prev = n;
-        const float s = high * float(std::exp(-t * 90.0)) * velocity * 0.5f;
+        const float s = high * float(std::min(1.0, t / 0.0005) * std::exp(-t * 90.0)) * velocity * 0.5f;
         buffer.Add(first + i, s * 0.8f, s);
     }
 }
