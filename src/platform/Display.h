@@ -26,6 +26,12 @@ void SetClsColor(int r, int g, int b);
 // Presents the back buffer; sync 1 waits for the vertical blank where the driver allows it.
 void FlipDisplay(int sync);
 
+// Maps a point in window coordinates (as window events report them) into the game space, through
+// the HiDPI drawable and the letterbox; the point is unchanged when no display is open.
+void WindowToGame(int wx, int wy, int& gx, int& gy);
+// The SDL id of the display's window, so input can ignore events of other windows; 0 when none is open.
+unsigned DisplayWindowId();
+
 int CountDisplayModes();
 struct TDisplayMode { int width = 0, height = 0, depth = 0, refreshHz = 0; };
 TDisplayMode GetDisplayMode(int index);

@@ -1,0 +1,322 @@
+// Display - the SDL window and GL context, the retained drawing state, and presenting frames.
+//
+// The game draws into an off-screen picture of exactly the opened size (1024 x 768 for the game).
+// FlipDisplay scales that picture into the window's drawable with its aspect kept and black bars
+// around it, so a full-screen desktop mode or a HiDPI drawable never changes what the game draws,
+// and ReadBackBuffer always reads game pixels.
+#include "platform/Display.h"
+
+#include <SDL.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/DrawBatch.h"
+#include "platform/Font.h"
+#include "platform/GL.h"
+
+using namespace gl;
+
+struct TDisplay {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    int width = 0;
+    int height = 0;
+    unsigned framebuffer = 0;
+    unsigned picture = 0;
+    int swapInterval = -1;
+};
+
+namespace {
+
+TDrawState drawState;
+std::string appTitle;
+TDisplay* display = nullptr;
+uint64_t generationCounter = 0;
+uint64_t currentGeneration = 0;
+
+// Rebuilds the matrix from rotation and scale; with y downwards a positive angle turns clockwise.
+void RebuildMatrix()
+{
+    const double radians = drawState.rotation * 3.14159265358979323846 / 180.0;
+    const float c = static_cast<float>(std::cos(radians));
+    const float s = static_cast<float>(std::sin(radians));
+    drawState.ix = c * drawState.scaleX;
+    drawState.iy = -s * drawState.scaleY;
+    drawState.jx = s * drawState.scaleX;
+    drawState.jy = c * drawState.scaleY;
+}
+
+void DestroyDisplay(TDisplay* d)
+{
+    if (!d)
+        return;
+    if (d->context) {
+        SDL_GL_MakeCurrent(d->window, d->context);
+        gfx::CloseBatch();
+        if (d->framebuffer)
+            glDeleteFramebuffers(1, &d->framebuffer);
+        if (d->picture)
+            glDeleteTextures(1, &d->picture);
+        SDL_GL_DeleteContext(d->context);
+    }
+    if (d->window)
+        SDL_DestroyWindow(d->window);
+    delete d;
+}
+
+// The rectangle of the drawable that shows the game picture: as large as fits, aspect kept, centred.
+SDL_Rect Letterbox(const TDisplay& d)
+{
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(d.window, &dw, &dh);
+    if (dw <= 0 || dh <= 0)
+        return {0, 0, d.width, d.height};
+    const double scale = std::min(double(dw) / d.width, double(dh) / d.height);
+    const int w = std::max(1, int(d.width * scale + 0.5));
+    const int h = std::max(1, int(d.height * scale + 0.5));
+    return {(dw - w) / 2, (dh - h) / 2, w, h};
+}
+
+SDL_Window* MakeWindow(int width, int height, bool fullScreen)
+{
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (fullScreen)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    return SDL_CreateWindow(appTitle.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+}
+
+bool VideoReady()
+{
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+}  // namespace
+
+uint64_t gfx::DisplayGeneration() { return currentGeneration; }
+
+void SetAppTitle(const std::string& title)
+{
+    appTitle = title;
+    if (display)
+        SDL_SetWindowTitle(display->window, appTitle.c_str());
+}
+
+const std::string& GetAppTitle() { return appTitle; }
+
+TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flags)
+{
+    CloseGraphics();
+    drawState = TDrawState{};
+    if (width <= 0 || height <= 0 || !VideoReady())
+        return nullptr;
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+
+    auto* d = new TDisplay;
+    d->width = width;
+    d->height = height;
+    // The desktop's own full-screen mode, never a change of the monitor's mode; when it cannot be had,
+    // a window is better than no display at all.
+    d->window = MakeWindow(width, height, depth != 0);
+    if (!d->window && depth != 0)
+        d->window = MakeWindow(width, height, false);
+    if (d->window)
+        d->context = SDL_GL_CreateContext(d->window);
+    if (!d->context || SDL_GL_MakeCurrent(d->window, d->context) != 0 || !gl::LoadFunctions()) {
+        DestroyDisplay(d);
+        return nullptr;
+    }
+
+    glGenTextures(1, &d->picture);
+    glBindTexture(GL_TEXTURE_2D, d->picture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &d->framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, d->framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, d->picture, 0);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE || !gfx::OpenBatch(width, height)) {
+        DestroyDisplay(d);
+        return nullptr;
+    }
+    glViewport(0, 0, width, height);
+    display = d;
+    currentGeneration = ++generationCounter;
+    Cls();
+    return display;
+}
+
+void CloseGraphics()
+{
+    if (!display)
+        return;
+    TDisplay* d = display;
+    display = nullptr;
+    currentGeneration = 0;
+    DestroyDisplay(d);
+}
+
+TDisplay* CurrentDisplay() { return display; }
+
+void Cls()
+{
+    if (!display)
+        return;
+    gfx::Flush();
+    auto unit = [](int v) { return std::clamp(v, 0, 255) / 255.0f; };
+    glClearColor(unit(drawState.clsR), unit(drawState.clsG), unit(drawState.clsB), 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void SetClsColor(int r, int g, int b)
+{
+    drawState.clsR = r;
+    drawState.clsG = g;
+    drawState.clsB = b;
+}
+
+void FlipDisplay(int sync)
+{
+    if (!display)
+        return;
+    gfx::Flush();
+    gfx::EndFrameCount();
+    const int interval = sync ? 1 : 0;
+    if (interval != display->swapInterval) {
+        SDL_GL_SetSwapInterval(interval);   // refused by some drivers; the frame timer still paces
+        display->swapInterval = interval;
+    }
+    const SDL_Rect box = Letterbox(*display);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // The window's y runs upwards in GL, like the picture's, so the copy needs no flip.
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(display->window, &dw, &dh);
+    const int y0 = (dh > 0 ? dh : display->height) - box.y - box.h;
+    const bool exact = box.w == display->width && box.h == display->height;
+    glBlitFramebuffer(0, 0, display->width, display->height, box.x, y0, box.x + box.w, y0 + box.h,
+                      GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(display->window);
+    glBindFramebuffer(GL_FRAMEBUFFER, display->framebuffer);
+}
+
+int CountDisplayModes()
+{
+    if (!VideoReady())
+        return 0;
+    return std::max(0, SDL_GetNumDisplayModes(0));
+}
+
+TDisplayMode GetDisplayMode(int index)
+{
+    SDL_DisplayMode mode{};
+    if (!VideoReady() || index < 0 || SDL_GetDisplayMode(0, index, &mode) != 0)
+        return {};
+    return {mode.w, mode.h, int(SDL_BITSPERPIXEL(mode.format)), mode.refresh_rate};
+}
+
+void SetColor(int r, int g, int b)
+{
+    drawState.r = r;
+    drawState.g = g;
+    drawState.b = b;
+}
+
+void SetAlpha(float alpha) { drawState.alpha = alpha; }
+void SetBlend(int mode) { drawState.blend = mode; }
+
+void SetDrawScale(float sx, float sy)
+{
+    drawState.scaleX = sx;
+    drawState.scaleY = sy;
+    RebuildMatrix();
+}
+
+void SetDrawRotation(float degrees)
+{
+    drawState.rotation = degrees;
+    RebuildMatrix();
+}
+
+void SetDrawFont(const std::shared_ptr<TImageFont>& font) { drawState.font = font; }
+const TDrawState& GetDrawState() { return drawState; }
+std::shared_ptr<TImageFont> CurrentDrawFont() { return drawState.font ? drawState.font : gfx::BuiltinFont(); }
+
+std::vector<uint32_t> ReadBackBuffer()
+{
+    if (!display)
+        return {};
+    gfx::Flush();
+    const int w = display->width, h = display->height;
+    std::vector<uint32_t> pixels(size_t(w) * h);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    // GL hands rows bottom first; callers want the top row first.
+    for (int y = 0; y < h / 2; ++y)
+        std::swap_ranges(pixels.begin() + size_t(y) * w, pixels.begin() + size_t(y + 1) * w,
+                         pixels.begin() + size_t(h - 1 - y) * w);
+    return pixels;
+}
+
+uint32_t ReadPixel(int x, int y)
+{
+    if (!display || x < 0 || y < 0 || x >= display->width || y >= display->height)
+        return 0;
+    gfx::Flush();
+    uint32_t pixel = 0;
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(x, display->height - 1 - y, 1, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &pixel);
+    return pixel;
+}
+
+bool SaveBackBufferPng(const std::string& path)
+{
+    const std::vector<uint32_t> pixels = ReadBackBuffer();
+    if (pixels.empty())
+        return false;
+    std::vector<uint8_t> rgba(pixels.size() * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        rgba[i * 4 + 0] = uint8_t(pixels[i] >> 16);
+        rgba[i * 4 + 1] = uint8_t(pixels[i] >> 8);
+        rgba[i * 4 + 2] = uint8_t(pixels[i]);
+        rgba[i * 4 + 3] = uint8_t(pixels[i] >> 24);
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(display->width);
+    image.height = static_cast<png_uint_32>(display->height);
+    image.format = PNG_FORMAT_RGBA;
+    const bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
+    png_image_free(&image);
+    return ok;
+}
+
+void WindowToGame(int wx, int wy, int& gx, int& gy)
+{
+    gx = wx;
+    gy = wy;
+    if (!display)
+        return;
+    int ww = 0, wh = 0, dw = 0, dh = 0;
+    SDL_GetWindowSize(display->window, &ww, &wh);
+    SDL_GL_GetDrawableSize(display->window, &dw, &dh);
+    if (ww <= 0 || wh <= 0 || dw <= 0 || dh <= 0)
+        return;
+    // Window points to drawable pixels (HiDPI), then out of the letterbox into game pixels.
+    const SDL_Rect box = Letterbox(*display);
+    const double px = wx * double(dw) / ww;
+    const double py = wy * double(dh) / wh;
+    gx = static_cast<int>(std::floor((px - box.x) * display->width / box.w));
+    gy = static_cast<int>(std::floor((py - box.y) * display->height / box.h));
+}
+
+unsigned DisplayWindowId() { return display ? SDL_GetWindowID(display->window) : 0u; }

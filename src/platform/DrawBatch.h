@@ -1,0 +1,64 @@
+// DrawBatch - the drawing layer's insides: the quad batch, textures and the display generation.
+// Only the platform's own .cpp files include this.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/Display.h"
+
+class TImageFont;
+
+namespace gfx {
+
+struct TPoint { float x, y; };
+struct TColour { uint8_t r, g, b, a; };
+
+// Changes every time a display opens and is 0 while none is open. A texture made under one
+// generation is dead in every other, because the GL context that owned it is gone.
+uint64_t DisplayGeneration();
+
+// The draw state's colour and alpha, clamped and turned into bytes the way every quad takes them.
+TColour StateColour();
+
+// A point (lx, ly) local to an anchor (tx, ty), through the draw state's matrix.
+inline TPoint Transform(const TDrawState& s, float tx, float ty, float lx, float ly)
+{
+    return {tx + lx * s.ix + ly * s.iy, ty + lx * s.jx + ly * s.jy};
+}
+
+// Made and dropped with the GL context; false when the shader or buffers cannot be made.
+bool OpenBatch(int gameWidth, int gameHeight);
+void CloseBatch();
+
+// A spot of a texture that is plain white (the corner of a glyph atlas), so solid shapes drawn
+// next to text can share its draw call.
+struct TWhiteTexel { float u, v; };
+
+// Appends one quad, corners clockwise from the local top-left, with the texture rectangle
+// (u0, v0)-(u1, v1). A new draw call starts only when the texture or the blend mode changes, or the
+// buffer is full.
+void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, float u1, float v1,
+             TColour colour, const TWhiteTexel* white = nullptr);
+// A quad in plain colour: uses the white texel of the texture being batched if it has one,
+// otherwise the 1x1 white texture.
+void AddSolidQuad(const TPoint corners[4], TColour colour);
+// Draws what is pending: one draw call.
+void Flush();
+// Counts the frame's draw calls into the last frame's and starts again.
+void EndFrameCount();
+
+// Texture helpers. Smooth = linear filtering; mipmapped adds a chain. Alpha-only textures (glyph atlases)
+// read as white with the stored coverage as alpha.
+unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped, bool alphaOnly);
+// Uploads a whole ARGB frame, or a rectangle of an alpha-only texture, flushing first when pending quads use it.
+void UploadArgb(unsigned texture, int width, int height, const uint32_t* argb, bool mipmapped);
+void UploadAlpha(unsigned texture, int x, int y, int w, int h, int rowLength, const uint8_t* alpha);
+void RebuildMipmaps(unsigned texture);
+// Deletes a texture of the given generation, if that generation's display is still open.
+void ReleaseTexture(unsigned texture, uint64_t generation);
+
+// The font used while none is selected.
+std::shared_ptr<TImageFont> BuiltinFont();
+
+}  // namespace gfx

@@ -1,0 +1,188 @@
+// Fonts and text: loading and its failures, metrics and layout, scale, batching and the built-in font.
+#include "platform/Display.h"
+#include "platform/Font.h"
+#include "platform/DisplayFixture.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+const char* GAME_FONT = "Data/Fonts/beware.ttf";
+
+std::vector<char> ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+TEST(FontFiles, BrokenFilesGiveNullNeverACrash)
+{
+    const std::vector<char> ttf = ReadFile(GAME_FONT);
+    ASSERT_GT(ttf.size(), 10000u);
+    std::vector<char> garbage(5000);
+    for (size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 2654435761u) >> 11);
+    const struct { const char* name; std::vector<char> bytes; } cases[] = {
+        {"empty.ttf", {}},
+        {"truncated.ttf", {ttf.begin(), ttf.begin() + 2000}},
+        {"garbage.ttf", garbage},
+    };
+    for (const auto& c : cases) {
+        const std::string path = std::string("font_test_") + c.name;
+        std::ofstream(path, std::ios::binary).write(c.bytes.data(), std::streamsize(c.bytes.size()));
+        EXPECT_EQ(LoadFontFile(path, 64, 4), nullptr) << c.name;
+        std::remove(path.c_str());
+    }
+    EXPECT_EQ(LoadFontFile("Data/Fonts/missing.ttf", 64, 4), nullptr);
+    EXPECT_EQ(LoadFontFile("Data/Fonts", 64, 4), nullptr);   // a folder
+    EXPECT_EQ(LoadFontFile(GAME_FONT, 0, 4), nullptr);
+
+    // A file cut inside its glyph data still loads its tables; its glyphs then fail one by one and
+    // are skipped, never read past the end.
+    const std::string path = "font_test_cut.ttf";
+    std::ofstream(path, std::ios::binary).write(ttf.data(), std::streamsize(ttf.size() * 3 / 4));
+    const TImageFontPtr cut = LoadFontFile(path, 32, 4);
+    std::remove(path.c_str());
+    if (cut) {
+        SetDrawFont(cut);
+        EXPECT_GE(MeasureTextWidth("The quick brown fox 0123456789"), 0);
+        SetDrawFont(nullptr);
+    }
+}
+
+TEST(FontMeasure, WidthsSumWholeAdvancesAndHeightIsTheLine)
+{
+    const TImageFontPtr font = LoadFontFile(GAME_FONT, 64, 4);
+    ASSERT_NE(font, nullptr);
+    SetDrawFont(font);
+    EXPECT_EQ(MeasureTextWidth(""), 0);
+    EXPECT_EQ(MeasureTextHeight(""), FontHeight(font));
+    EXPECT_GT(FontHeight(font), 64);          // the line is taller than the em
+    EXPECT_LT(FontAscender(font), FontHeight(font));
+    const int one = MeasureTextWidth("1");
+    EXPECT_GT(one, 20);
+    EXPECT_EQ(MeasureTextWidth("1111"), 4 * one);
+    EXPECT_EQ(MeasureTextWidth("12") + MeasureTextWidth("34"), MeasureTextWidth("1234"));
+    // Characters without a glyph are skipped and take no room; UTF-8 is read as characters.
+    EXPECT_EQ(MeasureTextWidth("1\xE4\xB8\x80" "2"), MeasureTextWidth("12"));
+    EXPECT_GT(MeasureTextWidth("\xC3\xA9"), 0);
+    EXPECT_EQ(MeasureTextWidth("\xC3\xA9"), MeasureTextWidth("\xC3\xA9\xFF") - MeasureTextWidth("\xFF"));
+    // Scale does not change the measure.
+    SetDrawScale(0.5f, 0.5f);
+    EXPECT_EQ(MeasureTextWidth("1111"), 4 * one);
+    SetDrawScale(1.0f, 1.0f);
+
+    // Smaller sizes give smaller fonts; the null font is the built-in one.
+    const TImageFontPtr small = LoadFontFile(GAME_FONT, 16, 0);
+    ASSERT_NE(small, nullptr);
+    EXPECT_LT(FontHeight(small), FontHeight(font));
+    SetDrawFont(nullptr);
+    EXPECT_EQ(MeasureTextHeight("x"), FontHeight(nullptr));
+    EXPECT_EQ(MeasureTextWidth("abc"), 3 * MeasureTextWidth("a"));
+    EXPECT_EQ(MeasureTextWidth("\t"), 0);
+}
+
+using TextDrawTest = DisplayTest;
+
+TEST_F(TextDrawTest, GlyphsSitOnTheBaselineAndFollowScaleAndRotation)
+{
+    const TImageFontPtr font = LoadFontFile(GAME_FONT, 64, 4);
+    ASSERT_NE(font, nullptr);
+    SetDrawFont(font);
+    SetBlend(3);
+
+    // A flat-bottomed capital ends on the baseline, ascender pixels below the pen.
+    DrawTextAt("H", 100.0f, 100.0f);
+    TInkBox box = FindInk();
+    EXPECT_EQ(box.bottom, 100 + FontAscender(font) - 1);
+    EXPECT_GE(box.left, 100);
+    EXPECT_LT(box.left, 110);
+    EXPECT_GT(box.top, 100);
+
+    const std::string text = "Hello World 12345";
+    const int measured = MeasureTextWidth(text);
+    Cls();
+    DrawTextAt(text, 10.0f, 10.0f);
+    const int fullInk = FindInk().Width();
+    EXPECT_LE(fullInk, measured);
+    EXPECT_GT(fullInk, measured - 20);
+
+    Cls();
+    SetDrawScale(0.5f, 0.5f);
+    DrawTextAt(text, 10.0f, 10.0f);
+    box = FindInk();
+    EXPECT_NEAR(box.Width(), measured / 2.0, 10.0);
+    EXPECT_NEAR(box.Width(), fullInk / 2.0, 2.0);
+    EXPECT_LT(box.bottom, 10 + FontHeight(font) / 2);
+
+    // Turned 90 degrees the line runs down the screen, left of the pen.
+    Cls();
+    SetDrawScale(1.0f, 1.0f);
+    SetDrawRotation(90.0f);
+    DrawTextAt(text, 500.0f, 10.0f);
+    box = FindInk();
+    EXPECT_NEAR(box.Height(), fullInk, 2.0);
+    EXPECT_LT(box.right, 500);
+
+    // Colour and alpha tint the glyphs.
+    Cls();
+    SetDrawRotation(0.0f);
+    SetColor(255, 0, 0);
+    DrawTextAt("I", 300.0f, 300.0f);
+    box = FindInk();
+    const uint32_t middle = ReadPixel((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    EXPECT_EQ(middle, 0xFFFF0000u);
+}
+
+TEST_F(TextDrawTest, ALineOfTextIsOneDrawCall)
+{
+    const TImageFontPtr font = LoadFontFile(GAME_FONT, 64, 4);
+    const TImageFontPtr other = LoadFontFile(GAME_FONT, 24, 0);
+    ASSERT_NE(font, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetBlend(3);
+    SetDrawFont(font);
+    SetDrawScale(0.3f, 0.3f);
+    const std::string line = "Score 0123456789 Level 12 Combo x3 Time!";
+    ASSERT_EQ(line.size(), 40u);
+    FlipDisplay(0);
+    DrawTextAt(line, 0.0f, 0.0f);
+    FlipDisplay(0);
+    EXPECT_EQ(DrawCallsLastFrame(), 1);
+
+    DrawTextAt(line, 0.0f, 100.0f);
+    SetDrawFont(other);
+    DrawTextAt(line, 0.0f, 200.0f);
+    FlipDisplay(0);
+    EXPECT_EQ(DrawCallsLastFrame(), 2);
+}
+
+TEST_F(TextDrawTest, TheBuiltInFontDrawsAndFontsSurviveAReopen)
+{
+    SetDrawFont(nullptr);
+    DrawTextAt("Built-in 42", 20.0f, 20.0f);
+    const TInkBox builtin = FindInk();
+    EXPECT_GT(builtin.count, 50);
+    EXPECT_LE(builtin.Width(), MeasureTextWidth("Built-in 42"));
+    EXPECT_GE(builtin.top, 20);
+    EXPECT_LE(builtin.bottom, 20 + MeasureTextHeight(""));
+
+    const TImageFontPtr font = LoadFontFile(GAME_FONT, 40, 4);
+    ASSERT_NE(font, nullptr);
+    SetBlend(3);
+    SetDrawFont(font);
+    Cls();
+    DrawTextAt("Reopen 7", 50.0f, 50.0f);
+    const std::vector<uint32_t> before = ReadBackBuffer();
+
+    ASSERT_NE(OpenGraphics(1024, 768, 0, 60, 0), nullptr);
+    SetBlend(3);
+    SetDrawFont(font);
+    Cls();
+    DrawTextAt("Reopen 7", 50.0f, 50.0f);
+    EXPECT_EQ(ReadBackBuffer(), before);
+}
