@@ -82,9 +82,20 @@ SDL_Rect Letterbox(const TDisplay& d)
 SDL_Window* MakeWindow(int width, int height, bool fullScreen)
 {
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
-    if (fullScreen)
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+    SDL_Rect desktop{};
+    if (fullScreen && SDL_GetDisplayBounds(0, &desktop) == 0) {
+        // Made at the desktop's own size and place, so the picture fills the screen even where no
+        // window manager carries out the full-screen request (a bare X server).
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+        x = desktop.x;
+        y = desktop.y;
+        width = desktop.w;
+        height = desktop.h;
+    } else if (fullScreen) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    return SDL_CreateWindow(appTitle.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+    }
+    return SDL_CreateWindow(appTitle.c_str(), x, y, width, height, flags);
 }
 
 bool VideoReady()

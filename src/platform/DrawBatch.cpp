@@ -70,7 +70,9 @@ struct TBatch {
     int drawCallsThisFrame = 0;
     int drawCallsLastFrame = 0;
 };
-TBatch batch;
+// Never destroyed: fonts and images held in globals release their textures during the program's
+// exit, and must find the batch still there whatever the order of static destruction.
+TBatch& batch = *new TBatch;
 
 unsigned CompileShader(GLenum kind, const char* source)
 {

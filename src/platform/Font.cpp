@@ -299,15 +299,16 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
 
 std::shared_ptr<TImageFont> gfx::BuiltinFont()
 {
-    static const TImageFontPtr builtin = [] {
+    // Kept to the very end of the program, past the static destructors that may still measure text.
+    static const TImageFontPtr* builtin = new TImageFontPtr([] {
         auto font = std::make_shared<TImageFont>();
         font->builtinScale = 2;
         font->ascender = BUILTIN_ASCENDER * font->builtinScale;
         font->height = BUILTIN_LINE * font->builtinScale;
         font->pageSize = 256;
         return font;
-    }();
-    return builtin;
+    }());
+    return *builtin;
 }
 
 void DrawTextAt(const std::string& text, float x, float y)

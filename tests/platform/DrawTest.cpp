@@ -110,6 +110,13 @@ TEST_F(DrawTest, OpeningResetsTheStateAndClosingStopsDrawing)
     EXPECT_EQ(s.font, nullptr);
     EXPECT_NE(DisplayWindowId(), 0u);
 
+    // Full screen keeps the game's own picture size, whatever the screen has.
+    ASSERT_NE(OpenGraphics(1024, 768, 32, 60, 0), nullptr);
+    DrawRect(1020.0f, 760.0f, 4.0f, 8.0f);
+    EXPECT_EQ(ReadBackBuffer().size(), 1024u * 768u);
+    EXPECT_EQ(ReadPixel(1023, 767), 0xFFFFFFFFu);
+    FlipDisplay(0);
+
     CloseGraphics();
     EXPECT_EQ(CurrentDisplay(), nullptr);
     EXPECT_EQ(DisplayWindowId(), 0u);

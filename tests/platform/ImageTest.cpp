@@ -4,9 +4,12 @@
 #include "platform/DisplayFixture.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include <jpeglib.h>
 
 namespace {
 
@@ -70,6 +73,40 @@ std::vector<uint8_t> MakeRleTga(int w, int h, const std::vector<uint32_t>& argb)
     return b;
 }
 
+// A baseline JPEG of one flat colour, written by libjpeg at best quality.
+std::vector<uint8_t> MakeJpeg(int w, int h, uint8_t r, uint8_t g, uint8_t b)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(w);
+    info.image_height = JDIMENSION(h);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<uint8_t> row(size_t(w) * 3);
+    for (int x = 0; x < w; ++x) {
+        row[size_t(x) * 3] = r;
+        row[size_t(x) * 3 + 1] = g;
+        row[size_t(x) * 3 + 2] = b;
+    }
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<uint8_t> bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
 }  // namespace
 
 TEST(ImageFiles, BrokenFilesGiveNullNeverACrash)
@@ -78,6 +115,7 @@ TEST(ImageFiles, BrokenFilesGiveNullNeverACrash)
     ASSERT_GT(png.size(), 100u);
     const std::vector<uint8_t> bmp = MakeBmp(16, 16, std::vector<uint32_t>(256, 0x123456));
     const std::vector<uint8_t> tga = MakeRleTga(16, 16, std::vector<uint32_t>(256, 0xFF123456u));
+    const std::vector<uint8_t> jpeg = MakeJpeg(64, 64, 200, 100, 50);
     std::vector<uint8_t> garbage(4000);
     for (size_t i = 0; i < garbage.size(); ++i)
         garbage[i] = uint8_t((i * 2654435761u) >> 13);
@@ -95,7 +133,8 @@ TEST(ImageFiles, BrokenFilesGiveNullNeverACrash)
         {"garbage.bmp", {garbage.begin(), garbage.end()}},
         {"truncated.tga", {tga.begin(), tga.begin() + tga.size() - 3}},
         {"garbage.tga", garbage},
-        {"garbage.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1}},
+        {"header-only.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1}},
+        {"truncated.jpg", {jpeg.begin(), jpeg.begin() + jpeg.size() * 2 / 3}},
     };
     for (const auto& c : cases) {
         const std::string path = std::string("image_test_") + c.name;
@@ -148,6 +187,19 @@ TEST(ImageFiles, MaskAlphaStripsAndFormats)
     for (int k = 0; k < 3; ++k)
         for (uint32_t p : strip->pixels[k])
             EXPECT_EQ(p & 0xFFFFFFu, uint32_t(12 + k)) << "frame " << k;
+
+    // JPEG has no alpha: masking applies, and a flat colour comes back within rounding.
+    WriteFile("image_test_flat.jpg", MakeJpeg(24, 16, 200, 100, 50));
+    const TImagePtr jpeg = LoadImageFile("image_test_flat.jpg", -1);
+    std::remove("image_test_flat.jpg");
+    ASSERT_NE(jpeg, nullptr);
+    EXPECT_EQ(jpeg->width, 24);
+    EXPECT_EQ(jpeg->height, 16);
+    const uint32_t p = jpeg->pixels[0][100];
+    EXPECT_EQ(p >> 24, 255u);
+    EXPECT_NEAR(int((p >> 16) & 255), 200, 2);
+    EXPECT_NEAR(int((p >> 8) & 255), 100, 2);
+    EXPECT_NEAR(int(p & 255), 50, 2);
 
     const TImagePtr generated = LoadImageFile("Data/Images/particlering.png", -1);
     ASSERT_NE(generated, nullptr);
