@@ -1,0 +1,156 @@
+// screenshots <outdir> - plays a short addition run headless on the virtual clock and saves each screen
+// as a player sees it: title, a question with a half-typed answer, the death zoom, level complete and
+// game over. Run it where Data/ lies (the build folder); it changes there itself when it can.
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <string>
+
+#include "gameplay/Level.h"
+#include "gameplay/Player.h"
+#include "gameplay/Profile.h"
+#include "platform/Platform.h"
+#include "shell/Game.h"
+#include "shell/Globals.h"
+#include "shell/Startup.h"
+
+namespace {
+
+struct TExit {
+    int code;
+};
+
+std::string outDir;
+int failures = 0;
+
+std::string ScreenName()
+{
+    return game->currentScreen ? game->currentScreen->name : "";
+}
+
+void Frames(int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (!RunFrame())
+            throw TExit{0};
+}
+
+bool FramesUntil(const std::function<bool()>& done, int maxFrames)
+{
+    for (int i = 0; i < maxFrames && !done(); ++i)
+        Frames(1);
+    return done();
+}
+
+// The presented frame is gone after the flip, so draw the same state once more and save that.
+void Shoot(const std::string& name)
+{
+    game->Draw();
+    const std::string path = outDir + "/" + name + ".png";
+    if (SaveBackBufferPng(path)) {
+        std::cout << path << "  (" << ScreenName() << ")\n";
+    } else {
+        std::cerr << "screenshots: could not write " << path << "\n";
+        ++failures;
+    }
+}
+
+void TypeOneDigitPerFrame(const std::string& text)
+{
+    for (char c : text) {
+        InjectTypedChar(c);
+        Frames(1);
+    }
+}
+
+bool Answering()
+{
+    return player->deathAnimCounter == 0 && player->successAnimCounter == 0 && player->answerInput &&
+           player->answerInput->text.empty();
+}
+
+void Require(bool ok, const char* what)
+{
+    if (!ok) {
+        std::cerr << "screenshots: " << what << " (on the screen \"" << ScreenName() << "\")\n";
+        std::exit(1);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::cerr << "usage: screenshots <outdir>\n";
+        return 2;
+    }
+    outDir = std::filesystem::absolute(argv[1]).string();
+    std::filesystem::create_directories(outDir);
+    std::error_code error;
+    if (!std::filesystem::is_directory("Data", error))
+        std::filesystem::current_path(std::filesystem::canonical("/proc/self/exe").parent_path(), error);
+
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    UseVirtualClock(true);
+    UseManualAudio(true);
+    SetProgramExitHook([](int code) { throw TExit{code}; });
+    Startup();
+    SeedRandom(20261207);
+
+    try {
+        Frames(2);
+        Shoot("title");
+
+        InjectKeyPress(KEY_1);
+        Frames(1);
+        Require(ScreenName() == "Game", "the title did not start a run");
+
+        // Level 1 won straight away, with a pause before each answer as a person takes.
+        while (ScreenName() == "Game") {
+            Require(FramesUntil(Answering, 200) || ScreenName() != "Game", "no question to answer");
+            if (ScreenName() != "Game")
+                break;
+            Frames(20);
+            TypeOneDigitPerFrame(std::to_string(level->answer));
+            FramesUntil([] { return ScreenName() != "Game" || Answering(); }, 200);
+        }
+        Require(ScreenName() == "Level Complete", "level 1 did not end in the tally");
+        Frames(30);
+        Shoot("levelcomplete");
+        InjectKeyPress(KEY_SPACE);
+        Frames(1);
+
+        // Level 2: right answers until one has two digits, then the first digit of it.
+        Require(ScreenName() == "Game", "the tally did not start level 2");
+        for (;;) {
+            Require(FramesUntil(Answering, 200), "no question to answer");
+            if (level->answer >= 10)
+                break;
+            Frames(15);
+            TypeOneDigitPerFrame(std::to_string(level->answer));
+        }
+        Frames(25);
+        TypeOneDigitPerFrame(std::to_string(level->answer).substr(0, 1));
+        Frames(10);
+        Shoot("game");
+
+        // Then a wrong last digit: the explosions and the zoom, a third of the way in.
+        std::string wrong = std::to_string(level->answer);
+        wrong.back() = char('0' + (wrong.back() - '0' + 3) % 10);
+        TypeOneDigitPerFrame(wrong.substr(1));
+        Require(player->deathAnimCounter > 0, "the wrong answer did not start the death animation");
+        Frames(12);
+        Shoot("death");
+
+        // Hands off until the time runs out.
+        Require(FramesUntil([] { return ScreenName() == "Game Over"; }, 4000), "the run did not end");
+        Frames(30);
+        Shoot("gameover");
+    } catch (const TExit& exit) {
+        std::cerr << "screenshots: the game ended early with code " << exit.code << "\n";
+        return 1;
+    }
+    return failures == 0 ? 0 : 1;
+}
