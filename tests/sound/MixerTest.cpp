@@ -254,6 +254,25 @@ TEST_F(MixerTest, ChannelsNobodyCanReachAreReleased)
     EXPECT_EQ(LiveChannelCount(), 0);
 }
 
+TEST_F(MixerTest, MusicStillDecodingPlaysWhatIsReadyAndWaitsForTheRest)
+{
+    // A count of frames as samples, so the output tells which frame played.
+    auto sound = MakeSound(44100, 4000, 1, false, [](int i, int) { return i / 8000.0f; });
+    sound->progress = std::make_shared<TDecodeProgress>();
+    sound->progress->frames = 1000;
+    auto c = Start(sound);
+    const auto first = RenderLeft(2000, 44100);
+    EXPECT_NEAR(first[998], 998 / 8000.0f, 1e-6f);
+    EXPECT_EQ(first[1500], 0.0f);   // waits at the decoder's edge instead of playing unwritten frames
+    EXPECT_EQ(c->Playing(), 1);
+
+    sound->progress->frames = 4000;
+    sound->progress->done = true;
+    const auto rest = RenderLeft(441, 44100);
+    // Goes on from the frame where it waited (the first few samples are still inside the ramp).
+    EXPECT_NEAR(rest[440], 1439 / 8000.0f, 2 / 8000.0f);
+}
+
 TEST(SoundWithoutDevice, ChannelsFollowTheClock)
 {
     UseVirtualClock(true);

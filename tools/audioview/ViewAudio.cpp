@@ -79,6 +79,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "view_audio: cannot decode %s\n", argv[2]);
         return 1;
     }
+    sound->WaitUntilDecoded();
     const int ch = sound->channels;
     int frames = sound->FrameCount();
     if (argc > 3)

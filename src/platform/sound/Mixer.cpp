@@ -24,6 +24,7 @@
 
 struct TChannel::TState {
     TSoundPtr sound;            // keeps the samples alive while the channel exists
+    std::shared_ptr<TDecodeProgress> progress;   // set while the tail is still being decoded
     const float* data = nullptr;
     int frames = 0;
     int srcChannels = 1;
@@ -125,6 +126,10 @@ void MixChannel(TChannel::TState& st, float* out, int frames, int outRate)
     const float* data = st.data;
     const int n = st.frames;
     const bool stereo = st.srcChannels == 2;
+    // Music still decoding in the background: frames from `ready` on are not written yet.
+    int ready = n;
+    if (st.progress && !st.progress->done.load(std::memory_order_acquire))
+        ready = st.progress->frames.load(std::memory_order_acquire);
 
     for (int i = 0; i < frames; ++i) {
         if (st.gain < target)
@@ -138,6 +143,8 @@ void MixChannel(TChannel::TState& st, float* out, int frames, int outRate)
         }
 
         const int i0 = int(st.pos);
+        if (ready < n && i0 + 1 >= ready)
+            return;   // the decoder has not got this far (it runs far faster than playback): wait here
         const float frac = float(st.pos - i0);
         int i1 = i0 + 1;
         const bool pastEnd = i1 >= n;
@@ -229,6 +236,8 @@ TChannelPtr TSound::Cue()
 {
     auto st = std::make_shared<TChannel::TState>();
     st->sound = weak_from_this().lock();
+    if (!Decoded())
+        st->progress = progress;
     st->data = samples.data();
     st->srcChannels = channels == 2 ? 2 : 1;
     st->frames = int(samples.size()) / st->srcChannels;

@@ -1,6 +1,7 @@
 // Sound - decoded sounds, playback channels and the mixer that feeds the audio device.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -8,6 +9,13 @@
 
 class TChannel;
 using TChannelPtr = std::shared_ptr<TChannel>;
+
+// How far a sound that is still being decoded in the background has come. Its samples are already
+// allocated at their full length; frames before `frames` are final.
+struct TDecodeProgress {
+    std::atomic<int> frames{0};
+    std::atomic<bool> done{false};
+};
 
 enum : int { SOUND_LOOP = 1 };
 
@@ -22,6 +30,12 @@ public:
     int channels = 1;                // 1 mono, 2 stereo
     bool loop = false;
     std::vector<float> samples;      // interleaved, -1..1
+    // Set while long music is still being decoded after LoadSoundFile returned (so a screen start
+    // never waits for a whole tune); channels play what is ready. Null once nothing is pending.
+    std::shared_ptr<TDecodeProgress> progress;
+    bool Decoded() const { return !progress || progress->done.load(std::memory_order_acquire); }
+    // Blocks until every sample is in place (tests and tools that read the samples directly).
+    void WaitUntilDecoded() const;
     int FrameCount() const { return channels ? static_cast<int>(samples.size()) / channels : 0; }
     double LengthSeconds() const { return sampleRate ? double(FrameCount()) / sampleRate : 0.0; }
 };

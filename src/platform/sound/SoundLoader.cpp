@@ -7,9 +7,12 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <list>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -112,60 +115,124 @@ int MemSeek(void* source, ogg_int64_t offset, int whence)
 
 long MemTell(void* source) { return long(static_cast<TMemoryStream*>(source)->pos); }
 
-TSoundPtr DecodeVorbis(const std::vector<unsigned char>& bytes)
-{
-    TMemoryStream stream{bytes.data(), bytes.size(), 0};
-    ov_callbacks callbacks{MemRead, MemSeek, nullptr, MemTell};
+// A Vorbis stream being decoded; owns the file's bytes, which libvorbisfile reads in place.
+struct TVorbisJob {
+    std::vector<unsigned char> bytes;
+    TMemoryStream stream{nullptr, 0, 0};
     OggVorbis_File vf;
-    if (ov_open_callbacks(&stream, &vf, nullptr, 0, callbacks) != 0)
-        return nullptr;
-    vorbis_info* info = ov_info(&vf, -1);
-    if (!info || info->channels <= 0 || info->rate <= 0) {
-        ov_clear(&vf);
-        return nullptr;
-    }
-    const int srcChannels = info->channels;
-    const int outChannels = srcChannels >= 2 ? 2 : 1;
-    auto sound = std::make_shared<TSound>();
-    sound->sampleRate = int(info->rate);
-    sound->channels = outChannels;
-    const ogg_int64_t total = ov_pcm_total(&vf, -1);
-    if (total > 0 && total < MAX_DECODED_FRAMES)
-        sound->samples.reserve(size_t(total) * outChannels);
+    bool open = false;
+    int srcChannels = 0;
+    long rate = 0;
+    int outChannels = 1;
+    TSoundPtr sound;
+    bool presized = false;     // samples already hold the whole length; frames are written in place
+    size_t written = 0;        // frames
+    int seenSection = -1;
 
-    int section = 0;
-    const int firstSection = -2;
-    int seenSection = firstSection;
-    for (;;) {
-        float** pcm = nullptr;
-        const long got = ov_read_float(&vf, &pcm, 4096, &section);
-        if (got == OV_HOLE)
-            continue;   // a gap in the stream: go on after it
-        if (got <= 0)
-            break;      // end, or damage we cannot decode past: keep what came before
-        if (section != seenSection) {
-            // A chained stream may change its layout; only the first one's is kept.
-            vorbis_info* now = ov_info(&vf, section);
-            if (seenSection != firstSection && (!now || now->channels != srcChannels || now->rate != info->rate))
-                break;
-            seenSection = section;
-        }
-        if ((long long)(sound->samples.size() / outChannels) + got > MAX_DECODED_FRAMES)
-            break;
-        for (long i = 0; i < got; ++i) {
-            if (outChannels == 1) {
-                sound->samples.push_back(pcm[0][i]);
-            } else {
-                sound->samples.push_back(pcm[0][i]);
-                sound->samples.push_back(pcm[1][i]);
-            }
-        }
+    ~TVorbisJob()
+    {
+        if (open)
+            ov_clear(&vf);
     }
-    ov_clear(&vf);
-    if (sound->samples.empty())
+
+    // Decodes until `until` frames are in place; false once the stream has nothing more to give.
+    bool DecodeUntil(size_t until)
+    {
+        const size_t capacity = presized ? sound->samples.size() / outChannels : size_t(MAX_DECODED_FRAMES);
+        while (written < until) {
+            if (written >= capacity)
+                return false;
+            float** pcm = nullptr;
+            int section = 0;
+            const int want = int(std::min<size_t>(4096, capacity - written));
+            long got = ov_read_float(&vf, &pcm, want, &section);
+            if (got == OV_HOLE)
+                continue;   // a gap in the stream: go on after it
+            if (got <= 0)
+                return false;   // the end, or damage we cannot decode past: keep what came before
+            if (section != seenSection) {
+                // A chained stream may change its layout; only the first one's is kept.
+                vorbis_info* now = ov_info(&vf, section);
+                if (seenSection != -1 && (!now || now->channels != srcChannels || now->rate != rate))
+                    return false;
+                seenSection = section;
+            }
+            got = std::min<long>(got, long(capacity - written));
+            if (!presized)
+                sound->samples.resize((written + size_t(got)) * outChannels);
+            float* out = sound->samples.data() + written * outChannels;
+            for (long i = 0; i < got; ++i)
+                for (int c = 0; c < outChannels; ++c)
+                    *out++ = std::max(-1.0f, std::min(1.0f, pcm[c][i]));
+            written += size_t(got);
+        }
+        return true;
+    }
+};
+
+// Music longer than this decodes its start at once and the rest on a thread of its own.
+constexpr double BACKGROUND_SECONDS = 2.0;
+// The part decoded before LoadSoundFile returns: well ahead of what the mixer plays meanwhile.
+constexpr double FOREGROUND_SECONDS = 0.5;
+
+TSoundPtr DecodeVorbis(std::vector<unsigned char>&& bytes)
+{
+    auto job = std::make_unique<TVorbisJob>();
+    job->bytes = std::move(bytes);
+    job->stream = {job->bytes.data(), job->bytes.size(), 0};
+    const ov_callbacks callbacks{MemRead, MemSeek, nullptr, MemTell};
+    if (ov_open_callbacks(&job->stream, &job->vf, nullptr, 0, callbacks) != 0)
         return nullptr;
-    for (float& s : sound->samples)
-        s = std::max(-1.0f, std::min(1.0f, s));
+    job->open = true;
+    const vorbis_info* info = ov_info(&job->vf, -1);
+    if (!info || info->channels <= 0 || info->rate <= 0)
+        return nullptr;
+    job->srcChannels = info->channels;
+    job->rate = info->rate;
+    job->outChannels = info->channels >= 2 ? 2 : 1;
+    job->sound = std::make_shared<TSound>();
+    job->sound->sampleRate = int(info->rate);
+    job->sound->channels = job->outChannels;
+
+    const ogg_int64_t total = ov_pcm_total(&job->vf, -1);
+    const bool background = total > BACKGROUND_SECONDS * info->rate && total < MAX_DECODED_FRAMES;
+    if (!background) {
+        if (total > 0 && total < MAX_DECODED_FRAMES)
+            job->sound->samples.reserve(size_t(total) * job->outChannels);
+        job->DecodeUntil(size_t(MAX_DECODED_FRAMES));
+        return job->written ? job->sound : nullptr;
+    }
+
+    job->presized = true;
+    job->sound->samples.assign(size_t(total) * job->outChannels, 0.0f);
+    const bool more = job->DecodeUntil(size_t(FOREGROUND_SECONDS * info->rate));
+    if (job->written == 0)
+        return nullptr;
+    TSoundPtr sound = job->sound;
+    auto progress = std::make_shared<TDecodeProgress>();
+    progress->frames.store(int(job->written), std::memory_order_release);
+    if (!more) {
+        progress->done.store(true, std::memory_order_release);
+        sound->progress = progress;
+        return sound;
+    }
+    sound->progress = progress;
+    std::shared_ptr<TVorbisJob> shared = std::move(job);
+    try {
+        std::thread([job = shared, progress] {
+            const size_t step = size_t(job->rate);   // publish a second at a time
+            while (job->DecodeUntil(job->written + step))
+                progress->frames.store(int(job->written), std::memory_order_release);
+            // Whatever a damaged stream could not give stays silent.
+            progress->frames.store(int(job->sound->samples.size() / job->outChannels), std::memory_order_release);
+            progress->done.store(true, std::memory_order_release);
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: finish here rather than play half a tune.
+        shared->DecodeUntil(size_t(MAX_DECODED_FRAMES));
+        progress->frames.store(int(sound->samples.size() / shared->outChannels), std::memory_order_release);
+        progress->done.store(true, std::memory_order_release);
+    }
     return sound;
 }
 
@@ -213,7 +280,7 @@ TSoundPtr LoadSoundFile(const std::string& path, int flags)
         return nullptr;
     TSoundPtr sound;
     if (std::memcmp(bytes.data(), "OggS", 4) == 0)
-        sound = DecodeVorbis(bytes);
+        sound = DecodeVorbis(std::move(bytes));
     else if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 && std::memcmp(bytes.data() + 8, "WAVE", 4) == 0)
         sound = DecodeWav(bytes);
     if (!sound)
@@ -230,6 +297,12 @@ TSoundPtr LoadSoundFile(const std::string& path, int flags)
             ++it;
     }
     return sound;
+}
+
+void TSound::WaitUntilDecoded() const
+{
+    while (!Decoded())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void ClearSoundCache() { Cache().clear(); }
