@@ -316,3 +316,43 @@ TEST(SoundWithoutDevice, ChannelsFollowTheClock)
 }
 
 } // namespace
+
+namespace {
+
+// The real device path, on SDL's dummy driver (which paces its callback in real time): the callback
+// mixes, ends a short effect after its length and keeps a loop going; without a driver, nothing breaks.
+TEST(SoundOnDevice, DummyDriverRunsTheCallbackAndNoDriverStaysSilent)
+{
+    UseVirtualClock(false);
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    EXPECT_FALSE(InitAudio());
+    EXPECT_FALSE(AudioDeviceOpen());
+    auto silent = MakeSine(300.0, 44100, 0.05)->Cue();
+    silent->SetPaused(0);
+    EXPECT_EQ(silent->Playing(), 1);
+
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(InitAudio());
+    unsetenv("SDL_AUDIODRIVER");
+    EXPECT_TRUE(AudioDeviceOpen());
+    EXPECT_GT(AudioDeviceRate(), 0);
+
+    auto effect = MakeSine(300.0, 22050, 0.1)->Cue();
+    effect->SetPaused(0);
+    auto loop = MakeSine(300.0, 48000, 0.05, true)->Cue();
+    loop->SetPaused(0);
+    EXPECT_EQ(effect->Playing(), 1);
+    const auto start = ClockMillis();
+    while (effect->Playing() && ClockMillis() - start < 3000)
+        SleepMillis(5);
+    EXPECT_EQ(effect->Playing(), 0);
+    EXPECT_GE(ClockMillis() - start, 60u);   // not before most of its 100 ms had played
+    EXPECT_EQ(loop->Playing(), 1);
+    loop->Stop();
+    silent->Stop();
+    ShutdownAudio();
+    EXPECT_FALSE(AudioDeviceOpen());
+    EXPECT_EQ(AudioDeviceRate(), 0);
+}
+
+} // namespace
