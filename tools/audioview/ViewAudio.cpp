@@ -131,6 +131,10 @@ int main(int argc, char** argv)
                 (unsigned char)(120 * v + 60 * (1 - v) * v));
         }
     }
-    std::printf("%s: %d Hz, %d ch, %.3f s, peak %.3f\n", argv[2], sound->sampleRate, ch, sound->LengthSeconds(), peak);
+    double energy = 0.0;
+    for (float v : mono)
+        energy += double(v) * v;
+    std::printf("%s: %d Hz, %d ch, %.3f s, peak %.3f, rms %.3f\n", argv[2], sound->sampleRate, ch,
+                sound->LengthSeconds(), peak, frames ? std::sqrt(energy / frames) : 0.0);
     return WritePng(argv[1], rgb) ? 0 : 1;
 }

@@ -313,8 +313,9 @@ void TChannel::Stop()
     TMixer& m = Mixer();
     std::lock_guard<std::mutex> guard(m.lock);
     state->stopping = true;
-    if (ClockOutput(m))
-        state->finished = true;   // nothing is heard, so there is nothing to fade
+    // Nothing to fade when nothing is heard: no device, or not yet mixed at all.
+    if (ClockOutput(m) || state->gain == 0.0f)
+        state->finished = true;
 }
 
 float TChannel::Volume() const { return state ? state->volume : 0.0f; }
