@@ -22,6 +22,10 @@ void LoadSharedResources()
 {
     // A font that fails to load leaves gameFont null, and text falls back to the built-in font.
     gameFont = LoadFontFile(game->fontPath + "beware.ttf", 64, FONT_STYLE_SMOOTH);
+    // Centred handles: the effects are placed by their middle. A missing image ends the program.
+    imageBank->Load("explosion", "", -1, 1);
+    imageBank->Load("particlering", "", -1, 1);
+    imageBank->Load("particlering2", "", -1, 1);
 }
 
 void Startup()
