@@ -52,6 +52,8 @@ int ImageWidth(const TImagePtr& image);
 int ImageHeight(const TImagePtr& image);
 
 void DrawImageAt(const TImagePtr& image, float x, float y, int frame);
+// Draws the source rectangle (sx, sy, sw, sh) of a frame stretched to w x h; the anchor (hx, hy) is a
+// point of the source rectangle, measured from its top-left, and stretches with it.
 void DrawImageRegion(const TImagePtr& image, float x, float y, float w, float h, float sx, float sy,
                      float sw, float sh, float hx, float hy, int frame);
 void DrawRect(float x, float y, float w, float h);

@@ -155,6 +155,27 @@ TEST_F(DrawTest, LinesLeaveOutTheLastPixelUnlessAsked)
     EXPECT_EQ(box.count, 10);
     EXPECT_EQ(box.Width(), 10);
 
+    // Four lines without their last pixels, corner to corner, outline a box of exactly 40 x 30 pixels
+    // with no corner drawn twice or left out.
+    Cls();
+    SetBlend(3);
+    SetAlpha(0.5f);
+    const float x = 500.0f, y = 400.0f, w = 40.0f, h = 30.0f;
+    DrawLine(x, y, x + w - 1, y, 0);
+    DrawLine(x + w - 1, y, x + w - 1, y + h - 1, 0);
+    DrawLine(x + w - 1, y + h - 1, x, y + h - 1, 0);
+    DrawLine(x, y + h - 1, x, y, 0);
+    box = FindInk();
+    EXPECT_EQ(box.left, 500);
+    EXPECT_EQ(box.top, 400);
+    EXPECT_EQ(box.Width(), 40);
+    EXPECT_EQ(box.Height(), 30);
+    EXPECT_EQ(box.count, 2 * (40 + 30) - 4);
+    EXPECT_EQ(ReadPixel(500, 400), ReadPixel(539, 429));   // one coat of half alpha at each corner
+    EXPECT_EQ(ReadPixel(500, 400), ReadPixel(520, 400));
+    SetAlpha(1.0f);
+    SetBlend(1);
+
     // The end point is taken through the matrix: at scale 2 the line is twice as long.
     Cls();
     SetDrawScale(2.0f, 2.0f);
