@@ -119,11 +119,10 @@ TEST(SoundLoader, WavFormatsConvertToFloat)
     for (int i = 0; i < 1000; ++i)
         Put16(many, uint16_t(int16_t(i * 30)));
     auto lying = LoadSoundFile(WriteTemp("lying.wav", MakeWav(44100, 1, 16, many, 0x7FFFFFF0u)), 0);
-    if (lying) {
-        ASSERT_LE(lying->FrameCount(), 1000);
-        for (int i = 0; i < lying->FrameCount(); ++i)
-            ASSERT_NEAR(lying->samples[i], i * 30 / 32768.0f, 1e-4f);
-    }
+    ASSERT_NE(lying, nullptr);
+    ASSERT_EQ(lying->FrameCount(), 1000);
+    for (int i = 0; i < lying->FrameCount(); ++i)
+        ASSERT_NEAR(lying->samples[i], i * 30 / 32768.0f, 1e-4f);
     // One that claims less is read as far as it claims.
     auto shortClaim = LoadSoundFile(WriteTemp("short.wav", MakeWav(44100, 1, 16, many, 200)), 0);
     ASSERT_NE(shortClaim, nullptr);
