@@ -3,7 +3,9 @@
 #include "platform/Font.h"
 #include "platform/DisplayFixture.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -185,4 +187,39 @@ TEST_F(TextDrawTest, TheBuiltInFontDrawsAndFontsSurviveAReopen)
     Cls();
     DrawTextAt("Reopen 7", 50.0f, 50.0f);
     EXPECT_EQ(ReadBackBuffer(), before);
+}
+
+TEST_F(TextDrawTest, GlyphsStayIntactAsTheAtlasFillsMorePages)
+{
+    // At this size only a handful of glyphs fit on a page, so later glyphs open new pages; none may
+    // overwrite or bleed into one drawn before.
+    const TImageFontPtr font = LoadFontFile(GAME_FONT, 260, 4);
+    ASSERT_NE(font, nullptr);
+    SetDrawFont(font);
+    SetBlend(3);
+    SetDrawScale(0.25f, 0.25f);
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::vector<std::vector<uint32_t>> first;
+    for (char c : letters) {
+        Cls();
+        DrawTextAt(std::string(1, c), 100.0f, 100.0f);
+        first.push_back(ReadBackBuffer());
+        EXPECT_GT(FindInk().count, 100) << c;
+    }
+    for (size_t i = 0; i < letters.size(); ++i) {
+        Cls();
+        DrawTextAt(std::string(1, letters[i]), 100.0f, 100.0f);
+        const std::vector<uint32_t> again = ReadBackBuffer();
+        int differ = 0, worst = 0;
+        for (size_t p = 0; p < again.size(); ++p)
+            if (again[p] != first[i][p]) {
+                ++differ;
+                worst = std::max({worst, std::abs(Red(again[p]) - Red(first[i][p]))});
+            }
+        EXPECT_EQ(differ, 0) << letters[i] << " worst " << worst;
+    }
+    FlipDisplay(0);
+    DrawTextAt(letters, 0.0f, 400.0f);
+    FlipDisplay(0);
+    EXPECT_GT(DrawCallsLastFrame(), 1);
 }
