@@ -136,6 +136,8 @@ int TLabel::SetColor(int r, int g, int b, float alpha)
 
 int TLabel::SetFormatMode(int mode, int param)
 {
+    // A label constructed directly rather than by Create has no format yet.
+    if (!textFormat) textFormat = TTextFormat::Create();
     textFormat->SetFormatMode(mode, param);
     SetText(textRaw);
     return 0;
