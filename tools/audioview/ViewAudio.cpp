@@ -1,6 +1,6 @@
 // view_audio - draws a sound file's waveform and spectrogram into a PNG, so a generated sound can be
 // checked by eye: clipping, clicks, seams, pitch sweeps and the balance of the mix all show.
-// Usage: view_audio <out.png> <sound file> [seconds to show, default all]
+// Usage: view_audio <out.png> <sound file> [seconds to show, default all] [top frequency in Hz, default Nyquist]
 #include "platform/sound/Sound.h"
 
 #include <png.h>
@@ -71,7 +71,7 @@ bool WritePng(const std::string& path, const std::vector<unsigned char>& rgb)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: view_audio <out.png> <sound file> [seconds]\n");
+        std::fprintf(stderr, "usage: view_audio <out.png> <sound file> [seconds] [top Hz]\n");
         return 2;
     }
     auto sound = LoadSoundFile(argv[2], 0);
@@ -82,8 +82,10 @@ int main(int argc, char** argv)
     sound->WaitUntilDecoded();
     const int ch = sound->channels;
     int frames = sound->FrameCount();
-    if (argc > 3)
+    if (argc > 3 && std::atof(argv[3]) > 0)
         frames = std::min(frames, int(std::atof(argv[3]) * sound->sampleRate));
+    const double nyquist = sound->sampleRate / 2.0;
+    const double topHz = argc > 4 ? std::clamp(std::atof(argv[4]), 100.0, nyquist) : nyquist;
     std::vector<float> mono(frames);
     float peak = 0.0f;
     for (int i = 0; i < frames; ++i) {
@@ -113,7 +115,7 @@ int main(int argc, char** argv)
         set(x, row(0.99f), 200, 60, 60);
         set(x, row(-0.99f), 200, 60, 60);
     }
-    // Spectrogram: linear frequency up to Nyquist, decibels from -90 to 0 as dark to bright.
+    // Spectrogram: linear frequency up to the top frequency, decibels from -90 to 0 as dark to bright.
     std::vector<std::complex<float>> buf(FFT);
     for (int x = 0; x < WIDTH; ++x) {
         const int centre = int(int64_t(x) * frames / WIDTH);
@@ -124,7 +126,7 @@ int main(int argc, char** argv)
         }
         Fft(buf);
         for (int y = 0; y < SPEC_H; ++y) {
-            const int bin = (SPEC_H - 1 - y) * (FFT / 2) / SPEC_H;
+            const int bin = int((SPEC_H - 1 - y) * (FFT / 2) * (topHz / nyquist) / SPEC_H);
             const float db = 20.0f * std::log10(std::abs(buf[bin]) / (FFT / 4) + 1e-9f);
             const float v = std::clamp((db + 90.0f) / 90.0f, 0.0f, 1.0f);
             set(x, WAVE_H + y, (unsigned char)(255 * std::pow(v, 1.5f)), (unsigned char)(255 * v * v * v),
