@@ -122,16 +122,25 @@ int main(int argc, char** argv)
         InjectKeyPress(KEY_SPACE);
         Frames(1);
 
-        // Level 2: right answers until one has two digits, then the first digit of it.
-        Require(ScreenName() == "Game", "the tally did not start level 2");
-        for (;;) {
-            Require(FramesUntil(Answering, 200), "no question to answer");
+        // Right answers (through further levels if need be) until one has two digits.
+        for (int guard = 0;; ++guard) {
+            Require(guard < 100, "no two-digit answer came");
+            if (ScreenName() == "Level Complete") {
+                InjectKeyPress(KEY_SPACE);
+                Frames(1);
+            }
+            Require(ScreenName() == "Game", "the tally did not start the next level");
+            Require(FramesUntil([] { return ScreenName() != "Game" || Answering(); }, 200), "no question to answer");
+            if (ScreenName() != "Game")
+                continue;
             if (level->answer >= 10)
                 break;
             Frames(15);
             TypeOneDigitPerFrame(std::to_string(level->answer));
+            FramesUntil([] { return ScreenName() != "Game" || Answering(); }, 200);
         }
-        Frames(25);
+        // Long enough for the praise and the falling number of the last answer to fade.
+        Frames(70);
         TypeOneDigitPerFrame(std::to_string(level->answer).substr(0, 1));
         Frames(10);
         Shoot("game");
