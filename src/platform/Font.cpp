@@ -312,6 +312,30 @@ std::shared_ptr<TImageFont> gfx::BuiltinFont()
     return *builtin;
 }
 
+namespace {
+
+// Appends the quad of one glyph with the pen at (penX, penY).
+void AddGlyphQuad(TImageFont& font, const TGlyph& glyph, const TDrawState& s, gfx::TColour colour, float penX,
+                  float penY)
+{
+    if (glyph.width <= 0)
+        return;
+    const unsigned texture = font.PageTexture(glyph.page);
+    if (!texture)
+        return;
+    const float gx = float(glyph.offsetX), gy = float(glyph.offsetY);
+    const float gw = float(glyph.width), gh = float(glyph.height);
+    const gfx::TPoint corners[4] = {
+        gfx::Transform(s, penX, penY, gx, gy), gfx::Transform(s, penX, penY, gx + gw, gy),
+        gfx::Transform(s, penX, penY, gx + gw, gy + gh), gfx::Transform(s, penX, penY, gx, gy + gh)};
+    const float pageSize = float(font.PageSizeOf(glyph.page));
+    const gfx::TWhiteTexel white{WHITE_BLOCK / 2 / pageSize, WHITE_BLOCK / 2 / pageSize};
+    gfx::AddQuad(texture, corners, glyph.atlasX / pageSize, glyph.atlasY / pageSize,
+                 (glyph.atlasX + gw) / pageSize, (glyph.atlasY + gh) / pageSize, colour, &white);
+}
+
+}  // namespace
+
 void DrawTextAt(const std::string& text, float x, float y)
 {
     if (gfx::DisplayGeneration() == 0 || text.empty())
@@ -324,23 +348,28 @@ void DrawTextAt(const std::string& text, float x, float y)
         const TGlyph& glyph = font->Find(c);
         if (!glyph.exists)
             continue;
-        if (glyph.width > 0) {
-            const unsigned texture = font->PageTexture(glyph.page);
-            if (texture) {
-                const float gx = float(glyph.offsetX), gy = float(glyph.offsetY);
-                const float gw = float(glyph.width), gh = float(glyph.height);
-                const gfx::TPoint corners[4] = {
-                    gfx::Transform(s, penX, penY, gx, gy), gfx::Transform(s, penX, penY, gx + gw, gy),
-                    gfx::Transform(s, penX, penY, gx + gw, gy + gh), gfx::Transform(s, penX, penY, gx, gy + gh)};
-                const float pageSize = float(font->PageSizeOf(glyph.page));
-                const gfx::TWhiteTexel white{WHITE_BLOCK / 2 / pageSize, WHITE_BLOCK / 2 / pageSize};
-                gfx::AddQuad(texture, corners, glyph.atlasX / pageSize, glyph.atlasY / pageSize,
-                             (glyph.atlasX + gw) / pageSize, (glyph.atlasY + gh) / pageSize, colour, &white);
-            }
-        }
+        AddGlyphQuad(*font, glyph, s, colour, penX, penY);
         penX += glyph.advance * s.ix;
         penY += glyph.advance * s.jx;
     }
+    font->RefreshMipmaps();
+}
+
+int GlyphAdvance(char32_t c)
+{
+    const TGlyph& glyph = CurrentDrawFont()->Find(c);
+    return glyph.exists ? glyph.advance : -1;
+}
+
+void DrawGlyphAt(char32_t c, float x, float y)
+{
+    if (gfx::DisplayGeneration() == 0)
+        return;
+    const TImageFontPtr font = CurrentDrawFont();
+    const TGlyph& glyph = font->Find(c);
+    if (!glyph.exists)
+        return;
+    AddGlyphQuad(*font, glyph, GetDrawState(), gfx::StateColour(), x, y);
     font->RefreshMipmaps();
 }
 

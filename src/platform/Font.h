@@ -16,6 +16,11 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style);
 void DrawTextAt(const std::string& text, float x, float y);
 int MeasureTextWidth(const std::string& text);
 int MeasureTextHeight(const std::string& text);
+// One glyph of the current font, for text laid out glyph by glyph: its advance in unscaled whole
+// pixels, or -1 when the font has no glyph for the character.
+int GlyphAdvance(char32_t c);
+// Draws one glyph as DrawTextAt would with the pen at (x, y); nothing when the font has no glyph for it.
+void DrawGlyphAt(char32_t c, float x, float y);
 // Face metrics of a font, for tests and layout checks.
 int FontHeight(const TImageFontPtr& font);
 int FontAscender(const TImageFontPtr& font);
