@@ -15,6 +15,7 @@
 #include "platform/DrawBatch.h"
 #include "platform/Font.h"
 #include "platform/GL.h"
+#include "platform/ImageDecode.h"
 
 using namespace gl;
 
@@ -32,6 +33,7 @@ namespace {
 
 TDrawState drawState;
 std::string appTitle;
+TPicture appIcon;
 TDisplay* display = nullptr;
 uint64_t generationCounter = 0;
 uint64_t currentGeneration = 0;
@@ -98,6 +100,19 @@ SDL_Window* MakeWindow(int width, int height, bool fullScreen)
     return SDL_CreateWindow(appTitle.c_str(), x, y, width, height, flags);
 }
 
+void ApplyIcon(SDL_Window* window)
+{
+    if (!window || appIcon.argb.empty())
+        return;
+    // The pixels are 0xAARRGGBB words, which is what SDL calls ARGB8888; SDL copies them.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(appIcon.argb.data(), appIcon.width, appIcon.height,
+                                                              32, appIcon.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface)
+        return;
+    SDL_SetWindowIcon(window, surface);
+    SDL_FreeSurface(surface);
+}
+
 bool VideoReady()
 {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
@@ -115,6 +130,17 @@ void SetAppTitle(const std::string& title)
 }
 
 const std::string& GetAppTitle() { return appTitle; }
+
+bool SetAppIcon(const std::string& path)
+{
+    TPicture picture;
+    if (!DecodePicture(path, picture))
+        return false;
+    appIcon = std::move(picture);
+    if (display)
+        ApplyIcon(display->window);
+    return true;
+}
 
 TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flags)
 {
@@ -138,6 +164,7 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     d->window = MakeWindow(width, height, depth != 0);
     if (!d->window && depth != 0)
         d->window = MakeWindow(width, height, false);
+    ApplyIcon(d->window);
     if (d->window)
         d->context = SDL_GL_CreateContext(d->window);
     if (!d->context || SDL_GL_MakeCurrent(d->window, d->context) != 0 || !gl::LoadFunctions()) {

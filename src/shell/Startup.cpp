@@ -49,9 +49,14 @@ void Startup()
     game->versionString = "0.51";
     // Before the display opens: the window takes its caption when it is made.
     game->SetupTitleBar();
+    // The same picture the desktop menu shows; without it the window keeps the system's icon.
+    SetAppIcon(game->imagePath + "icon.png");
     game->clsColor = TColor::Create(50, 0, 50, 1.0f);
 
     renderer->CreateScreen();
+    // With no window the game would run on where nobody can see or quit it.
+    if (!CurrentDisplay())
+        RuntimeError("Calcadia could not open its window: the display offers no OpenGL 3.3 context");
     LoadSharedResources();
 
     game->music = 1;
