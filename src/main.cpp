@@ -1,31 +1,83 @@
-// Program entry: find the Data/ folder, then start the game and run its frame loop.
+// Program entry: make sure there is a display to show the game on, find the Data/ folder, then start
+// the game and run its frame loop.
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "shell/Startup.h"
 
+#ifndef CALCADIA_DATA_FROM_BINDIR
+#define CALCADIA_DATA_FROM_BINDIR "../share/calcadia"
+#endif
+
 namespace {
 
-// Started from a file manager or a menu, the working directory is rarely the game's own folder;
-// Data/ lies beside the executable, so go there when it is not here.
+bool IsSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// Without an X11 or Wayland display, SDL falls through to drivers that open no window, and the game
+// would run where nobody can see or quit it. A driver the user names explicitly (offscreen for
+// headless runs, or a console driver) is trusted; naming only x11 or wayland still needs their display.
+bool DisplayReachable()
+{
+    if (IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"))
+        return true;
+    const char* drivers = std::getenv("SDL_VIDEODRIVER");
+    if (!drivers || !*drivers)
+        return false;
+    std::string_view list(drivers);
+    while (!list.empty()) {
+        const size_t comma = list.find(',');
+        const std::string_view name = list.substr(0, comma);
+        if (!name.empty() && name != "x11" && name != "wayland")
+            return true;
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+    }
+    return false;
+}
+
+// Data/ is looked for beside the real executable (the build tree), then in the installed layout's
+// share folder relative to it, and only then in the working directory. The executable's own places come
+// first so that a folder which merely happens to be called Data/ where a terminal stands cannot hide the
+// game's files. /proc/self/exe is already free of symbolic links, so a link to the game in ~/bin or on
+// the desktop leads back to the real installation.
 void FindDataFolder()
 {
+    namespace fs = std::filesystem;
     std::error_code error;
-    if (std::filesystem::is_directory("Data", error))
-        return;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error || exe.parent_path().empty())
-        return;
-    if (chdir(exe.parent_path().c_str()) != 0)
-        return;   // Nothing better to do: the missing files will be reported as they are loaded.
+    std::vector<fs::path> homes;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    if (!error && !exe.parent_path().empty()) {
+        homes.push_back(exe.parent_path());
+        homes.push_back((exe.parent_path() / CALCADIA_DATA_FROM_BINDIR).lexically_normal());
+    }
+    for (const fs::path& home : homes) {
+        if (fs::is_directory(home / "Data", error) && chdir(home.c_str()) == 0)
+            return;
+    }
+    // Nothing better to do when the working directory has no Data/ either: the missing files are
+    // reported as they are loaded.
 }
 
 }   // namespace
 
 int main()
 {
+    if (!DisplayReachable()) {
+        std::fputs("calcadia: needs a graphical display, but neither DISPLAY nor WAYLAND_DISPLAY is set; "
+                   "to run it without one, use xvfb-run calcadia or SDL_VIDEODRIVER=offscreen calcadia\n",
+                   stderr);
+        return 1;
+    }
     FindDataFolder();
     RunGame();
 }
