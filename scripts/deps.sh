@@ -8,6 +8,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xdotool x11-utils imagemagick
+  desktop-file-utils appstream
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Package test: cpack builds the Debian package from the build folder; its file list must hold the game,
+# its Data/ and the desktop files under /usr and nothing else, and its control data must depend on the
+# runtime libraries the game needs, with the OpenGL ones SDL opens by itself.
+# Usage: package_test.sh path/to/build
+set -u
+build=$(readlink -f "${1:?usage: package_test.sh path/to/build}")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() { echo "package: $*" >&2; exit 1; }
+
+# Packaged in a folder of its own, so a run beside the other tests leaves the build folder as it was.
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || fail "cpack failed: $(cat "$work/cpack.log")"
+debs=("$work"/calcadia_*.deb)
+[[ -f "${debs[0]}" && ${#debs[@]} == 1 ]] || fail "expected one calcadia_*.deb, found: $(ls "$work")"
+deb=${debs[0]}
+
+[[ "$(dpkg-deb -f "$deb" Package)" == calcadia ]] || fail "package name $(dpkg-deb -f "$deb" Package)"
+[[ "$(dpkg-deb -f "$deb" Section)" == games ]] || fail "section $(dpkg-deb -f "$deb" Section), expected games"
+
+files=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$')
+for f in ./usr/bin/calcadia ./usr/share/applications/calcadia.desktop \
+         ./usr/share/metainfo/org.calcadia.Calcadia.metainfo.xml \
+         ./usr/share/icons/hicolor/48x48/apps/calcadia.png ./usr/share/icons/hicolor/256x256/apps/calcadia.png \
+         ./usr/share/calcadia/Data/Fonts/beware.ttf ./usr/share/calcadia/Data/Fonts/LICENSE.txt \
+         ./usr/share/calcadia/Data/Images/explosion.png ./usr/share/calcadia/Data/Music/title.ogg \
+         ./usr/share/calcadia/Data/Sound/select.wav; do
+    grep -qx -- "$f" <<<"$files" || fail "the package lacks $f"
+done
+stray=$(grep -v -e '^\./usr/bin/calcadia$' -e '^\./usr/share/calcadia/Data/' -e '^\./usr/share/applications/' \
+        -e '^\./usr/share/metainfo/' -e '^\./usr/share/icons/hicolor/' <<<"$files")
+[[ -z "$stray" ]] || fail "the package carries files the game does not need: $stray"
+
+# Every runtime library of the game, by its Debian package name.
+depends=$(dpkg-deb -f "$deb" Depends)
+names=$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
+for p in libsdl2-2.0-0 libfreetype6 libpng16-16 libjpeg62-turbo libvorbisfile3 libstdc++6 libc6 libgl1 libegl1; do
+    grep -qxF -- "$p" <<<"$names" || fail "Depends lacks $p: $depends"
+done
+# Build-only packages must stay out of a player's machine.
+grep -E -- '-dev$|gtest|googletest|benchmark|vorbisenc' <<<"$names" && fail "Depends names build-only packages: $depends"
+echo "package: $(basename "$deb"), $(wc -l <<<"$files") files, Depends: $depends"
