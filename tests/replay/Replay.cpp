@@ -107,6 +107,8 @@ bool ParseReplayScript(std::istream& in, TReplayScript& script, std::string& err
         std::string verb, argument;
         words >> verb;
         std::getline(words >> std::ws, argument);
+        // A comment after the action leaves blanks behind; they are not part of a key name or text.
+        argument.erase(argument.find_last_not_of(" \t\r") + 1);
         TReplayEvent event;
         event.frame = int(frame);
         if (verb == "key" || verb == "down" || verb == "up") {
