@@ -6,7 +6,7 @@ PACKAGES=(
   libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libfreetype-dev libpng-dev libjpeg-dev
   libvorbis-dev libogg-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core
+  fonts-league-spartan
   xvfb xdotool x11-utils imagemagick
   desktop-file-utils appstream
 )
