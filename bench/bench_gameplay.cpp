@@ -38,9 +38,6 @@ void PrepareGame()
         std::exit(code);
     });
     Startup();
-    for (const char* name : {"explosion", "particlering", "particlering2"})
-        if (!imageBank->ValueForKey(UpperCaseAscii(name)))
-            imageBank->Load(name, "", -1, 1);
     SeedRandom(2024);
 }
 

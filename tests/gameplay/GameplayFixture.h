@@ -34,10 +34,6 @@ protected:
         // One game at a time: the old harness's teardown would otherwise drop the new game's globals.
         harness.reset();
         harness = std::make_unique<GameHarness>(seed);
-        // Start-up loads the shared effect images; until it does everywhere, load any it left out.
-        for (const char* name : {"explosion", "particlering", "particlering2"})
-            if (!imageBank->ValueForKey(UpperCaseAscii(name)))
-                imageBank->Load(name, "", -1, 1);
         profile = TProfile::Create();
         profile->gameMode = mode;
         profile->level = levelNumber;
