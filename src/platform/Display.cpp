@@ -27,6 +27,7 @@ struct TDisplay {
     unsigned framebuffer = 0;
     unsigned picture = 0;
     int swapInterval = -1;
+    int presentedWidth = 0, presentedHeight = 0;   // the drawable the last presented frame filled
 };
 
 namespace {
@@ -208,10 +209,8 @@ void Cls()
 {
     if (!display)
         return;
-    gfx::Flush();
     auto unit = [](int v) { return std::clamp(v, 0, 255) / 255.0f; };
-    glClearColor(unit(drawState.clsR), unit(drawState.clsG), unit(drawState.clsB), 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    gfx::RecordClear(unit(drawState.clsR), unit(drawState.clsG), unit(drawState.clsB));
 }
 
 void SetClsColor(int r, int g, int b)
@@ -227,6 +226,16 @@ void FlipDisplay(int sync)
         return;
     gfx::Flush();
     gfx::EndFrameCount();
+    // A drawable of another size (a resize whose event has not been read yet) needs the picture again.
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(display->window, &dw, &dh);
+    if (dw != display->presentedWidth || dh != display->presentedHeight)
+        gfx::InvalidatePresented();
+    // The same picture as the window already shows: no GL work and no swap at all.
+    if (!gfx::EndFrame())
+        return;
+    display->presentedWidth = dw;
+    display->presentedHeight = dh;
     const int interval = sync ? 1 : 0;
     if (interval != display->swapInterval) {
         SDL_GL_SetSwapInterval(interval);   // refused by some drivers; the frame timer still paces
@@ -237,13 +246,33 @@ void FlipDisplay(int sync)
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     // The window's y runs upwards in GL, like the picture's, so the copy needs no flip.
-    int dw = 0, dh = 0;
-    SDL_GL_GetDrawableSize(display->window, &dw, &dh);
     const int y0 = (dh > 0 ? dh : display->height) - box.y - box.h;
     const bool exact = box.w == display->width && box.h == display->height;
     glBlitFramebuffer(0, 0, display->width, display->height, box.x, y0, box.x + box.w, y0 + box.h,
                       GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(display->window);
+    glBindFramebuffer(GL_FRAMEBUFFER, display->framebuffer);
+}
+
+void InvalidatePresentedFrame() { gfx::InvalidatePresented(); }
+
+void PrepareDrawing()
+{
+    if (!display)
+        return;
+    gfx::WarmUp();
+    // The copy into the window compiles its own code on first use too; copying the black picture into
+    // the back buffer, which nobody sees before the next frame clears it, pays for that now.
+    const SDL_Rect box = Letterbox(*display);
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(display->window, &dw, &dh);
+    const int y0 = (dh > 0 ? dh : display->height) - box.y - box.h;
+    const bool exact = box.w == display->width && box.h == display->height;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBlitFramebuffer(0, 0, display->width, display->height, box.x, y0, box.x + box.w, y0 + box.h,
+                      GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, display->framebuffer);
 }
 
@@ -293,7 +322,9 @@ std::vector<uint32_t> ReadBackBuffer()
 {
     if (!display)
         return {};
-    gfx::Flush();
+    // The picture must hold everything recorded so far; whoever reads it may change what is shown.
+    gfx::Submit();
+    gfx::InvalidatePresented();
     const int w = display->width, h = display->height;
     std::vector<uint32_t> pixels(size_t(w) * h);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -309,7 +340,8 @@ uint32_t ReadPixel(int x, int y)
 {
     if (!display || x < 0 || y < 0 || x >= display->width || y >= display->height)
         return 0;
-    gfx::Flush();
+    gfx::Submit();
+    gfx::InvalidatePresented();
     uint32_t pixel = 0;
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(x, display->height - 1 - y, 1, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &pixel);

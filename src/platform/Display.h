@@ -22,12 +22,19 @@ bool SetAppIcon(const std::string& path);
 // Resets the drawing state to its defaults. Null when the mode cannot be set.
 TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flags);
 void CloseGraphics();
+// Has the open display's renderer prepare everything the first frames would otherwise prepare as they
+// draw (the code for each kind of texture, the copy into the window), so they come on time. Once after
+// opening; drawing works without it, only the first frames are slower.
+void PrepareDrawing();
 TDisplay* CurrentDisplay();
 
 void Cls();
 void SetClsColor(int r, int g, int b);
-// Presents the back buffer; sync 1 waits for the vertical blank where the driver allows it.
+// Presents the back buffer; sync 1 waits for the vertical blank where the driver allows it. A frame
+// that would show exactly the picture already presented is neither drawn nor presented again.
 void FlipDisplay(int sync);
+// Makes the next FlipDisplay present, for when what the window shows may have been lost.
+void InvalidatePresentedFrame();
 
 // Maps a point in window coordinates (as window events report them) into the game space, through
 // the HiDPI drawable and the letterbox; the point is unchanged when no display is open.
@@ -66,6 +73,14 @@ std::shared_ptr<TImageFont> CurrentDrawFont();
 // Draw calls issued since the last FlipDisplay, and during the frame the last FlipDisplay presented.
 int DrawCallsThisFrame();
 int DrawCallsLastFrame();
+// Distinct textures the draw calls of the last frame that FlipDisplay ended used.
+int DistinctTexturesLastFrame();
+// Frames FlipDisplay really drew and presented since the program started, frames it left out because
+// they would have shown the picture already on screen, and texture uploads (whole images or glyph
+// rectangles) made so far.
+uint64_t PresentedFrameCount();
+uint64_t SkippedFrameCount();
+uint64_t TextureUploadCount();
 // Flushes pending quads and reads the back buffer in 1024 x 768 game space, top row first,
 // as 0xAARRGGBB. Empty when no display is open.
 std::vector<uint32_t> ReadBackBuffer();

@@ -1,15 +1,28 @@
 // DrawBatch - every quad of a frame goes through one streaming vertex buffer and one shader.
 //
 // Flush rules: quads are appended with their corners already transformed on the CPU. A run of quads
-// that share a texture and a blend mode is drawn with one glDrawElements; the run ends (one upload,
-// one bind, one draw) when a quad brings another texture or blend mode, when the buffer is full,
-// before the back buffer is cleared, read or presented, and before a texture the run uses is
-// re-uploaded or deleted. Solid rectangles and lines borrow the white corner of a glyph atlas when
-// one is being batched, so text, bars and outlines share draw calls.
+// that share a texture and a blend mode becomes one recorded draw call; the run ends when a quad brings
+// another texture or blend mode, when the buffer is full, and before the picture is cleared, read or
+// presented. Solid rectangles and lines borrow the white corner of a glyph atlas when one is being
+// batched, so text, bars and outlines share draw calls.
+//
+// RECORDED FRAMES
+// Draw calls and clears are recorded, not issued: a frame's vertices collect in one array and its
+// commands in a list, and FlipDisplay hands the whole frame to GL at once (one vertex upload, then one
+// glDrawElements per run). Every command also goes into a running hash of what the picture holds: a
+// clear restarts it, a draw call folds in its texture, blend mode and vertex bytes. When a frame ends
+// with the very hash that was last presented, it would draw the same picture, so nothing is sent to GL
+// and nothing is presented: the title screen and most frames of play cost only their CPU side.
+// The recording is carried out early (Submit) whenever the picture must hold it now: the back buffer is
+// read, a texture that pending quads use is re-uploaded or deleted, or the buffer is full. A frame that
+// was carried out early is always presented. Anything that makes the shown picture or the textures
+// behind it doubtful (an upload, an expose or resize, a read-back, a new display) invalidates the
+// presented hash, so the next frame is drawn in full.
 #include "platform/DrawBatch.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "platform/GL.h"
@@ -24,7 +37,12 @@ struct TVertex {
     TColour colour;
 };
 
+uint64_t textureUploads = 0;
+uint64_t presentedFrames = 0;
+uint64_t skippedFrames = 0;
 constexpr int MAX_QUADS = 4096;   // 16384 vertices: 16-bit indices suffice
+// Atlas levels beyond 3 would blur neighbouring glyphs together; text that small is unreadable anyway.
+constexpr int ATLAS_MAX_LEVEL = 3;
 
 const char* VERTEX_SHADER = R"(#version 330 core
 layout(location = 0) in vec2 position;
@@ -57,11 +75,29 @@ void main()
 }
 )";
 
+// One recorded step of a frame: a clear, or the draw call of a run of quads.
+struct TCommand {
+    bool clear = false;
+    float r = 0, g = 0, b = 0;      // clear colour
+    unsigned texture = 0;
+    int blend = 0;
+    int firstQuad = 0, quadCount = 0;
+};
+
+// Every run holds a quad at least and a clear drops what came before it, so a frame between two
+// submissions never records more than this.
+constexpr int MAX_COMMANDS = MAX_QUADS + 1;
+constexpr int MAX_FRAME_TEXTURES = 64;
+// Never the hash of a real picture: what a doubtful picture compares as.
+constexpr uint64_t UNKNOWN_PICTURE = 0;
+
 struct TBatch {
     bool open = false;
     unsigned program = 0, vao = 0, vbo = 0, ibo = 0, whiteTexture = 0;
     int cutoffLocation = -1;
     std::vector<TVertex> vertices;
+    std::vector<TCommand> commands;
+    size_t runStart = 0;            // first vertex of the run being batched
     unsigned runTexture = 0;
     int runBlend = 0;
     bool runHasWhite = false;
@@ -69,6 +105,12 @@ struct TBatch {
     int appliedBlend = -1;
     int drawCallsThisFrame = 0;
     int drawCallsLastFrame = 0;
+    unsigned frameTextures[MAX_FRAME_TEXTURES] = {};
+    int frameTextureCount = 0;
+    int texturesLastFrame = 0;
+    uint64_t pictureHash = UNKNOWN_PICTURE;     // what the picture holds once the recording is carried out
+    uint64_t presentedHash = UNKNOWN_PICTURE;   // what the window shows
+    bool submittedThisFrame = false;
 };
 // Never destroyed: fonts and images held in globals release their textures during the program's
 // exit, and must find the batch still there whatever the order of static destruction.
@@ -118,6 +160,42 @@ void ApplyBlend(int mode)
         break;
     }
     glUniform1f(batch.cutoffLocation, cutoff);
+}
+
+uint64_t Mix(uint64_t h, uint64_t v)
+{
+    h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    h *= 0xFF51AFD7ED558CCDull;
+    return h ^ (h >> 29);
+}
+
+// Eight bytes at a time; a frame of the game is a few thousand vertices, a few microseconds.
+uint64_t HashBytes(uint64_t h, const void* data, size_t bytes)
+{
+    const auto* p = static_cast<const unsigned char*>(data);
+    uint64_t a = h, b = h ^ 0xC2B2AE3D27D4EB4Full;
+    size_t i = 0;
+    for (; i + 16 <= bytes; i += 16) {
+        uint64_t w0, w1;
+        std::memcpy(&w0, p + i, 8);
+        std::memcpy(&w1, p + i + 8, 8);
+        a = (a ^ w0) * 0x9E3779B97F4A7C15ull;
+        b = (b ^ w1) * 0xD6E8FEB86659FD93ull;
+        a ^= a >> 32;
+        b ^= b >> 29;
+    }
+    for (; i < bytes; ++i)
+        a = (a ^ p[i]) * 0x100000001B3ull;
+    return Mix(a, b);
+}
+
+void NoteTexture(unsigned texture)
+{
+    for (int i = 0; i < batch.frameTextureCount; ++i)
+        if (batch.frameTextures[i] == texture)
+            return;
+    if (batch.frameTextureCount < MAX_FRAME_TEXTURES)
+        batch.frameTextures[batch.frameTextureCount++] = texture;
 }
 
 }  // namespace
@@ -191,6 +269,7 @@ bool OpenBatch(int gameWidth, int gameHeight)
     const uint32_t white = 0xFFFFFFFFu;
     UploadArgb(batch.whiteTexture, 1, 1, &white, false);
     batch.vertices.reserve(MAX_QUADS * 4);
+    batch.commands.reserve(MAX_COMMANDS);
     glActiveTexture(GL_TEXTURE0);
     return glGetError() == GL_NO_ERROR;
 }
@@ -206,23 +285,143 @@ void CloseBatch()
     glDeleteVertexArrays(1, &batch.vao);
     glDeleteProgram(batch.program);
     const int lastFrame = batch.drawCallsLastFrame;
+    const int texturesLastFrame = batch.texturesLastFrame;
     batch = TBatch{};
     batch.drawCallsLastFrame = lastFrame;
+    batch.texturesLastFrame = texturesLastFrame;
 }
 
 void Flush()
 {
-    if (!batch.open || batch.vertices.empty())
+    if (!batch.open || batch.vertices.size() == batch.runStart)
         return;
-    ApplyBlend(batch.runBlend);
-    glBindTexture(GL_TEXTURE_2D, batch.runTexture);
-    const auto bytes = static_cast<GLsizeiptr>(batch.vertices.size() * sizeof(TVertex));
-    // Orphaning the buffer lets the driver hand out fresh storage instead of waiting on the last draw.
-    glBufferData(GL_ARRAY_BUFFER, MAX_QUADS * 4 * sizeof(TVertex), nullptr, GL_STREAM_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, batch.vertices.data());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch.vertices.size() / 4 * 6), GL_UNSIGNED_SHORT, nullptr);
+    TCommand command;
+    command.texture = batch.runTexture;
+    command.blend = batch.runBlend;
+    command.firstQuad = int(batch.runStart / 4);
+    command.quadCount = int((batch.vertices.size() - batch.runStart) / 4);
+    uint64_t h = Mix(batch.pictureHash, (uint64_t(command.texture) << 8) | uint64_t(command.blend));
+    batch.pictureHash = HashBytes(h, &batch.vertices[batch.runStart],
+                                  (batch.vertices.size() - batch.runStart) * sizeof(TVertex));
+    batch.runStart = batch.vertices.size();
     ++batch.drawCallsThisFrame;
+    NoteTexture(command.texture);
+    batch.commands.push_back(command);
+}
+
+void RecordClear(float r, float g, float b)
+{
+    if (!batch.open)
+        return;
+    Flush();
+    // Nothing drawn before a clear can show through it: those commands need never reach GL.
+    batch.commands.clear();
     batch.vertices.clear();
+    batch.runStart = 0;
+    TCommand command;
+    command.clear = true;
+    command.r = r;
+    command.g = g;
+    command.b = b;
+    // Whatever was drawn before is gone: the picture's hash starts again from the colour alone.
+    uint32_t bits[3];
+    std::memcpy(bits, &command.r, sizeof bits);
+    batch.pictureHash = Mix(Mix(Mix(0x5EED, bits[0]), bits[1]), bits[2]);
+    batch.commands.push_back(command);
+}
+
+void Submit()
+{
+    if (!batch.open)
+        return;
+    Flush();
+    if (batch.commands.empty())
+        return;
+    if (!batch.vertices.empty()) {
+        const auto bytes = static_cast<GLsizeiptr>(batch.vertices.size() * sizeof(TVertex));
+        // Orphaning the buffer lets the driver hand out fresh storage instead of waiting on the last frame.
+        glBufferData(GL_ARRAY_BUFFER, MAX_QUADS * 4 * sizeof(TVertex), nullptr, GL_STREAM_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, batch.vertices.data());
+    }
+    for (const TCommand& c : batch.commands) {
+        if (c.clear) {
+            glClearColor(c.r, c.g, c.b, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+            continue;
+        }
+        ApplyBlend(c.blend);
+        glBindTexture(GL_TEXTURE_2D, c.texture);
+        // The index buffer numbers every quad of the array, so a run starts at its own first index.
+        glDrawElements(GL_TRIANGLES, c.quadCount * 6, GL_UNSIGNED_SHORT,
+                       reinterpret_cast<const void*>(size_t(c.firstQuad) * 6 * sizeof(uint16_t)));
+    }
+    batch.commands.clear();
+    batch.vertices.clear();
+    batch.runStart = 0;
+    batch.submittedThisFrame = true;
+}
+
+bool EndFrame()
+{
+    if (!batch.open)
+        return false;
+    Flush();
+    if (!batch.submittedThisFrame && batch.pictureHash == batch.presentedHash &&
+        batch.presentedHash != UNKNOWN_PICTURE) {
+        batch.commands.clear();
+        batch.vertices.clear();
+        batch.runStart = 0;
+        ++skippedFrames;
+        return false;
+    }
+    Submit();
+    batch.submittedThisFrame = false;
+    batch.presentedHash = batch.pictureHash;
+    ++presentedFrames;
+    return true;
+}
+
+void InvalidatePresented() { batch.presentedHash = UNKNOWN_PICTURE; }
+
+void WarmUp()
+{
+    if (!batch.open)
+        return;
+    // A software rasteriser compiles the code for each combination of texture format, filter and blend
+    // mode at its first draw, tens of milliseconds each. One pixel drawn with each kind of texture the
+    // drawing layer makes (the white texel, a filtered picture, a mipmapped glyph atlas) in the game's
+    // alpha blending pays for that here instead of in the frame that first shows text or a picture.
+    Submit();
+    const uint32_t texels[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+    const uint8_t coverage[64] = {255};
+    const unsigned picture = CreateTexture(2, 2, true, false, false);
+    UploadArgb(picture, 2, 2, texels, false);
+    const unsigned atlas = CreateTexture(8, 8, true, true, true);
+    UploadAlpha(atlas, 0, 0, 8, 8, 8, coverage);
+    RebuildMipmaps(atlas, 8, coverage);
+    for (unsigned texture : {batch.whiteTexture, picture, atlas}) {
+        batch.runTexture = texture;
+        batch.runBlend = 3;
+        const TColour white{255, 255, 255, 255};
+        batch.vertices.push_back({0, 0, 0, 0, white});
+        batch.vertices.push_back({1, 0, 1, 0, white});
+        batch.vertices.push_back({1, 1, 1, 1, white});
+        batch.vertices.push_back({0, 1, 0, 1, white});
+        Flush();
+    }
+    Submit();
+    // What was drawn is nobody's: the picture goes back to black and these draws are not counted.
+    batch.runTexture = 0;
+    batch.runHasWhite = false;
+    batch.drawCallsThisFrame -= 3;
+    batch.frameTextureCount = 0;
+    batch.submittedThisFrame = false;
+    glDeleteTextures(1, &picture);
+    glDeleteTextures(1, &atlas);
+    RecordClear(0.0f, 0.0f, 0.0f);
+    Submit();
+    batch.submittedThisFrame = false;
+    batch.presentedHash = UNKNOWN_PICTURE;
 }
 
 void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, float u1, float v1,
@@ -231,7 +430,11 @@ void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, floa
     if (!batch.open || texture == 0)
         return;
     const int blend = GetDrawState().blend;
-    if (texture != batch.runTexture || blend != batch.runBlend || batch.vertices.size() + 4 > MAX_QUADS * 4) {
+    if (batch.vertices.size() + 4 > MAX_QUADS * 4) {
+        // The array is full: draw what it holds and go on from its start.
+        Submit();
+    }
+    if (texture != batch.runTexture || blend != batch.runBlend) {
         Flush();
         batch.runTexture = texture;
         batch.runBlend = blend;
@@ -240,7 +443,7 @@ void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, floa
     if (white) {
         batch.runHasWhite = true;
         batch.runWhite = *white;
-    } else if (batch.vertices.empty()) {
+    } else if (batch.vertices.size() == batch.runStart) {
         batch.runHasWhite = texture == batch.whiteTexture;
         batch.runWhite = {0.5f, 0.5f};
     }
@@ -267,6 +470,8 @@ void EndFrameCount()
 {
     batch.drawCallsLastFrame = batch.drawCallsThisFrame;
     batch.drawCallsThisFrame = 0;
+    batch.texturesLastFrame = batch.frameTextureCount;
+    batch.frameTextureCount = 0;
 }
 
 unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped, bool alphaOnly)
@@ -284,11 +489,10 @@ unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped, boo
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    // Atlas levels beyond 3 would blur neighbouring glyphs together; text that small is unreadable anyway.
     if (!mipmapped)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     else if (alphaOnly)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 3);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, ATLAS_MAX_LEVEL);
     if (alphaOnly) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_R, GL_ONE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_G, GL_ONE);
@@ -302,26 +506,82 @@ unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped, boo
     return texture;
 }
 
+namespace {
+
+// Mipmaps are averaged here rather than by glGenerateMipmap: a software rasteriser makes each level by
+// drawing it with a blit shader of its own, compiled on first use, which costs a hundred milliseconds
+// for a 1024 x 1024 atlas. The same 2 x 2 box filter on the CPU takes about a millisecond.
+// One scratch buffer serves every upload, so building mipmaps allocates only when a larger texture
+// than ever before comes along.
+std::vector<uint8_t>& MipScratch(size_t bytes)
+{
+    static std::vector<uint8_t>& scratch = *new std::vector<uint8_t>;
+    if (scratch.size() < bytes)
+        scratch.resize(bytes);
+    return scratch;
+}
+
+// Uploads levels 1 to maxLevel of a chain whose level 0 is `base`, w x h texels of `channels` bytes.
+void UploadMipChain(const uint8_t* base, int w, int h, int channels, int maxLevel, GLenum format, GLenum type,
+                    GLint internalFormat)
+{
+    size_t total = 0;
+    for (int lw = w / 2, lh = h / 2; lw > 0 || lh > 0; lw /= 2, lh /= 2)
+        total += size_t(std::max(lw, 1)) * std::max(lh, 1) * channels;
+    uint8_t* out = MipScratch(total).data();
+    const uint8_t* src = base;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    for (int level = 1; level <= maxLevel && (w > 1 || h > 1); ++level) {
+        const int nw = std::max(1, w / 2), nh = std::max(1, h / 2);
+        for (int y = 0; y < nh; ++y) {
+            const int y0 = std::min(2 * y, h - 1), y1 = std::min(2 * y + 1, h - 1);
+            for (int x = 0; x < nw; ++x) {
+                const int x0 = std::min(2 * x, w - 1), x1 = std::min(2 * x + 1, w - 1);
+                for (int c = 0; c < channels; ++c) {
+                    const int sum = src[(size_t(y0) * w + x0) * channels + c] + src[(size_t(y0) * w + x1) * channels + c] +
+                                    src[(size_t(y1) * w + x0) * channels + c] + src[(size_t(y1) * w + x1) * channels + c];
+                    out[(size_t(y) * nw + x) * channels + c] = uint8_t((sum + 2) / 4);
+                }
+            }
+        }
+        glTexImage2D(GL_TEXTURE_2D, level, internalFormat, nw, nh, 0, format, type, out);
+        src = out;
+        out += size_t(nw) * nh * channels;
+        w = nw;
+        h = nh;
+    }
+}
+
+}  // namespace
+
 void UploadArgb(unsigned texture, int width, int height, const uint32_t* argb, bool mipmapped)
 {
     if (!batch.open || texture == 0)
         return;
-    if (texture == batch.runTexture)
-        Flush();
+    // Quads recorded before the upload must show the old pixels.
+    Submit();
+    batch.presentedHash = UNKNOWN_PICTURE;
+    ++textureUploads;
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     // 0xAARRGGBB words read as BGRA bytes on any byte order with the reversed packed type.
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, argb);
+    // Averaging the four bytes of each word channel by channel does not care which byte is which.
     if (mipmapped)
-        glGenerateMipmap(GL_TEXTURE_2D);
+        UploadMipChain(reinterpret_cast<const uint8_t*>(argb), width, height, 4, 1000, GL_BGRA,
+                       GL_UNSIGNED_INT_8_8_8_8_REV, GL_RGBA8);
 }
 
 void UploadAlpha(unsigned texture, int x, int y, int w, int h, int rowLength, const uint8_t* alpha)
 {
     if (!batch.open || texture == 0 || w <= 0 || h <= 0)
         return;
-    // New glyphs land in parts of the atlas that pending quads do not sample, so no flush is needed.
+    // New glyphs land in parts of the atlas that pending quads do not sample, so the recording may run
+    // after the upload. The same quads may still look different from the last presented frame's.
+    batch.presentedHash = UNKNOWN_PICTURE;
+    ++textureUploads;
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
@@ -329,21 +589,24 @@ void UploadAlpha(unsigned texture, int x, int y, int w, int h, int rowLength, co
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 
-void RebuildMipmaps(unsigned texture)
+void RebuildMipmaps(unsigned texture, int size, const uint8_t* coverage)
 {
     if (!batch.open || texture == 0)
         return;
     // Only new glyphs changed, so pending quads may as well sample the new chain: no flush.
+    batch.presentedHash = UNKNOWN_PICTURE;
     glBindTexture(GL_TEXTURE_2D, texture);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    UploadMipChain(coverage, size, size, 1, ATLAS_MAX_LEVEL, GL_RED, GL_UNSIGNED_BYTE, GL_R8);
 }
 
 void ReleaseTexture(unsigned texture, uint64_t generation)
 {
     if (!batch.open || texture == 0 || generation != DisplayGeneration())
         return;
+    // Recorded quads may use it, and GL may hand its name to a new texture with other pixels.
+    Submit();
+    batch.presentedHash = UNKNOWN_PICTURE;
     if (texture == batch.runTexture) {
-        Flush();
         batch.runTexture = 0;
         batch.runHasWhite = false;
     }
@@ -352,5 +615,9 @@ void ReleaseTexture(unsigned texture, uint64_t generation)
 
 }  // namespace gfx
 
+uint64_t TextureUploadCount() { return gfx::textureUploads; }
+int DistinctTexturesLastFrame() { return gfx::batch.texturesLastFrame; }
+uint64_t PresentedFrameCount() { return gfx::presentedFrames; }
+uint64_t SkippedFrameCount() { return gfx::skippedFrames; }
 int DrawCallsThisFrame() { return gfx::batch.drawCallsThisFrame; }
 int DrawCallsLastFrame() { return gfx::batch.drawCallsLastFrame; }

@@ -43,8 +43,21 @@ void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, floa
 // A quad in plain colour: uses the white texel of the texture being batched if it has one,
 // otherwise the 1x1 white texture.
 void AddSolidQuad(const TPoint corners[4], TColour colour);
-// Draws what is pending: one draw call.
+// Ends the run being batched: it becomes one recorded draw call.
 void Flush();
+// Records a clear of the whole picture, in order with the draws around it.
+void RecordClear(float r, float g, float b);
+// Carries out what the frame has recorded so far on the GL context, so the picture holds it.
+void Submit();
+// Ends the frame's recording. True when it must be presented: the recorded frame has been drawn into
+// the picture. False when it would draw exactly what was last presented and nothing has touched the
+// picture or the window since; the recording is then dropped unseen.
+bool EndFrame();
+// What the window shows can no longer be trusted (exposed, resized, read back): present the next frame.
+void InvalidatePresented();
+// Draws a pixel with each kind of texture and clears the picture again, so the rasteriser prepares
+// its code for them now.
+void WarmUp();
 // Counts the frame's draw calls into the last frame's and starts again.
 void EndFrameCount();
 
@@ -54,7 +67,8 @@ unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped, boo
 // Uploads a whole ARGB frame, or a rectangle of an alpha-only texture, flushing first when pending quads use it.
 void UploadArgb(unsigned texture, int width, int height, const uint32_t* argb, bool mipmapped);
 void UploadAlpha(unsigned texture, int x, int y, int w, int h, int rowLength, const uint8_t* alpha);
-void RebuildMipmaps(unsigned texture);
+// Remakes the smaller levels of an alpha-only atlas of size x size from its whole coverage.
+void RebuildMipmaps(unsigned texture, int size, const uint8_t* coverage);
 // Deletes a texture of the given generation, if that generation's display is still open.
 void ReleaseTexture(unsigned texture, uint64_t generation);
 

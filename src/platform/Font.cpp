@@ -20,6 +20,8 @@ namespace {
 // Empty space kept around every glyph so filtering and the smaller mipmap levels never pick up a
 // neighbour: 8 pixels still hold a whole clean texel at level 2 (text drawn at a quarter size).
 constexpr int GLYPH_PADDING = 8;
+// Faces up to this line height have their printable ASCII glyphs made when they load.
+constexpr int PREPARED_MAX_HEIGHT = 100;
 // The white block in each page's corner, for rectangles and lines batched with text.
 constexpr int WHITE_BLOCK = 4;
 
@@ -72,6 +74,9 @@ public:
     int pageSize = 512;
 
     const TGlyph& Find(char32_t c);
+    // Rasterises the printable ASCII glyphs now and, with a display open, makes their textures, so no
+    // frame pays for a glyph of ordinary text on its first draw.
+    void Prepare();
     // Makes sure the page's texture exists for the open display; 0 when none is open.
     unsigned PageTexture(int page);
     void RefreshMipmaps();
@@ -110,6 +115,19 @@ const TGlyph& TImageFont::Find(char32_t c)
     return it->second;
 }
 
+void TImageFont::Prepare()
+{
+    // Text sizes fill a page or two; a poster-sized face would fill many pages with glyphs it may never
+    // draw, so those stay on demand.
+    if (height > PREPARED_MAX_HEIGHT)
+        return;
+    for (char32_t c = 0x20; c < 0x7F; ++c)
+        Find(c);
+    for (int page = 0; page < int(pages.size()); ++page)
+        PageTexture(page);
+    RefreshMipmaps();
+}
+
 bool TImageFont::Place(int w, int h, int& pageIndex, int& x, int& y)
 {
     const int needW = w + GLYPH_PADDING, needH = h + GLYPH_PADDING;
@@ -145,8 +163,11 @@ bool TImageFont::Place(int w, int h, int& pageIndex, int& x, int& y)
     return Place(w, h, pageIndex, x, y);
 }
 
+static uint64_t glyphsRasterised = 0;
+
 TGlyph TImageFont::Rasterise(char32_t c)
 {
+    ++glyphsRasterised;
     TGlyph glyph;
     std::vector<uint8_t> bitmap;
     if (builtinScale) {
@@ -243,7 +264,7 @@ void TImageFont::RefreshMipmaps()
 {
     for (TAtlasPage& page : pages) {
         if (page.mipmapsStale && page.texture && page.generation == gfx::DisplayGeneration())
-            gfx::RebuildMipmaps(page.texture);
+            gfx::RebuildMipmaps(page.texture, page.size, page.coverage.data());
         page.mipmapsStale = false;
     }
 }
@@ -295,6 +316,7 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
     font->height = int(metrics.height >> 6);
     font->smooth = (style & FONT_STYLE_SMOOTH) != 0;
     font->pageSize = font->height > 40 ? 1024 : 512;
+    font->Prepare();
     return font;
 }
 
@@ -344,8 +366,8 @@ void DrawTextAt(const std::string& text, float x, float y)
     const TDrawState& s = GetDrawState();
     const gfx::TColour colour = gfx::StateColour();
     float penX = x, penY = y;
-    for (char32_t c : DecodeUtf8(text)) {
-        const TGlyph& glyph = font->Find(c);
+    for (size_t i = 0; i < text.size();) {
+        const TGlyph& glyph = font->Find(NextUtf8(text, i));
         if (!glyph.exists)
             continue;
         AddGlyphQuad(*font, glyph, s, colour, penX, penY);
@@ -377,13 +399,15 @@ int MeasureTextWidth(const std::string& text)
 {
     const TImageFontPtr font = CurrentDrawFont();
     int width = 0;
-    for (char32_t c : DecodeUtf8(text)) {
-        const TGlyph& glyph = font->Find(c);
+    for (size_t i = 0; i < text.size();) {
+        const TGlyph& glyph = font->Find(NextUtf8(text, i));
         if (glyph.exists)
             width += glyph.advance;
     }
     return width;
 }
+
+uint64_t GlyphsRasterisedCount() { return glyphsRasterised; }
 
 int MeasureTextHeight(const std::string&) { return CurrentDrawFont()->height; }
 

@@ -1,6 +1,7 @@
 // Image fonts - TrueType faces rasterised per glyph on first use into atlas textures.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,8 @@ int MeasureTextHeight(const std::string& text);
 int GlyphAdvance(char32_t c);
 // Draws one glyph as DrawTextAt would with the pen at (x, y); nothing when the font has no glyph for it.
 void DrawGlyphAt(char32_t c, float x, float y);
+// Glyphs rasterised so far by every font, for benchmarks and tests.
+uint64_t GlyphsRasterisedCount();
 // Face metrics of a font, for tests and layout checks.
 int FontHeight(const TImageFontPtr& font);
 int FontAscender(const TImageFontPtr& font);

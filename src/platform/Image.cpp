@@ -22,6 +22,16 @@ void ApplyMask(TPicture& picture, int flags)
             p = 0;
 }
 
+// Loading is the time to pay for uploads: with a display open, the textures are made with the image,
+// not in the middle of the first frame that draws it.
+void PrepareTextures(TImage& image)
+{
+    if (gfx::DisplayGeneration() == 0)
+        return;
+    for (int frame = 0; frame < image.FrameCount(); ++frame)
+        image.Frame(frame);
+}
+
 bool ValidFrame(const TImagePtr& image, int frame)
 {
     return image && frame >= 0 && frame < image->FrameCount();
@@ -72,6 +82,7 @@ TImagePtr LoadImageFile(const std::string& path, int flags)
     auto image = std::make_shared<TImage>(picture.width, picture.height, 0, flags);
     image->pixels.push_back(std::move(picture.argb));
     image->textures.resize(1);
+    PrepareTextures(*image);
     return image;
 }
 
@@ -99,6 +110,7 @@ TImagePtr LoadImageStrip(const std::string& path, int cellWidth, int cellHeight,
             std::copy(row, row + cellWidth, frame.begin() + size_t(y) * cellWidth);
         }
     }
+    PrepareTextures(*image);
     return image;
 }
 

@@ -113,6 +113,21 @@ void HandleSdlEvent(const SDL_Event& e)
         ProcessInputEvent({TInputEvent::Close});
         break;
     case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            // The window system may have lost or scaled what the window showed: draw it again.
+            InvalidatePresentedFrame();
+            break;
+        default:
+            break;
+        }
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) ProcessInputEvent({TInputEvent::Close});
         else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ProcessInputEvent({TInputEvent::FocusLost});
         else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) ProcessInputEvent({TInputEvent::FocusGained});

@@ -1,37 +1,39 @@
 // Text helpers - UTF-8 decoding and character-wise counting and cutting.
 #include "platform/Text.h"
 
+char32_t NextUtf8(const std::string& text, size_t& i)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    const unsigned char c = p[i];
+    int extra = 0;
+    char32_t cp = 0;
+    if (c < 0x80) { ++i; return c; }
+    if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; }
+    else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; }
+    else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; }
+    else { ++i; return 0xFFFD; }
+    bool ok = true;
+    for (int k = 1; k <= extra; ++k) {
+        if (i + k >= n || (p[i + k] & 0xC0) != 0x80) { ok = false; break; }
+        cp = (cp << 6) | (p[i + k] & 0x3F);
+    }
+    // Overlong forms and surrogates are rejected byte by byte, like any other malformed input.
+    static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
+    if (!ok || cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return 0xFFFD;
+    }
+    i += extra + 1;
+    return cp;
+}
+
 std::vector<char32_t> DecodeUtf8(const std::string& text)
 {
     std::vector<char32_t> out;
     out.reserve(text.size());
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char c = p[i];
-        int extra = 0;
-        char32_t cp = 0;
-        if (c < 0x80) { out.push_back(c); ++i; continue; }
-        if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; }
-        else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; }
-        else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; }
-        else { out.push_back(0xFFFD); ++i; continue; }
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            if (i + k >= n || (p[i + k] & 0xC0) != 0x80) { ok = false; break; }
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        }
-        // Overlong forms and surrogates are rejected byte by byte, like any other malformed input.
-        static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-        if (!ok || cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        out.push_back(cp);
-        i += extra + 1;
-    }
+    for (size_t i = 0; i < text.size();)
+        out.push_back(NextUtf8(text, i));
     return out;
 }
 
@@ -55,7 +57,13 @@ void AppendUtf8(std::string& text, char32_t cp)
     }
 }
 
-int Utf8Length(const std::string& text) { return static_cast<int>(DecodeUtf8(text).size()); }
+int Utf8Length(const std::string& text)
+{
+    int count = 0;
+    for (size_t i = 0; i < text.size(); ++count)
+        NextUtf8(text, i);
+    return count;
+}
 
 std::string Utf8Left(const std::string& text, int n)
 {

@@ -6,6 +6,9 @@
 
 // Decodes UTF-8 into code points; malformed bytes come out as U+FFFD, one per byte.
 std::vector<char32_t> DecodeUtf8(const std::string& text);
+// The code point starting at byte i, moving i past it; i must be below text.size(). Same rules as
+// DecodeUtf8, for walking a string without building a copy of it.
+char32_t NextUtf8(const std::string& text, size_t& i);
 void AppendUtf8(std::string& text, char32_t codePoint);
 int Utf8Length(const std::string& text);
 // The first n characters.

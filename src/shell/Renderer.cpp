@@ -20,14 +20,18 @@ int TRenderer::CentreOnCoords(float x, float y)
 int TRenderer::CreateScreen()
 {
     CloseGraphics();
-    if (OpenGraphics(screenWidth, screenHeight, bitDepth, 60, 0))
+    if (OpenGraphics(screenWidth, screenHeight, bitDepth, 60, 0)) {
+        // Start-up or a full-screen switch: the frames after it must not stall on first draws.
+        PrepareDrawing();
         return 0;
+    }
     // A full-screen mode the machine refuses must not leave the game without a display:
     // fall back to the window, which is always available.
     if (bitDepth != 0) {
         fullScreen = 0;
         bitDepth = 0;
-        OpenGraphics(screenWidth, screenHeight, bitDepth, 60, 0);
+        if (OpenGraphics(screenWidth, screenHeight, bitDepth, 60, 0))
+            PrepareDrawing();
     }
     return 0;
 }

@@ -1,6 +1,8 @@
 // Start-up and the frame loop, split so tests can run the real loop one frame at a time.
 #pragma once
 
+#include <cstdint>
+
 #include "shell/Screen.h"
 
 // Start-up: platform, frame timer, globals, seed, title bar, display, shared resources, first screen.
@@ -13,6 +15,16 @@ TScreenPtr CreateFirstScreen();
 // False when Ctrl+X was seen (the caller ends the program); ends the program itself when the game's
 // logic asks for it.
 bool RunFrame();
+// Where the last RunFrame spent its time, in nanoseconds of the steady clock: logic (the quit test and
+// the game's logic), drawing (building the frame's quads) and presenting (submission and the swap).
+// The wait for the frame timer is left out, so the sum is the frame's own work.
+struct TFrameWork {
+    int64_t logicNs = 0;
+    int64_t drawNs = 0;
+    int64_t presentNs = 0;
+    int64_t TotalNs() const { return logicNs + drawNs + presentNs; }
+};
+const TFrameWork& LastFrameWork();
 // Startup, then frames until Ctrl+X; ends the program.
 [[noreturn]] void RunGame();
 // Drops the frame timer and the program-wide objects so Startup can run again in the same process.
