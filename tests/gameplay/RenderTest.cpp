@@ -97,6 +97,10 @@ TEST_F(GameRenderTest, AGameFrameShowsQuestionFieldStripsAndBar)
     ASSERT_FALSE(seconds.Empty());
     EXPECT_NEAR((seconds.left + seconds.right) / 2.0, 512.0, 4.0);
     EXPECT_EQ(hud->timeLabel->text, "15");
+
+    // Text, strips and bar share one atlas: the whole frame is a handful of draw calls.
+    harness->Frame();
+    EXPECT_LE(DrawCallsLastFrame(), 4);
 }
 
 TEST_F(GameRenderTest, ExplosionsGrowWithTheZoomWhileTheHudStaysPut)
@@ -145,4 +149,8 @@ TEST_F(GameRenderTest, ExplosionsGrowWithTheZoomWhileTheHudStaysPut)
 
     // The question and the answer field are hidden while the animation plays.
     EXPECT_EQ(player->answerInput->text, "");
+
+    // Images and text alternate, yet the frame stays a few draw calls.
+    harness->Frame();
+    EXPECT_LE(DrawCallsLastFrame(), 12);
 }
