@@ -224,7 +224,6 @@ void FlipDisplay(int sync)
 {
     if (!display)
         return;
-    gfx::Flush();
     gfx::EndFrameCount();
     // A drawable of another size (a resize whose event has not been read yet) needs the picture again.
     int dw = 0, dh = 0;

@@ -1,16 +1,17 @@
 // DrawBatch - every quad of a frame goes through one streaming vertex buffer and one shader.
 //
-// Flush rules: quads are appended with their corners already transformed on the CPU. A run of quads
-// that share a texture and a blend mode becomes one recorded draw call; the run ends when a quad brings
-// another texture or blend mode, when the buffer is full, and before the picture is cleared, read or
-// presented. Solid rectangles and lines borrow the white corner of a glyph atlas when one is being
-// batched, so text, bars and outlines share draw calls.
+// Batching rules: quads are appended with their corners already transformed on the CPU. A quad joins
+// the frame's latest draw call with its texture and blend mode when nothing recorded after that call
+// overlaps it (drawing it earlier then changes no pixel); otherwise it starts a draw call of its own.
+// So text, pictures and bars may interleave freely and a frame still needs about one draw call per
+// texture. Solid rectangles and lines borrow the white corner of a glyph atlas when the latest draw
+// call has one, so text, bars and outlines share draw calls.
 //
 // RECORDED FRAMES
 // Draw calls and clears are recorded, not issued: a frame's vertices collect in one array and its
 // commands in a list, and FlipDisplay hands the whole frame to GL at once (one vertex upload, then one
-// glDrawElements per run). Every command also goes into a running hash of what the picture holds: a
-// clear restarts it, a draw call folds in its texture, blend mode and vertex bytes. When a frame ends
+// glDrawElements per draw call). The recording also gives a hash of what the picture holds once it is
+// carried out: a clear restarts it, a draw call folds in its texture, blend mode and vertex bytes. When a frame ends
 // with the very hash that was last presented, it would draw the same picture, so nothing is sent to GL
 // and nothing is presented: the title screen and most frames of play cost only their CPU side.
 // The recording is carried out early (Submit) whenever the picture must hold it now: the back buffer is
@@ -82,7 +83,14 @@ struct TCommand {
     unsigned texture = 0;
     int blend = 0;
     int firstQuad = 0, quadCount = 0;
+    int nextQuad = 0;               // while grouping: where its next quad goes
+    float left = 0, top = 0, right = 0, bottom = 0;   // around every quad of the command
+    bool hasWhite = false;          // its texture has a white texel solid quads may borrow
+    TWhiteTexel white{0, 0};
 };
+
+// How many recorded draw calls back a quad may look for one with its texture to join.
+constexpr int MERGE_LOOKBACK = 32;
 
 // Every run holds a quad at least and a clear drops what came before it, so a frame between two
 // submissions never records more than this.
@@ -96,12 +104,10 @@ struct TBatch {
     unsigned program = 0, vao = 0, vbo = 0, ibo = 0, whiteTexture = 0;
     int cutoffLocation = -1;
     std::vector<TVertex> vertices;
+    std::vector<uint16_t> quadCommand;   // the command each quad of `vertices` belongs to
+    std::vector<TVertex> grouped;        // the vertices sorted by command, as they are uploaded
     std::vector<TCommand> commands;
-    size_t runStart = 0;            // first vertex of the run being batched
-    unsigned runTexture = 0;
-    int runBlend = 0;
-    bool runHasWhite = false;
-    TWhiteTexel runWhite{0, 0};
+    bool merged = false;                 // some quad joined a command other than the last
     int appliedBlend = -1;
     int drawCallsThisFrame = 0;
     int drawCallsLastFrame = 0;
@@ -269,6 +275,8 @@ bool OpenBatch(int gameWidth, int gameHeight)
     const uint32_t white = 0xFFFFFFFFu;
     UploadArgb(batch.whiteTexture, 1, 1, &white, false);
     batch.vertices.reserve(MAX_QUADS * 4);
+    batch.grouped.reserve(MAX_QUADS * 4);
+    batch.quadCommand.reserve(MAX_QUADS);
     batch.commands.reserve(MAX_COMMANDS);
     glActiveTexture(GL_TEXTURE0);
     return glGetError() == GL_NO_ERROR;
@@ -291,57 +299,69 @@ void CloseBatch()
     batch.texturesLastFrame = texturesLastFrame;
 }
 
-void Flush()
-{
-    if (!batch.open || batch.vertices.size() == batch.runStart)
-        return;
-    TCommand command;
-    command.texture = batch.runTexture;
-    command.blend = batch.runBlend;
-    command.firstQuad = int(batch.runStart / 4);
-    command.quadCount = int((batch.vertices.size() - batch.runStart) / 4);
-    uint64_t h = Mix(batch.pictureHash, (uint64_t(command.texture) << 8) | uint64_t(command.blend));
-    batch.pictureHash = HashBytes(h, &batch.vertices[batch.runStart],
-                                  (batch.vertices.size() - batch.runStart) * sizeof(TVertex));
-    batch.runStart = batch.vertices.size();
-    ++batch.drawCallsThisFrame;
-    NoteTexture(command.texture);
-    batch.commands.push_back(command);
-}
+namespace {
 
-void RecordClear(float r, float g, float b)
+void DropRecording()
 {
-    if (!batch.open)
-        return;
-    Flush();
-    // Nothing drawn before a clear can show through it: those commands need never reach GL.
     batch.commands.clear();
     batch.vertices.clear();
-    batch.runStart = 0;
-    TCommand command;
-    command.clear = true;
-    command.r = r;
-    command.g = g;
-    command.b = b;
-    // Whatever was drawn before is gone: the picture's hash starts again from the colour alone.
-    uint32_t bits[3];
-    std::memcpy(bits, &command.r, sizeof bits);
-    batch.pictureHash = Mix(Mix(Mix(0x5EED, bits[0]), bits[1]), bits[2]);
-    batch.commands.push_back(command);
+    batch.quadCommand.clear();
+    batch.merged = false;
 }
 
-void Submit()
+// The picture's hash once the recording is carried out: a leading clear starts it again from the
+// colour alone; every draw call folds in its texture, blend mode and quads.
+uint64_t RecordedPictureHash()
 {
-    if (!batch.open)
-        return;
-    Flush();
+    uint64_t h = batch.pictureHash;
+    size_t first = 0;
+    if (!batch.commands.empty() && batch.commands[0].clear) {
+        const TCommand& c = batch.commands[0];
+        uint32_t bits[3];
+        std::memcpy(&bits[0], &c.r, 4);
+        std::memcpy(&bits[1], &c.g, 4);
+        std::memcpy(&bits[2], &c.b, 4);
+        h = Mix(Mix(Mix(0x5EED, bits[0]), bits[1]), bits[2]);
+        first = 1;
+    }
+    if (batch.commands.size() == first)
+        return h;
+    for (size_t i = first; i < batch.commands.size(); ++i)
+        h = Mix(Mix(h, (uint64_t(batch.commands[i].texture) << 8) | uint64_t(batch.commands[i].blend)),
+                uint64_t(batch.commands[i].quadCount));
+    h = HashBytes(h, batch.vertices.data(), batch.vertices.size() * sizeof(TVertex));
+    return HashBytes(h, batch.quadCommand.data(), batch.quadCommand.size() * sizeof(uint16_t));
+}
+
+// Carries out the recording, whose picture hash is `hash`.
+void SubmitRecording(uint64_t hash)
+{
+    batch.pictureHash = hash;
     if (batch.commands.empty())
         return;
-    if (!batch.vertices.empty()) {
-        const auto bytes = static_cast<GLsizeiptr>(batch.vertices.size() * sizeof(TVertex));
+    // Quads that joined an earlier command are brought next to its others: one contiguous range each.
+    const std::vector<TVertex>* upload = &batch.vertices;
+    int quad = 0;
+    for (TCommand& c : batch.commands) {
+        c.firstQuad = quad;
+        quad += c.quadCount;
+    }
+    if (batch.merged) {
+        batch.grouped.resize(batch.vertices.size());
+        for (TCommand& c : batch.commands)
+            c.nextQuad = c.firstQuad;
+        for (size_t q = 0; q < batch.quadCommand.size(); ++q) {
+            TCommand& c = batch.commands[batch.quadCommand[q]];
+            const size_t to = size_t(c.nextQuad++) * 4;
+            std::copy(&batch.vertices[q * 4], &batch.vertices[q * 4] + 4, &batch.grouped[to]);
+        }
+        upload = &batch.grouped;
+    }
+    if (!upload->empty()) {
+        const auto bytes = static_cast<GLsizeiptr>(upload->size() * sizeof(TVertex));
         // Orphaning the buffer lets the driver hand out fresh storage instead of waiting on the last frame.
         glBufferData(GL_ARRAY_BUFFER, MAX_QUADS * 4 * sizeof(TVertex), nullptr, GL_STREAM_DRAW);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, batch.vertices.data());
+        glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, upload->data());
     }
     for (const TCommand& c : batch.commands) {
         if (c.clear) {
@@ -351,30 +371,124 @@ void Submit()
         }
         ApplyBlend(c.blend);
         glBindTexture(GL_TEXTURE_2D, c.texture);
-        // The index buffer numbers every quad of the array, so a run starts at its own first index.
+        // The index buffer numbers every quad of the array, so a command starts at its own first index.
         glDrawElements(GL_TRIANGLES, c.quadCount * 6, GL_UNSIGNED_SHORT,
                        reinterpret_cast<const void*>(size_t(c.firstQuad) * 6 * sizeof(uint16_t)));
     }
-    batch.commands.clear();
-    batch.vertices.clear();
-    batch.runStart = 0;
+    DropRecording();
     batch.submittedThisFrame = true;
+}
+
+bool Overlaps(const TCommand& c, float left, float top, float right, float bottom)
+{
+    return left < c.right && c.left < right && top < c.bottom && c.top < bottom;
+}
+
+// Appends one quad to the recording. It joins the latest draw call with its texture and blend mode when
+// nothing recorded after that call overlaps it: drawing it earlier then changes no pixel, and the frame
+// needs one draw call per texture however its text, pictures and bars interleave.
+void Append(unsigned texture, int blend, const TPoint corners[4], float u0, float v0, float u1, float v1,
+            TColour colour, const TWhiteTexel* white)
+{
+    if (batch.vertices.size() + 4 > MAX_QUADS * 4) {
+        // The array is full: draw what it holds and go on from its start.
+        SubmitRecording(RecordedPictureHash());
+    }
+    float left = corners[0].x, right = corners[0].x, top = corners[0].y, bottom = corners[0].y;
+    for (int k = 1; k < 4; ++k) {
+        left = std::min(left, corners[k].x);
+        right = std::max(right, corners[k].x);
+        top = std::min(top, corners[k].y);
+        bottom = std::max(bottom, corners[k].y);
+    }
+    // A pixel centre on the box's edge may belong to it: compare with a little room.
+    left -= 1.0f;
+    top -= 1.0f;
+    right += 1.0f;
+    bottom += 1.0f;
+    int target = -1;
+    const int last = int(batch.commands.size()) - 1;
+    for (int c = last; c >= 0 && last - c < MERGE_LOOKBACK; --c) {
+        const TCommand& k = batch.commands[c];
+        if (k.clear)
+            break;
+        if (k.texture == texture && k.blend == blend) {
+            target = c;
+            break;
+        }
+        if (Overlaps(k, left, top, right, bottom))
+            break;
+    }
+    if (target < 0) {
+        TCommand command;
+        command.texture = texture;
+        command.blend = blend;
+        command.left = left;
+        command.top = top;
+        command.right = right;
+        command.bottom = bottom;
+        command.hasWhite = texture == batch.whiteTexture;
+        command.white = {0.5f, 0.5f};
+        batch.commands.push_back(command);
+        target = last + 1;
+        ++batch.drawCallsThisFrame;
+        NoteTexture(texture);
+    } else {
+        TCommand& c = batch.commands[target];
+        c.left = std::min(c.left, left);
+        c.top = std::min(c.top, top);
+        c.right = std::max(c.right, right);
+        c.bottom = std::max(c.bottom, bottom);
+        batch.merged = batch.merged || target != last;
+    }
+    TCommand& c = batch.commands[target];
+    // A command keeps the white texel of its texture so solid quads can join it later.
+    if (white) {
+        c.hasWhite = true;
+        c.white = *white;
+    }
+    ++c.quadCount;
+    batch.quadCommand.push_back(uint16_t(target));
+    batch.vertices.push_back({corners[0].x, corners[0].y, u0, v0, colour});
+    batch.vertices.push_back({corners[1].x, corners[1].y, u1, v0, colour});
+    batch.vertices.push_back({corners[2].x, corners[2].y, u1, v1, colour});
+    batch.vertices.push_back({corners[3].x, corners[3].y, u0, v1, colour});
+}
+
+}  // namespace
+
+void RecordClear(float r, float g, float b)
+{
+    if (!batch.open)
+        return;
+    // Nothing drawn before a clear can show through it: those commands need never reach GL.
+    DropRecording();
+    TCommand command;
+    command.clear = true;
+    command.r = r;
+    command.g = g;
+    command.b = b;
+    batch.commands.push_back(command);
+}
+
+void Submit()
+{
+    if (!batch.open || batch.commands.empty())
+        return;
+    SubmitRecording(RecordedPictureHash());
 }
 
 bool EndFrame()
 {
     if (!batch.open)
         return false;
-    Flush();
-    if (!batch.submittedThisFrame && batch.pictureHash == batch.presentedHash &&
-        batch.presentedHash != UNKNOWN_PICTURE) {
-        batch.commands.clear();
-        batch.vertices.clear();
-        batch.runStart = 0;
+    const uint64_t hash = RecordedPictureHash();
+    if (!batch.submittedThisFrame && hash == batch.presentedHash && batch.presentedHash != UNKNOWN_PICTURE) {
+        DropRecording();
         ++skippedFrames;
         return false;
     }
-    Submit();
+    SubmitRecording(hash);
     batch.submittedThisFrame = false;
     batch.presentedHash = batch.pictureHash;
     ++presentedFrames;
@@ -399,23 +513,15 @@ void WarmUp()
     const unsigned atlas = CreateTexture(8, 8, true, true, true);
     UploadAlpha(atlas, 0, 0, 8, 8, 8, coverage);
     RebuildMipmaps(atlas, 8, coverage);
-    for (unsigned texture : {batch.whiteTexture, picture, atlas}) {
-        batch.runTexture = texture;
-        batch.runBlend = 3;
-        const TColour white{255, 255, 255, 255};
-        batch.vertices.push_back({0, 0, 0, 0, white});
-        batch.vertices.push_back({1, 0, 1, 0, white});
-        batch.vertices.push_back({1, 1, 1, 1, white});
-        batch.vertices.push_back({0, 1, 0, 1, white});
-        Flush();
-    }
+    const int callsBefore = batch.drawCallsThisFrame;
+    const int texturesBefore = batch.frameTextureCount;
+    const TPoint pixel[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (unsigned texture : {batch.whiteTexture, picture, atlas})
+        Append(texture, 3, pixel, 0, 0, 1, 1, {255, 255, 255, 255}, nullptr);
     Submit();
     // What was drawn is nobody's: the picture goes back to black and these draws are not counted.
-    batch.runTexture = 0;
-    batch.runHasWhite = false;
-    batch.drawCallsThisFrame -= 3;
-    batch.frameTextureCount = 0;
-    batch.submittedThisFrame = false;
+    batch.drawCallsThisFrame = callsBefore;
+    batch.frameTextureCount = texturesBefore;
     glDeleteTextures(1, &picture);
     glDeleteTextures(1, &atlas);
     RecordClear(0.0f, 0.0f, 0.0f);
@@ -429,41 +535,24 @@ void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, floa
 {
     if (!batch.open || texture == 0)
         return;
-    const int blend = GetDrawState().blend;
-    if (batch.vertices.size() + 4 > MAX_QUADS * 4) {
-        // The array is full: draw what it holds and go on from its start.
-        Submit();
-    }
-    if (texture != batch.runTexture || blend != batch.runBlend) {
-        Flush();
-        batch.runTexture = texture;
-        batch.runBlend = blend;
-    }
-    // A run keeps the white texel of its texture so solid quads can join it later.
-    if (white) {
-        batch.runHasWhite = true;
-        batch.runWhite = *white;
-    } else if (batch.vertices.size() == batch.runStart) {
-        batch.runHasWhite = texture == batch.whiteTexture;
-        batch.runWhite = {0.5f, 0.5f};
-    }
-    batch.vertices.push_back({corners[0].x, corners[0].y, u0, v0, colour});
-    batch.vertices.push_back({corners[1].x, corners[1].y, u1, v0, colour});
-    batch.vertices.push_back({corners[2].x, corners[2].y, u1, v1, colour});
-    batch.vertices.push_back({corners[3].x, corners[3].y, u0, v1, colour});
+    Append(texture, GetDrawState().blend, corners, u0, v0, u1, v1, colour, white);
 }
 
 void AddSolidQuad(const TPoint corners[4], TColour colour)
 {
     if (!batch.open)
         return;
-    if (batch.runHasWhite && batch.runBlend == GetDrawState().blend) {
-        const TWhiteTexel w = batch.runWhite;
-        AddQuad(batch.runTexture, corners, w.u, w.v, w.u, w.v, colour, &w);
-        return;
+    const int blend = GetDrawState().blend;
+    if (!batch.commands.empty()) {
+        const TCommand& last = batch.commands.back();
+        if (!last.clear && last.hasWhite && last.blend == blend) {
+            const TWhiteTexel w = last.white;
+            Append(last.texture, blend, corners, w.u, w.v, w.u, w.v, colour, &w);
+            return;
+        }
     }
     const TWhiteTexel w{0.5f, 0.5f};
-    AddQuad(batch.whiteTexture, corners, w.u, w.v, w.u, w.v, colour, &w);
+    Append(batch.whiteTexture, blend, corners, w.u, w.v, w.u, w.v, colour, &w);
 }
 
 void EndFrameCount()
@@ -606,10 +695,6 @@ void ReleaseTexture(unsigned texture, uint64_t generation)
     // Recorded quads may use it, and GL may hand its name to a new texture with other pixels.
     Submit();
     batch.presentedHash = UNKNOWN_PICTURE;
-    if (texture == batch.runTexture) {
-        batch.runTexture = 0;
-        batch.runHasWhite = false;
-    }
     glDeleteTextures(1, &texture);
 }
 

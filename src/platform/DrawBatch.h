@@ -36,15 +36,13 @@ void CloseBatch();
 struct TWhiteTexel { float u, v; };
 
 // Appends one quad, corners clockwise from the local top-left, with the texture rectangle
-// (u0, v0)-(u1, v1). A new draw call starts only when the texture or the blend mode changes, or the
-// buffer is full.
+// (u0, v0)-(u1, v1). It joins the frame's latest draw call with the same texture and blend mode unless
+// something drawn since overlaps it; otherwise it starts a new draw call.
 void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, float u1, float v1,
              TColour colour, const TWhiteTexel* white = nullptr);
-// A quad in plain colour: uses the white texel of the texture being batched if it has one,
+// A quad in plain colour: uses the white texel of the latest draw call's texture if it has one,
 // otherwise the 1x1 white texture.
 void AddSolidQuad(const TPoint corners[4], TColour colour);
-// Ends the run being batched: it becomes one recorded draw call.
-void Flush();
 // Records a clear of the whole picture, in order with the draws around it.
 void RecordClear(float r, float g, float b);
 // Carries out what the frame has recorded so far on the GL context, so the picture holds it.

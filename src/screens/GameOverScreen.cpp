@@ -68,7 +68,9 @@ int TGameOverScreen::Draw()
                                  headingColor, headingShadow);
     statColumn->Draw();
     numColumn->Draw();
-    renderer->OutputTextCentered("Press <Space> to Continue", 700, gameFont, 0.5f, 0.8f, hintColor, hintShadow);
+    // A temporary of a text this long would allocate on every frame.
+    static const std::string hint = "Press <Space> to Continue";
+    renderer->OutputTextCentered(hint, 700, gameFont, 0.5f, 0.8f, hintColor, hintShadow);
     return 0;
 }
 

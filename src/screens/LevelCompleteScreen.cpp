@@ -100,14 +100,20 @@ int TLevelCompleteScreen::Draw()
     static const TColorPtr hintColor = TColor::Create(255, 255, 0, 1.0f);
     static const TShadowPtr hintShadow = TShadow::Create(2, 2, 0.5f);
 
+    // Texts longer than a short string's inline room would allocate on every frame as temporaries.
+    static const std::string hint = "Press <Space> to Continue";
+    static std::string heading;
+
     // Read every frame; the level is raised only by Close, so this names the level just finished.
     const int levelNumber = profile ? profile->level : 1;
-    renderer->OutputTextCentered("Level " + std::to_string(levelNumber) + " Complete!",
-                                 float(renderer->screenHeight / 2 - 300), gameFont, 1.0f, 1.5f, headingColor,
+    heading.assign("Level ");
+    heading += std::to_string(levelNumber);
+    heading += " Complete!";
+    renderer->OutputTextCentered(heading, float(renderer->screenHeight / 2 - 300), gameFont, 1.0f, 1.5f, headingColor,
                                  headingShadow);
     statColumn->Draw();
     numColumn->Draw();
-    renderer->OutputTextCentered("Press <Space> to Continue", 700, gameFont, 0.5f, 0.8f, hintColor, hintShadow);
+    renderer->OutputTextCentered(hint, 700, gameFont, 0.5f, 0.8f, hintColor, hintShadow);
     return 0;
 }
 

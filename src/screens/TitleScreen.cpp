@@ -80,8 +80,9 @@ int TTitleScreen::Draw()
     renderer->OutputText("Choose a Mode:", 300, 200, gameFont, 0.5f, 0.8f, promptColor, textShadow);
     numberColumn->Draw();
     optionColumn->Draw();
-    renderer->OutputText("Press <Esc> to Exit", 300, float(renderer->screenHeight - 100), gameFont, 0.5f, 0.8f,
-                         hintColor, textShadow);
+    // A temporary of a text this long would allocate on every frame.
+    static const std::string hint = "Press <Esc> to Exit";
+    renderer->OutputText(hint, 300, float(renderer->screenHeight - 100), gameFont, 0.5f, 0.8f, hintColor, textShadow);
     return 0;
 }
 

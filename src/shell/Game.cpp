@@ -1,6 +1,8 @@
 // TGame - the screen stack, the keys that work on every screen, music and sound effects.
 #include "shell/Game.h"
 
+#include <vector>
+
 #include "platform/Platform.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
@@ -49,10 +51,13 @@ int TGame::Draw()
     Cls();
     SetBlend(3);
     // A copy, so a screen that changed the stack while drawing cannot pull the list from under the walk.
-    auto screens = screenStack.items;
+    // Kept from frame to frame, so drawing a frame allocates nothing.
+    static std::vector<TScreenPtr> screens;
+    screens.assign(screenStack.items.begin(), screenStack.items.end());
     for (const TScreenPtr& screen : screens)
         if (screen)
             screen->Draw();
+    screens.clear();
     DrawDebugPanel();
     return 0;
 }

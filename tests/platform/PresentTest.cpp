@@ -1,0 +1,125 @@
+// Presenting: a frame that would show the picture already on screen is neither drawn nor presented,
+// and nothing that can change what it shows is mistaken for such a frame.
+#include <gtest/gtest.h>
+
+#include "platform/DisplayFixture.h"
+#include "platform/Platform.h"
+
+namespace {
+
+class PresentTest : public DisplayTest {
+protected:
+    // One frame as the game draws it: clear, a rectangle, an image, a line of text.
+    void DrawScene(float x)
+    {
+        SetClsColor(50, 0, 50);
+        Cls();
+        SetBlend(3);
+        SetColor(255, 255, 255);
+        DrawRect(x, 100.0f, 40.0f, 20.0f);
+        DrawImageAt(image, 300.0f, 300.0f, 0);
+        DrawTextAt("Score 42", 10.0f, 10.0f);
+    }
+    // Presented frames during one FlipDisplay.
+    int Flip()
+    {
+        const uint64_t before = PresentedFrameCount();
+        FlipDisplay(1);
+        return int(PresentedFrameCount() - before);
+    }
+    TImagePtr image = CreateBlankImage(16, 16, 1, IMAGE_FILTERED);
+};
+
+}  // namespace
+
+TEST_F(PresentTest, OnlyFramesThatChangeThePictureArePresented)
+{
+    PixelBuffer pixels = LockImagePixels(image, 0, 0, 1);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            pixels.Write(x, y, 0xFF00FF00u);
+    UnlockImagePixels(image, 0);
+
+    DrawScene(100.0f);
+    EXPECT_EQ(Flip(), 1);
+    // The first draws uploaded textures half-way through the frame; the same frame drawn whole may be
+    // presented once more.
+    DrawScene(100.0f);
+    Flip();
+    const uint64_t skippedBefore = SkippedFrameCount();
+    for (int i = 0; i < 5; ++i) {
+        DrawScene(100.0f);
+        EXPECT_EQ(Flip(), 0) << "an unchanged frame, " << i;
+    }
+    EXPECT_EQ(SkippedFrameCount() - skippedBefore, 5u);
+    // Its draw calls still count as the frame's own.
+    EXPECT_GE(DrawCallsLastFrame(), 2);
+    // The picture is the frame's all the same.
+    EXPECT_EQ(ReadPixel(310, 310), 0xFF00FF00u);
+    EXPECT_EQ(ReadPixel(120, 110), 0xFFFFFFFFu);
+
+    // Reading the picture back, then the same frame again: presented, the reader may have changed
+    // what is to be shown.
+    DrawScene(100.0f);
+    EXPECT_EQ(Flip(), 1);
+
+    // A rectangle one pixel over, a changed clear colour: presented.
+    DrawScene(101.0f);
+    EXPECT_EQ(Flip(), 1);
+    EXPECT_EQ(ReadPixel(100, 110), 0xFF320032u);
+    DrawScene(101.0f);
+    EXPECT_EQ(Flip(), 1);   // the read above
+    DrawScene(101.0f);
+    EXPECT_EQ(Flip(), 0);
+    SetClsColor(0, 0, 60);
+    Cls();
+    EXPECT_EQ(Flip(), 1);
+
+    // The same quads over pixels that changed: presented, and showing the new pixels.
+    DrawScene(101.0f);
+    EXPECT_EQ(Flip(), 1);
+    DrawScene(101.0f);
+    EXPECT_EQ(Flip(), 0);
+    pixels = LockImagePixels(image, 0, 0, 1);
+    pixels.Write(10, 10, 0xFFFF0000u);
+    UnlockImagePixels(image, 0);
+    DrawScene(101.0f);
+    EXPECT_EQ(Flip(), 1);
+    EXPECT_EQ(ReadPixel(310, 310), 0xFFFF0000u);
+
+    // The window system lost or scaled the window's contents.
+    DrawScene(101.0f);
+    EXPECT_EQ(Flip(), 1);   // the read above
+    DrawScene(101.0f);
+    Flip();                 // the upload above came half-way through a frame
+    DrawScene(101.0f);
+    EXPECT_EQ(Flip(), 0);
+    InvalidatePresentedFrame();
+    DrawScene(101.0f);
+    EXPECT_EQ(Flip(), 1);
+
+    // A frame drawn on top of the last one without a clear changes the picture even when its quads
+    // are the same: blended twice.
+    SetBlend(3);
+    SetAlpha(0.5f);
+    DrawRect(500.0f, 500.0f, 10.0f, 10.0f);
+    EXPECT_EQ(Flip(), 1);
+    DrawRect(500.0f, 500.0f, 10.0f, 10.0f);
+    EXPECT_EQ(Flip(), 1);
+    SetAlpha(1.0f);
+}
+
+TEST_F(PresentTest, AReopenedDisplayPresentsItsFirstFrame)
+{
+    DrawScene(100.0f);
+    EXPECT_EQ(Flip(), 1);
+    DrawScene(100.0f);
+    Flip();
+    DrawScene(100.0f);
+    EXPECT_EQ(Flip(), 0);
+    ASSERT_NE(OpenGraphics(1024, 768, 0, 60, 0), nullptr);
+    DrawScene(100.0f);
+    EXPECT_EQ(Flip(), 1);
+    EXPECT_EQ(ReadPixel(120, 110), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadPixel(310, 310), 0xFF320032u);   // the image is clear: the background shows
+}
