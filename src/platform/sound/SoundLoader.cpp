@@ -5,7 +5,10 @@
 #include <SDL.h>
 #include <vorbis/vorbisfile.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -172,8 +175,9 @@ struct TVorbisJob {
 
 // Music longer than this decodes its start at once and the rest on a thread of its own.
 constexpr double BACKGROUND_SECONDS = 2.0;
-// The part decoded before LoadSoundFile returns: well ahead of what the mixer plays meanwhile.
-constexpr double FOREGROUND_SECONDS = 0.5;
+// The part decoded before LoadSoundFile returns: enough to know the stream decodes, and ahead of what
+// the mixer plays before the thread catches up. More would only hold up the screen that loads it.
+constexpr double FOREGROUND_SECONDS = 0.1;
 
 TSoundPtr DecodeVorbis(std::vector<unsigned char>&& bytes)
 {
@@ -220,6 +224,9 @@ TSoundPtr DecodeVorbis(std::vector<unsigned char>&& bytes)
     std::shared_ptr<TVorbisJob> shared = std::move(job);
     try {
         std::thread([job = shared, progress] {
+            // Decoding runs far faster than playback: it yields the processor to the frame loop and
+            // the rasteriser's threads rather than compete with them.
+            setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 10);
             const size_t step = size_t(job->rate);   // publish a second at a time
             while (job->DecodeUntil(job->written + step))
                 progress->frames.store(int(job->written), std::memory_order_release);
