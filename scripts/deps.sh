@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the game and the tests need; quick when all are present.
+# Installs the Debian packages the build, the game and the tests need, and any named on the command
+# line; quick when all are present.
 set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
@@ -10,6 +11,8 @@ PACKAGES=(
   xvfb xdotool x11-utils imagemagick
   desktop-file-utils appstream
 )
+# Extra packages a script needs beyond the build and the tests (fuzz/run.sh asks for clang).
+PACKAGES+=("$@")
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
