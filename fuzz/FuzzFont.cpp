@@ -18,12 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SetDrawFont(font);
     std::string line;
     long sum = 0;
-    bool ordinary = true;   // every advance a plausible pixel count, so the sum is comparable
     for (char c = 32; c < 127; ++c) {
-        const int advance = GlyphAdvance(char32_t(c));
-        if (advance >= 0)
-            sum += advance;
-        ordinary = ordinary && advance >= -1 && advance < (1 << 20);
+        // GlyphAdvance says -1 both for a missing glyph and for one whose advance really is -1 (a
+        // font can claim that), so the sum is taken from single-character measures instead.
+        (void)GlyphAdvance(char32_t(c));
+        sum += MeasureTextWidth(std::string(1, c));
         line += c;
     }
     // A few characters beyond ASCII take the other path of the glyph cache.
@@ -32,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int width = MeasureTextWidth(line);
     (void)MeasureTextHeight(line);
     SetDrawFont(nullptr);
-    if (ordinary && width != sum)
+    if (width != sum)
         std::abort();
     return 0;
 }

@@ -50,7 +50,7 @@ printf '\x00\x0f\x00\xf0''\x40H\x40i\xc0\xc0\x41\xe9\xc0\x1b\xc0\x0d\xc0' > "$se
 # A request the allocator cannot meet comes back null, as glibc's malloc does in the game: SDL's BMP
 # reader asks for terabytes when a header lies about where the pixels start, and fails cleanly on null.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
-export LSAN_OPTIONS=suppressions=$PWD/tests/sanitize/lsan.supp:print_suppressions=0
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 status=0
 printf '%-10s %12s %8s %s\n' target executions seconds result
