@@ -101,6 +101,10 @@ void Frame()
         Note(e, "music loaded");
     if (level != levelObjectBefore || (profile && profile->level != levelBefore))
         Note(e, "level " + std::to_string(profile ? profile->level : 0) + " start");
+    if (player && r.screen == "Game" && player->deathAnimCounter > 0)
+        Note(e, "wrong answer's zoom, " + std::to_string(player->deathAnimCounter) + " frames left");
+    if (player && r.screen == "Game" && player->successAnimCounter > 0)
+        Note(e, "success zoom, " + std::to_string(player->successAnimCounter) + " frames left");
     if (const uint64_t g = GlyphsRasterisedCount() - glyphsBefore)
         Note(e, std::to_string(g) + " glyphs rasterised");
     if (const uint64_t u = TextureUploadCount() - uploadsBefore)

@@ -38,6 +38,10 @@ public:
     // Texture bookkeeping, owned by the drawing layer.
     struct TTextureSlot { unsigned texture = 0; uint64_t displayGeneration = 0; bool dirty = true; };
     std::vector<TTextureSlot> textures;
+    // Per frame, the rectangles of texels that can show (nothing of the frame lies outside them); empty
+    // when the whole frame is drawn as one quad. Remade with the texture.
+    struct TTexelRect { int x0, y0, x1, y1; };
+    std::vector<std::vector<TTexelRect>> visibleRects;
 };
 
 using TImagePtr = std::shared_ptr<TImage>;
