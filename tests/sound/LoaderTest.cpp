@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -202,11 +201,10 @@ TEST(SoundLoader, SecondLoadIsCachedUntilTheFileChanges)
 
     auto first = LoadSoundFile(path, SOUND_LOOP);
     ASSERT_NE(first, nullptr);
-    const auto t0 = std::chrono::steady_clock::now();
+    // The very same decoded sound comes back: nothing was read or decoded again (its cost is the
+    // benchmark's to report).
     auto second = LoadSoundFile(path, SOUND_LOOP);
-    const auto took = std::chrono::steady_clock::now() - t0;
     EXPECT_EQ(second, first);
-    EXPECT_LT(took, std::chrono::milliseconds(1));
     // Loaded without the loop flag it is a sound of its own, so the looping one is not changed.
     auto once = LoadSoundFile(path, 0);
     ASSERT_NE(once, nullptr);
