@@ -19,6 +19,8 @@ pid=""
 trap 'rm -rf "$work"; [[ -n "$pid" ]] && kill "$pid" 2>/dev/null' EXIT
 
 fail() { echo "install: $*" >&2; exit 1; }
+# shellcheck source=../support/xgame.sh
+source "$(dirname "$(readlink -f "$0")")/../support/xgame.sh"
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed: $(cat "$work/install.log")"
@@ -101,14 +103,8 @@ run_installed() {
     local how=$1
     "$2" >"$work/out.txt" 2>"$work/err.txt" &
     pid=$!
-    local window=""
-    for _ in $(seq 1 100); do
-        window=$(xdotool search --name "^${title}\$" 2>/dev/null | head -n 1)
-        [[ -n "$window" ]] && break
-        kill -0 "$pid" 2>/dev/null || fail "$how: the game ended before its window showed: $(cat "$work/err.txt")"
-        sleep 0.2
-    done
-    [[ -n "$window" ]] || fail "$how: no window titled '$title'"
+    local window
+    window=$(xgame_wait_for_window "$title" "$how" "$work/err.txt") || exit 1
 
     # The title screen: its heading, menu and hint in their colours, where the screen puts them.
     local on_title=0 menu=0 hint=0 heading=0
@@ -134,21 +130,8 @@ run_installed() {
     # The class is what ties the window to its menu entry and icon in docks and task bars.
     xprop -id "$window" WM_CLASS | grep -q '"calcadia"' || fail "$how: window class $(xprop -id "$window" WM_CLASS)"
 
-    xdotool windowfocus --sync "$window" 2>/dev/null || true
-    # Ctrl is held across a few frames, as a hand does: the game looks at it when it sees the X hit.
-    xdotool keydown ctrl
-    sleep 0.1
-    xdotool key x
-    sleep 0.2
-    xdotool keyup ctrl
-    for _ in $(seq 1 50); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.2
-    done
-    kill -0 "$pid" 2>/dev/null && fail "$how: the game still runs after Ctrl+X"
-    wait "$pid"
-    local code=$?
-    pid=""
+    xgame_quit_with_ctrl_x "$window" "$how"
+    local code=$xgame_code
     [[ $code == 0 ]] || fail "$how: exit code $code after Ctrl+X, expected 0: $(cat "$work/err.txt")"
     echo "install: $how: title screen, icon 256x256, Ctrl+X, exit code 0"
 }
