@@ -387,8 +387,8 @@ bool Overlaps(const TCommand& c, float left, float top, float right, float botto
 // Appends one quad to the recording. It joins the latest draw call with its texture and blend mode when
 // nothing recorded after that call overlaps it: drawing it earlier then changes no pixel, and the frame
 // needs one draw call per texture however its text, pictures and bars interleave.
-void Append(unsigned texture, int blend, const TPoint corners[4], float u0, float v0, float u1, float v1,
-            TColour colour, const TWhiteTexel* white)
+void Append(unsigned texture, int blend, const TPoint corners[4], const TPoint uv[4], TColour colour,
+            const TWhiteTexel* white)
 {
     if (batch.vertices.size() + 4 > MAX_QUADS * 4) {
         // The array is full: draw what it holds and go on from its start.
@@ -449,10 +449,16 @@ void Append(unsigned texture, int blend, const TPoint corners[4], float u0, floa
     }
     ++c.quadCount;
     batch.quadCommand.push_back(uint16_t(target));
-    batch.vertices.push_back({corners[0].x, corners[0].y, u0, v0, colour});
-    batch.vertices.push_back({corners[1].x, corners[1].y, u1, v0, colour});
-    batch.vertices.push_back({corners[2].x, corners[2].y, u1, v1, colour});
-    batch.vertices.push_back({corners[3].x, corners[3].y, u0, v1, colour});
+    for (int k = 0; k < 4; ++k)
+        batch.vertices.push_back({corners[k].x, corners[k].y, uv[k].x, uv[k].y, colour});
+}
+
+// The texture rectangle (u0, v0)-(u1, v1) at the corners of a quad, clockwise from its top-left.
+void Append(unsigned texture, int blend, const TPoint corners[4], float u0, float v0, float u1, float v1,
+            TColour colour, const TWhiteTexel* white)
+{
+    const TPoint uv[4] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
+    Append(texture, blend, corners, uv, colour, white);
 }
 
 }  // namespace
@@ -536,6 +542,13 @@ void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, floa
     if (!batch.open || texture == 0)
         return;
     Append(texture, GetDrawState().blend, corners, u0, v0, u1, v1, colour, white);
+}
+
+void AddMappedQuad(unsigned texture, const TPoint corners[4], const TPoint uv[4], TColour colour)
+{
+    if (!batch.open || texture == 0)
+        return;
+    Append(texture, GetDrawState().blend, corners, uv, colour, nullptr);
 }
 
 void AddSolidQuad(const TPoint corners[4], TColour colour)

@@ -40,6 +40,9 @@ struct TWhiteTexel { float u, v; };
 // something drawn since overlaps it; otherwise it starts a new draw call.
 void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, float u1, float v1,
              TColour colour, const TWhiteTexel* white = nullptr);
+// A quad with a texture point of its own at each corner; drawn as the triangles (0, 1, 2) and (0, 2, 3),
+// so it need not be a rectangle, nor even convex.
+void AddMappedQuad(unsigned texture, const TPoint corners[4], const TPoint uv[4], TColour colour);
 // A quad in plain colour: uses the white texel of the latest draw call's texture if it has one,
 // otherwise the 1x1 white texture.
 void AddSolidQuad(const TPoint corners[4], TColour colour);

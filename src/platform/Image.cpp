@@ -32,43 +32,67 @@ void PrepareTextures(TImage& image)
         image.Frame(frame);
 }
 
-// Explosions and rings are large pictures, mostly transparent, scaled far up: on a software rasteriser
-// blending their empty texels is most of a frame's cost. Cells of this many texels whose alpha is zero
-// throughout, and one texel beyond (what bilinear filtering reads), change no pixel under masked, alpha
-// or light blending, so those pictures are drawn as the rectangles of the other cells only.
-constexpr int CELL = 8;
-// Splitting pays only when it saves a good part of the area.
-constexpr double MOST_OF_THE_AREA = 0.8;
+// Explosions and rings are large pictures with transparent surroundings, scaled far up: on a software
+// rasteriser blending their empty texels is most of a frame's cost. Such a picture is drawn as the
+// octagon around its visible texels instead of its rectangle, eight triangles fanned from a middle
+// point. The fan's triangles meet vertex to vertex, so no pixel can fall through a crack between them
+// (quads of a finer grid would also cost far more triangles than the texels they save). The octagon
+// keeps a texel away from every visible texel, beyond what bilinear filtering reaches, so the pixels
+// it leaves out are those the rectangle draws with nothing, under masked, alpha and light blending.
+constexpr int OUTLINE_MIN_SIZE = 32;
+// The octagon pays only when it saves a good part of the area.
+constexpr double MOST_OF_THE_AREA = 0.85;
 
-std::vector<TImage::TTexelRect> VisibleRects(const std::vector<uint32_t>& argb, int w, int h)
+TImage::TOutline VisibleOutline(const std::vector<uint32_t>& argb, int w, int h)
 {
-    std::vector<TImage::TTexelRect> rects;
-    if (w < 4 * CELL || h < 4 * CELL)
-        return rects;
-    const int across = (w + CELL - 1) / CELL, down = (h + CELL - 1) / CELL;
-    std::vector<uint8_t> used(size_t(across) * down, 0);
-    int usedCount = 0;
-    for (int cy = 0; cy < down; ++cy)
-        for (int cx = 0; cx < across; ++cx) {
-            const int x0 = std::max(0, cx * CELL - 1), x1 = std::min(w, (cx + 1) * CELL + 1);
-            const int y0 = std::max(0, cy * CELL - 1), y1 = std::min(h, (cy + 1) * CELL + 1);
-            bool any = false;
-            for (int y = y0; y < y1 && !any; ++y)
-                for (int x = x0; x < x1 && !any; ++x)
-                    any = (argb[size_t(y) * w + x] >> 24) != 0;
-            used[size_t(cy) * across + cx] = any;
-            usedCount += any;
+    TImage::TOutline outline;
+    if (w < OUTLINE_MIN_SIZE || h < OUTLINE_MIN_SIZE)
+        return outline;
+    // Support lines of the union of the visible texels' squares grown by one texel (and kept inside the
+    // picture): across, down and along both diagonals.
+    int minX = w, minY = h, maxX = 0, maxY = 0;
+    int sumMin = w + h, sumMax = 0, diffMin = w, diffMax = -h;
+    bool any = false;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if ((argb[size_t(y) * w + x] >> 24) == 0)
+                continue;
+            any = true;
+            const int x0 = std::max(x - 1, 0), x1 = std::min(x + 2, w);
+            const int y0 = std::max(y - 1, 0), y1 = std::min(y + 2, h);
+            minX = std::min(minX, x0);
+            maxX = std::max(maxX, x1);
+            minY = std::min(minY, y0);
+            maxY = std::max(maxY, y1);
+            sumMin = std::min(sumMin, x0 + y0);
+            sumMax = std::max(sumMax, x1 + y1);
+            diffMin = std::min(diffMin, x0 - y1);
+            diffMax = std::max(diffMax, x1 - y0);
         }
-    if (usedCount > MOST_OF_THE_AREA * across * down)
-        return rects;
-    // One quad per cell, never merged: merged runs would meet their neighbours in T-junctions, whose
-    // inner corner the rasteriser rounds off the shared edge, leaving a crack a pixel could fall through.
-    // On a whole grid every edge joins the same two corners in both of its cells.
-    for (int cy = 0; cy < down; ++cy)
-        for (int cx = 0; cx < across; ++cx)
-            if (used[size_t(cy) * across + cx])
-                rects.push_back({cx * CELL, cy * CELL, std::min(w, (cx + 1) * CELL), std::min(h, (cy + 1) * CELL)});
-    return rects;
+    if (!any)
+        return outline;
+    // Each line touches the grown squares, so every edge between two neighbouring lines has a length
+    // of zero or more and the corners come out in order.
+    const int corners[8][2] = {
+        {sumMin - minY, minY}, {diffMax + minY, minY},   // top
+        {maxX, maxX - diffMax}, {maxX, sumMax - maxX},   // right
+        {sumMax - maxY, maxY}, {diffMin + maxY, maxY},   // bottom
+        {minX, minX - diffMin}, {minX, sumMin - minX},   // left
+    };
+    double area = 0.0;
+    for (int k = 0; k < 8; ++k) {
+        const int* p = corners[k];
+        const int* q = corners[(k + 1) % 8];
+        area += double(p[0]) * q[1] - double(q[0]) * p[1];
+    }
+    if (std::fabs(area) / 2.0 > MOST_OF_THE_AREA * w * h)
+        return outline;
+    outline.used = true;
+    for (int k = 0; k < 8; ++k) {
+        outline.x[k] = float(corners[k][0]);
+        outline.y[k] = float(corners[k][1]);
+    }
+    return outline;
 }
 
 bool ValidFrame(const TImagePtr& image, int frame)
@@ -108,10 +132,9 @@ unsigned TImage::Frame(int index)
         gfx::UploadArgb(slot.texture, width, height, pixels[index].data(), flags & IMAGE_MIPMAPPED);
         slot.dirty = false;
         // Mipmaps average far beyond one texel, so mipmapped pictures are always drawn whole.
-        if (visibleRects.size() < pixels.size())
-            visibleRects.resize(pixels.size());
-        visibleRects[index] = (flags & IMAGE_MIPMAPPED) ? std::vector<TTexelRect>()
-                                                        : VisibleRects(pixels[index], width, height);
+        if (outlines.size() < pixels.size())
+            outlines.resize(pixels.size());
+        outlines[index] = (flags & IMAGE_MIPMAPPED) ? TOutline() : VisibleOutline(pixels[index], width, height);
     }
     return slot.texture;
 }
@@ -200,14 +223,29 @@ void DrawImageAt(const TImagePtr& image, float x, float y, int frame)
         return;
     const int blend = GetDrawState().blend;
     const bool transparentIsInvisible = blend == 1 || blend == 3 || blend == 4;
-    if (transparentIsInvisible && frame < int(image->visibleRects.size()) && !image->visibleRects[frame].empty()) {
+    if (transparentIsInvisible && frame < int(image->outlines.size()) && image->outlines[frame].used) {
+        const TImage::TOutline& o = image->outlines[frame];
+        const TDrawState& s = GetDrawState();
         const float iw = 1.0f / image->width, ih = 1.0f / image->height;
+        gfx::TPoint at[9], uv[9];
+        float midX = 0.0f, midY = 0.0f;
+        for (int k = 0; k < 8; ++k) {
+            midX += o.x[k] / 8.0f;
+            midY += o.y[k] / 8.0f;
+        }
+        // at[8] and uv[8]: the middle point every triangle of the fan shares.
+        for (int k = 0; k < 9; ++k) {
+            const float tx = k < 8 ? o.x[k] : midX, ty = k < 8 ? o.y[k] : midY;
+            at[k] = gfx::Transform(s, x, y, tx - image->handleX, ty - image->handleY);
+            uv[k] = {tx * iw, ty * ih};
+        }
         const gfx::TColour colour = gfx::StateColour();
-        for (const TImage::TTexelRect& r : image->visibleRects[frame]) {
-            gfx::TPoint corners[4];
-            Corners(x, y, r.x0 - image->handleX, r.y0 - image->handleY, float(r.x1 - r.x0), float(r.y1 - r.y0),
-                    corners);
-            gfx::AddQuad(texture, corners, r.x0 * iw, r.y0 * ih, r.x1 * iw, r.y1 * ih, colour);
+        // Four quads of two triangles each: (middle, k, k + 1) and (middle, k + 1, k + 2).
+        for (int k = 0; k < 8; k += 2) {
+            const int a = k, b = k + 1, c = (k + 2) % 8;
+            const gfx::TPoint quad[4] = {at[8], at[a], at[b], at[c]};
+            const gfx::TPoint quadUv[4] = {uv[8], uv[a], uv[b], uv[c]};
+            gfx::AddMappedQuad(texture, quad, quadUv, colour);
         }
         return;
     }

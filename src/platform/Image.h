@@ -38,10 +38,11 @@ public:
     // Texture bookkeeping, owned by the drawing layer.
     struct TTextureSlot { unsigned texture = 0; uint64_t displayGeneration = 0; bool dirty = true; };
     std::vector<TTextureSlot> textures;
-    // Per frame, the rectangles of texels that can show (nothing of the frame lies outside them); empty
-    // when the whole frame is drawn as one quad. Remade with the texture.
-    struct TTexelRect { int x0, y0, x1, y1; };
-    std::vector<std::vector<TTexelRect>> visibleRects;
+    // Per frame, an octagon in texel coordinates (clockwise from the left end of its top edge) outside of
+    // which the frame shows nothing, even through bilinear filtering; `used` is false when the frame is
+    // drawn as its whole rectangle. Remade with the texture.
+    struct TOutline { bool used = false; float x[8] = {}, y[8] = {}; };
+    std::vector<TOutline> outlines;
 };
 
 using TImagePtr = std::shared_ptr<TImage>;

@@ -1,0 +1,87 @@
+// Large pictures with transparent surroundings are drawn as the octagon around their visible texels;
+// the picture they leave must be the one the whole quad leaves.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/DisplayFixture.h"
+#include "platform/Platform.h"
+
+namespace {
+
+// A ring with an empty middle and corners, like the game's effects.
+uint32_t RingAlpha(int x, int y)
+{
+    const double d = std::hypot(x - 63.5, y - 63.5);
+    return d > 40 && d < 60 ? uint32_t(255 - std::abs(d - 50) * 20) : 0u;
+}
+
+// Ink off the middle, touching the right edge, with slanted sides: every line of the octagon lies
+// somewhere else, and one of them is the picture's own edge.
+uint32_t WedgeAlpha(int x, int y)
+{
+    return x >= 70 && y >= 20 && y < 100 && x + y >= 120 && x - y <= 90 ? 200u : 0u;
+}
+
+TImagePtr MakePicture(uint32_t (*alpha)(int, int))
+{
+    const TImagePtr picture = CreateBlankImage(128, 128, 1, IMAGE_FILTERED);
+    PixelBuffer pixels = LockImagePixels(picture, 0, 0, 1);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            pixels.Write(
+                x, y, (alpha(x, y) << 24) | (uint32_t(x * 2) << 16) | (uint32_t(y * 2) << 8) | 0x40u);
+    UnlockImagePixels(picture, 0);
+    CentreImageHandle(picture);
+    return picture;
+}
+
+int WorstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
+{
+    int worst = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        for (int shift : {0, 8, 16, 24})
+            worst = std::max(worst, std::abs(int((a[i] >> shift) & 255) - int((b[i] >> shift) & 255)));
+    return worst;
+}
+
+}  // namespace
+
+TEST_F(DisplayTest, APictureDrawnByItsVisibleOutlineMatchesTheWholeQuad)
+{
+    for (auto alpha : {RingAlpha, WedgeAlpha}) {
+        for (int blend : {1, 3, 4}) {
+            SCOPED_TRACE(blend);
+            const TImagePtr picture = MakePicture(alpha);
+            auto draw = [&](bool whole) {
+                SetClsColor(50, 0, 50);
+                Cls();
+                SetBlend(blend);
+                SetAlpha(0.7f);
+                SetDrawScale(3.3f, 2.9f);
+                SetDrawRotation(23.0f);
+                // The region call draws the same rectangle as one quad, whatever the picture holds.
+                if (whole)
+                    DrawImageRegion(
+                        picture, 500.3f, 380.7f, 128.0f, 128.0f, 0.0f, 0.0f, 128.0f, 128.0f, 64.0f, 64.0f, 0);
+                else
+                    DrawImageAt(picture, 500.3f, 380.7f, 0);
+                SetDrawRotation(0.0f);
+                SetDrawScale(1.0f, 1.0f);
+                SetAlpha(1.0f);
+                return ReadBackBuffer();
+            };
+            const std::vector<uint32_t> whole = draw(true);
+            const std::vector<uint32_t> outlined = draw(false);
+            ASSERT_TRUE(picture->outlines.at(0).used);
+            // Interpolation may round a last bit differently across the inner edges,
+            // never more.
+            EXPECT_LE(WorstDifference(whole, outlined), 1);
+            int inked = 0;
+            for (uint32_t p : outlined)
+                inked += p != 0xFF320032u;
+            EXPECT_GT(inked, 20000);
+        }
+    }
+}
