@@ -81,6 +81,13 @@ int DistinctTexturesLastFrame();
 uint64_t PresentedFrameCount();
 uint64_t SkippedFrameCount();
 uint64_t TextureUploadCount();
+// Presented frames that were copied from an off-screen picture into the window (all of them whenever
+// the window's drawable is not exactly the picture's size, none otherwise).
+uint64_t PictureCopyCount();
+// Waits until the renderer has carried out every frame handed to it. A software renderer draws on its
+// own threads while the program goes on, and presenting to an off-screen display does not wait for it,
+// so a benchmark calls this after each frame to count the whole frame's work.
+void FinishDrawing();
 // Flushes pending quads and reads the back buffer in 1024 x 768 game space, top row first,
 // as 0xAARRGGBB. Empty when no display is open.
 std::vector<uint32_t> ReadBackBuffer();

@@ -13,6 +13,7 @@ namespace gl {
     X(PFNGLVIEWPORTPROC, glViewport)                                          \
     X(PFNGLCLEARCOLORPROC, glClearColor)                                      \
     X(PFNGLCLEARPROC, glClear)                                                \
+    X(PFNGLFINISHPROC, glFinish)                                              \
     X(PFNGLENABLEPROC, glEnable)                                              \
     X(PFNGLDISABLEPROC, glDisable)                                            \
     X(PFNGLBLENDFUNCSEPARATEPROC, glBlendFuncSeparate)                        \

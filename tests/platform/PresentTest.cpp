@@ -2,6 +2,8 @@
 // and nothing that can change what it shows is mistaken for such a frame.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include "platform/DisplayFixture.h"
 #include "platform/Platform.h"
 
@@ -122,4 +124,45 @@ TEST_F(PresentTest, AReopenedDisplayPresentsItsFirstFrame)
     EXPECT_EQ(Flip(), 1);
     EXPECT_EQ(ReadPixel(120, 110), 0xFFFFFFFFu);
     EXPECT_EQ(ReadPixel(310, 310), 0xFF320032u);   // the image is clear: the background shows
+}
+
+TEST_F(PresentTest, ThePictureLastsWhileTheWindowChangesSize)
+{
+    // At the picture's own size the window's back buffer is the picture; at any other size an
+    // off-screen one is, scaled into the window. Drawing on without a clear must find what was drawn
+    // before the change, both ways.
+    SDL_Window* window = SDL_GetWindowFromID(DisplayWindowId());
+    ASSERT_NE(window, nullptr);
+    SetClsColor(50, 0, 50);
+    Cls();
+    SetBlend(2);
+    SetColor(255, 0, 0);
+    DrawRect(100.0f, 100.0f, 50.0f, 50.0f);
+    uint64_t copies = PictureCopyCount();
+    EXPECT_EQ(Flip(), 1);
+    EXPECT_EQ(PictureCopyCount(), copies);   // drawn where the window shows it
+
+    SDL_SetWindowSize(window, 1280, 800);
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    ASSERT_EQ(w, 1280);
+    SetColor(0, 255, 0);
+    DrawRect(300.0f, 100.0f, 50.0f, 50.0f);
+    copies = PictureCopyCount();
+    EXPECT_EQ(Flip(), 1);
+    EXPECT_EQ(PictureCopyCount(), copies + 1);   // scaled into the larger window
+    EXPECT_EQ(ReadPixel(320, 120), 0xFF00FF00u);
+    EXPECT_EQ(ReadPixel(120, 120), 0xFFFF0000u);
+
+    SDL_SetWindowSize(window, 1024, 768);
+    SetColor(0, 0, 255);
+    DrawRect(500.0f, 100.0f, 50.0f, 50.0f);
+    copies = PictureCopyCount();
+    EXPECT_EQ(Flip(), 1);
+    EXPECT_EQ(PictureCopyCount(), copies);
+    EXPECT_EQ(ReadPixel(520, 120), 0xFF0000FFu);
+    EXPECT_EQ(ReadPixel(320, 120), 0xFF00FF00u);
+    EXPECT_EQ(ReadPixel(120, 120), 0xFFFF0000u);
+    EXPECT_EQ(ReadPixel(700, 600), 0xFF320032u);
+    SetColor(255, 255, 255);
 }
