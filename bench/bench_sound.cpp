@@ -16,7 +16,7 @@ TSoundPtr Tone(int rate, int channels, double seconds, bool loop)
     s->loop = loop;
     s->samples.resize(size_t(seconds * rate) * channels);
     for (size_t i = 0; i < s->samples.size(); ++i)
-        s->samples[i] = 0.3f * float(std::sin(double(i / channels) * 0.05));
+        s->samples[i] = TSound::FromFloat(0.3f * float(std::sin(double(i / channels) * 0.05)));
     return s;
 }
 

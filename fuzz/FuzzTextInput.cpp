@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     field->alignment = data[2] % 5;
     static const TSoundPtr click = [] {
         auto sound = std::make_shared<TSound>();
-        sound->samples.assign(64, 0.1f);
+        sound->samples.assign(64, TSound::FromFloat(0.1f));
         return sound;
     }();
     field->typingSound = click;

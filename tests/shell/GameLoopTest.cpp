@@ -45,7 +45,7 @@ TSoundPtr MakeSound(double seconds, bool loop = false)
 {
     auto sound = std::make_shared<TSound>();
     sound->loop = loop;
-    sound->samples.assign(size_t(seconds * sound->sampleRate), 0.25f);
+    sound->samples.assign(size_t(seconds * sound->sampleRate), TSound::FromFloat(0.25f));
     return sound;
 }
 

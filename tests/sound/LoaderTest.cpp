@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <vorbis/vorbisenc.h>
+#include <vorbis/vorbisfile.h>
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <random>
 
 namespace {
@@ -49,9 +53,89 @@ std::vector<unsigned char> MakeWav(int rate, int channels, int bits, const std::
 float Peak(const TSound& s)
 {
     float p = 0;
-    for (float x : s.samples)
-        p = std::max(p, std::fabs(x));
+    for (size_t i = 0; i < s.samples.size(); ++i)
+        p = std::max(p, std::fabs(s.Sample(i)));
     return p;
+}
+
+// An Ogg Vorbis stream of `frames` frames whose channel c holds wave(i, c).
+std::vector<unsigned char> EncodeVorbis(int channels, int rate, int frames, const std::function<float(int, int)>& wave)
+{
+    std::vector<unsigned char> bytes;
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    if (vorbis_encode_init_vbr(&vi, channels, rate, 0.5f) != 0) {
+        vorbis_info_clear(&vi);
+        return bytes;
+    }
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_dsp_state vd;
+    vorbis_block vb;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 1);
+    ogg_page og;
+    ogg_packet op;
+    auto append = [&] {
+        bytes.insert(bytes.end(), og.header, og.header + og.header_len);
+        bytes.insert(bytes.end(), og.body, og.body + og.body_len);
+    };
+    ogg_packet header, comment, code;
+    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
+    ogg_stream_packetin(&os, &header);
+    ogg_stream_packetin(&os, &comment);
+    ogg_stream_packetin(&os, &code);
+    while (ogg_stream_flush(&os, &og))
+        append();
+    for (int at = 0;; at += 4096) {
+        const int count = std::min(4096, frames - at);
+        if (count > 0) {
+            float** in = vorbis_analysis_buffer(&vd, count);
+            for (int c = 0; c < channels; ++c)
+                for (int i = 0; i < count; ++i)
+                    in[c][i] = wave(at + i, c);
+        }
+        vorbis_analysis_wrote(&vd, std::max(count, 0));   // 0 ends the stream
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            while (vorbis_bitrate_flushpacket(&vd, &op)) {
+                ogg_stream_packetin(&os, &op);
+                while (ogg_stream_pageout(&os, &og))
+                    append();
+            }
+        }
+        if (count <= 0)
+            break;
+    }
+    while (ogg_stream_flush(&os, &og))
+        append();
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return bytes;
+}
+
+// What libvorbisfile itself decodes from a file, channel by channel, before any conversion of ours.
+std::vector<std::vector<float>> DecodeReference(const std::string& path)
+{
+    std::vector<std::vector<float>> channels;
+    OggVorbis_File vf;
+    if (ov_fopen(path.c_str(), &vf) != 0)
+        return channels;
+    channels.resize(size_t(ov_info(&vf, -1)->channels));
+    float** pcm = nullptr;
+    int section = 0;
+    for (long got; (got = ov_read_float(&vf, &pcm, 4096, &section)) != 0;)
+        if (got > 0)
+            for (size_t c = 0; c < channels.size(); ++c)
+                channels[c].insert(channels[c].end(), pcm[c], pcm[c] + got);
+    ov_clear(&vf);
+    return channels;
 }
 
 const char* const EFFECTS[] = {"select", "correct", "explosion", "typing", "accelerate", "success", "timeup"};
@@ -83,11 +167,11 @@ TEST(SoundLoader, GeneratedEffectsAndMusicDecode)
         // The loop point joins: the last frame leads into the first without a jump.
         const int n = s->FrameCount(), ch = s->channels;
         for (int c = 0; c < ch; ++c)
-            EXPECT_LT(std::fabs(s->samples[size_t(n - 1) * ch + c] - s->samples[c]), 0.1f);
+            EXPECT_LT(std::fabs(s->Sample(size_t(n - 1) * ch + c) - s->Sample(c)), 0.1f);
     }
 }
 
-TEST(SoundLoader, WavFormatsConvertToFloat)
+TEST(SoundLoader, WavFormatsConvertTo16Bit)
 {
     // 8-bit unsigned stereo at 22050 Hz: 128 is silence, 0 and 255 the extremes.
     auto s8 = LoadSoundFile(WriteTemp("u8.wav", MakeWav(22050, 2, 8, {128, 0, 255, 128, 192, 64}, 6)), 0);
@@ -95,11 +179,11 @@ TEST(SoundLoader, WavFormatsConvertToFloat)
     EXPECT_EQ(s8->sampleRate, 22050);
     ASSERT_EQ(s8->channels, 2);
     ASSERT_EQ(s8->FrameCount(), 3);
-    EXPECT_NEAR(s8->samples[0], 0.0f, 1e-6f);
-    EXPECT_NEAR(s8->samples[1], -1.0f, 1e-6f);
-    EXPECT_NEAR(s8->samples[2], 1.0f, 0.01f);
-    EXPECT_NEAR(s8->samples[4], 0.5f, 0.01f);
-    EXPECT_NEAR(s8->samples[5], -0.5f, 0.01f);
+    EXPECT_NEAR(s8->Sample(0), 0.0f, 1e-6f);
+    EXPECT_NEAR(s8->Sample(1), -1.0f, 1e-6f);
+    EXPECT_NEAR(s8->Sample(2), 1.0f, 0.01f);
+    EXPECT_NEAR(s8->Sample(4), 0.5f, 0.01f);
+    EXPECT_NEAR(s8->Sample(5), -0.5f, 0.01f);
 
     // 16-bit mono at 48000 Hz.
     std::vector<unsigned char> pcm;
@@ -110,8 +194,8 @@ TEST(SoundLoader, WavFormatsConvertToFloat)
     EXPECT_TRUE(s16->loop);
     EXPECT_EQ(s16->sampleRate, 48000);
     ASSERT_EQ(s16->FrameCount(), 4);
-    EXPECT_NEAR(s16->samples[1], 0.5f, 1e-4f);
-    EXPECT_NEAR(s16->samples[2], -1.0f, 1e-4f);
+    EXPECT_NEAR(s16->Sample(1), 0.5f, 1e-4f);
+    EXPECT_NEAR(s16->Sample(2), -1.0f, 1e-4f);
 
     // A data chunk that claims far more than the file holds keeps what is really there.
     std::vector<unsigned char> many;
@@ -121,11 +205,79 @@ TEST(SoundLoader, WavFormatsConvertToFloat)
     ASSERT_NE(lying, nullptr);
     ASSERT_EQ(lying->FrameCount(), 1000);
     for (int i = 0; i < lying->FrameCount(); ++i)
-        ASSERT_NEAR(lying->samples[i], i * 30 / 32768.0f, 1e-4f);
+        ASSERT_EQ(lying->samples[i], i * 30);
     // One that claims less is read as far as it claims.
     auto shortClaim = LoadSoundFile(WriteTemp("short.wav", MakeWav(44100, 1, 16, many, 200)), 0);
     ASSERT_NE(shortClaim, nullptr);
     EXPECT_EQ(shortClaim->FrameCount(), 100);
+}
+
+TEST(SoundLoader, Pcm16KeepsItsExactValuesAtTwoBytesASample)
+{
+    ClearSoundCache();
+    const std::vector<int16_t> values = {32767, -32768, 1, -1, 12345, 0, -12345, -32767};
+    std::vector<unsigned char> pcm;
+    for (int16_t v : values)
+        Put16(pcm, uint16_t(v));
+    auto mono = LoadSoundFile(WriteTemp("exact_mono.wav", MakeWav(44100, 1, 16, pcm, uint32_t(pcm.size()))), 0);
+    auto stereo = LoadSoundFile(WriteTemp("exact_stereo.wav", MakeWav(22050, 2, 16, pcm, uint32_t(pcm.size()))), 0);
+    ASSERT_NE(mono, nullptr);
+    ASSERT_NE(stereo, nullptr);
+    EXPECT_EQ(mono->samples, values);
+    EXPECT_EQ(stereo->samples, values);
+    EXPECT_EQ(stereo->FrameCount(), 4);
+    // Full scale reads as exactly 1 and -1, the one value beyond it too.
+    EXPECT_EQ(mono->Sample(0), 1.0f);
+    EXPECT_EQ(mono->Sample(1), -1.0f);
+    EXPECT_EQ(mono->Sample(7), -1.0f);
+    EXPECT_EQ(SoundCacheBytes(), 2 * 2 * values.size());
+
+    // Music decoding in the background is counted at its whole length from the start.
+    auto music = LoadSoundFile("Data/Music/title.ogg", SOUND_LOOP);
+    ASSERT_NE(music, nullptr);
+    EXPECT_EQ(SoundCacheBytes(), 2 * (2 * values.size() + size_t(music->FrameCount()) * music->channels));
+    music->WaitUntilDecoded();
+    ClearSoundCache();
+    EXPECT_EQ(SoundCacheBytes(), 0u);
+}
+
+TEST(SoundSamples, FloatConversionRoundsClipsAndRoundTrips)
+{
+    for (int v = -32767; v <= 32767; ++v)
+        ASSERT_EQ(TSound::FromFloat(TSound::ToFloat(int16_t(v))), v);
+    const float step = 1.0f / 32767;
+    EXPECT_EQ(TSound::FromFloat(0.4f * step), 0);
+    EXPECT_EQ(TSound::FromFloat(0.6f * step), 1);
+    EXPECT_EQ(TSound::FromFloat(-0.4f * step), 0);
+    EXPECT_EQ(TSound::FromFloat(-0.6f * step), -1);
+    EXPECT_EQ(TSound::FromFloat(1.0f - 0.4f * step), 32767);
+    // Beyond full scale clips rather than wrapping round to the other sign.
+    EXPECT_EQ(TSound::FromFloat(1.09f), 32767);
+    EXPECT_EQ(TSound::FromFloat(-1.09f), -32767);
+    EXPECT_EQ(TSound::FromFloat(1e30f), 32767);
+    EXPECT_EQ(TSound::FromFloat(-INFINITY), -32767);
+    EXPECT_EQ(TSound::FromFloat(NAN), 0);
+}
+
+TEST(SoundLoader, VorbisMatchesTheDecoderWithinHalfAStepAndClipsItsOvershoot)
+{
+    // A full-scale square wave: the codec's band limit rings past full scale at every edge.
+    const std::string path = WriteTemp("square.ogg", EncodeVorbis(1, 44100, 22050, [](int i, int) {
+        return (i / 100) % 2 ? -1.0f : 1.0f;
+    }));
+    const auto reference = DecodeReference(path);
+    ASSERT_EQ(reference.size(), 1u);
+    auto s = LoadSoundFile(path, 0);
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(s->channels, 1);
+    ASSERT_EQ(size_t(s->FrameCount()), reference[0].size());
+    int beyond = 0;
+    for (size_t i = 0; i < reference[0].size(); ++i) {
+        const float x = reference[0][i];
+        beyond += std::fabs(x) > 1.0f;
+        ASSERT_NEAR(s->samples[i], std::clamp(x, -1.0f, 1.0f) * 32767.0f, 0.5f) << i << ": " << x;
+    }
+    EXPECT_GT(beyond, 100);   // the clipping was put to the test
 }
 
 TEST(SoundLoader, DamagedFilesGiveNullOrTheirIntactPart)
@@ -174,7 +326,7 @@ TEST(SoundLoader, DamagedFilesGiveNullOrTheirIntactPart)
             ASSERT_LE(s->FrameCount(), full->FrameCount());
             const size_t check = isWav ? s->samples.size() : std::min(s->samples.size(), size_t(2048));
             for (size_t k = 0; k < check; ++k)
-                ASSERT_NEAR(s->samples[k], full->samples[k], 1e-4f) << k;
+                ASSERT_NEAR(s->samples[k], full->samples[k], isWav ? 0 : 3) << k;
         }
         // Corrupted bytes anywhere, headers included: whatever decodes stays within range.
         for (int variant = 0; variant < 12; ++variant) {

@@ -13,7 +13,7 @@ protected:
         ToolkitTest::SetUp();
         field = TTextInput::Create("", 512, 400, font, 1, 1);
         field->typingSound = std::make_shared<TSound>();
-        field->typingSound->samples.assign(4410, 0.0f);
+        field->typingSound->samples.assign(4410, 0);
     }
     // Types one character and runs one frame of the field; returns Logic's result.
     int TypeAndRun(int c)

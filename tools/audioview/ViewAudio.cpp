@@ -91,8 +91,9 @@ int main(int argc, char** argv)
     for (int i = 0; i < frames; ++i) {
         float s = 0.0f;
         for (int c = 0; c < ch; ++c) {
-            s += sound->samples[size_t(i) * ch + c];
-            peak = std::max(peak, std::fabs(sound->samples[size_t(i) * ch + c]));
+            const float v = sound->Sample(size_t(i) * ch + c);
+            s += v;
+            peak = std::max(peak, std::fabs(v));
         }
         mono[i] = s / ch;
     }

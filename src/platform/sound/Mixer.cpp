@@ -25,7 +25,7 @@
 struct TChannel::TState {
     TSoundPtr sound;            // keeps the samples alive while the channel exists
     std::shared_ptr<TDecodeProgress> progress;   // set while the tail is still being decoded
-    const float* data = nullptr;
+    const int16_t* data = nullptr;
     int frames = 0;
     int srcChannels = 1;
     int srcRate = 44100;
@@ -123,7 +123,7 @@ void MixChannel(TChannel::TState& st, float* out, int frames, int outRate)
     }
     const double step = double(st.srcRate) / outRate * st.rate;
     const float ramp = float(1.0 / (RAMP_SECONDS * outRate));
-    const float* data = st.data;
+    const int16_t* data = st.data;
     const int n = st.frames;
     const bool stereo = st.srcChannels == 2;
     // Music still decoding in the background: frames from `ready` on are not written yet.
@@ -150,20 +150,23 @@ void MixChannel(TChannel::TState& st, float* out, int frames, int outRate)
         const bool pastEnd = i1 >= n;
         if (pastEnd)
             i1 = 0;
+        // Interpolated in steps of the stored data; the scale to -1..1 goes with the gain.
+        const bool silentNext = pastEnd && !st.loop;
         float l, r;
         if (stereo) {
-            const float l0 = data[2 * i0], r0 = data[2 * i0 + 1];
-            const float l1 = pastEnd && !st.loop ? 0.0f : data[2 * i1];
-            const float r1 = pastEnd && !st.loop ? 0.0f : data[2 * i1 + 1];
+            const float l0 = TSound::Steps(data[2 * i0]), r0 = TSound::Steps(data[2 * i0 + 1]);
+            const float l1 = silentNext ? 0.0f : TSound::Steps(data[2 * i1]);
+            const float r1 = silentNext ? 0.0f : TSound::Steps(data[2 * i1 + 1]);
             l = l0 + (l1 - l0) * frac;
             r = r0 + (r1 - r0) * frac;
         } else {
-            const float s0 = data[i0];
-            const float s1 = pastEnd && !st.loop ? 0.0f : data[i1];
+            const float s0 = TSound::Steps(data[i0]);
+            const float s1 = silentNext ? 0.0f : TSound::Steps(data[i1]);
             l = r = s0 + (s1 - s0) * frac;
         }
-        out[2 * i] += l * st.gain;
-        out[2 * i + 1] += r * st.gain;
+        const float scaledGain = st.gain * (1.0f / TSound::FULL_SCALE);
+        out[2 * i] += l * scaledGain;
+        out[2 * i + 1] += r * scaledGain;
 
         st.pos += step;
         if (st.pos >= n) {

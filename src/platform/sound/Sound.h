@@ -1,6 +1,7 @@
 // Sound - decoded sounds, playback channels and the mixer that feeds the audio device.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,26 @@ public:
     int sampleRate = 44100;
     int channels = 1;                // 1 mono, 2 stereo
     bool loop = false;
-    std::vector<float> samples;      // interleaved, -1..1
+    // Interleaved, 16-bit: every sound of the game comes from 16-bit sources, and float would double
+    // the memory held for nothing. Full scale is +-32767; -32768 (which 16-bit files may hold) reads
+    // as -1 like -32767 does.
+    std::vector<int16_t> samples;
+    static constexpr float FULL_SCALE = 32767.0f;
+    // One stored value in steps, -32767..32767 (the mixer scales after interpolating), and as -1..1.
+    static float Steps(int16_t s) { return float(std::max(int(s), -int(FULL_SCALE))); }
+    static float ToFloat(int16_t s) { return Steps(s) * (1.0f / FULL_SCALE); }
+    float Sample(size_t i) const { return ToFloat(samples[i]); }
+    // Rounded to the nearest step; out-of-range values clip to full scale, NaN becomes silence.
+    static int16_t FromFloat(float x)
+    {
+        if (x >= 1.0f)
+            return int16_t(FULL_SCALE);
+        if (x <= -1.0f)
+            return int16_t(-FULL_SCALE);
+        if (!(x == x))
+            return 0;
+        return int16_t(x * FULL_SCALE + (x < 0.0f ? -0.5f : 0.5f));   // half a step out, then towards zero
+    }
     // Set while long music is still being decoded after LoadSoundFile returned (so a screen start
     // never waits for a whole tune); channels play what is ready. Null once nothing is pending.
     std::shared_ptr<TDecodeProgress> progress;

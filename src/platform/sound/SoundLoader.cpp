@@ -1,4 +1,4 @@
-// SoundLoader - decodes WAV (SDL's loader) and Ogg Vorbis (libvorbisfile) into float samples, with a
+// SoundLoader - decodes WAV (SDL's loader) and Ogg Vorbis (libvorbisfile) into 16-bit samples, with a
 // cache so a file that is loaded again unchanged (music at every screen start) costs a stat call.
 #include "platform/sound/Sound.h"
 
@@ -58,7 +58,7 @@ TSoundPtr DecodeWav(const std::vector<unsigned char>& bytes)
     const int outChannels = spec.channels >= 2 ? 2 : 1;
     SDL_AudioCVT cvt;
     const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq,
-                                        AUDIO_F32SYS, Uint8(outChannels), spec.freq);
+                                        AUDIO_S16SYS, Uint8(outChannels), spec.freq);
     if (built < 0 || spec.freq <= 0 || spec.channels == 0) {
         SDL_FreeWAV(buffer);
         return nullptr;
@@ -76,14 +76,14 @@ TSoundPtr DecodeWav(const std::vector<unsigned char>& bytes)
         converted = cvt.len_cvt;
     }
 
-    const size_t frames = size_t(converted) / (sizeof(float) * outChannels);
+    const size_t frames = size_t(converted) / (sizeof(int16_t) * outChannels);
     if (frames == 0)
         return nullptr;
     auto sound = std::make_shared<TSound>();
     sound->sampleRate = spec.freq;
     sound->channels = outChannels;
     sound->samples.resize(frames * outChannels);
-    std::memcpy(sound->samples.data(), work.data(), sound->samples.size() * sizeof(float));
+    std::memcpy(sound->samples.data(), work.data(), sound->samples.size() * sizeof(int16_t));
     return sound;
 }
 
@@ -163,10 +163,19 @@ struct TVorbisJob {
             got = std::min<long>(got, long(capacity - written));
             if (!presized)
                 sound->samples.resize((written + size_t(got)) * outChannels);
-            float* out = sound->samples.data() + written * outChannels;
-            for (long i = 0; i < got; ++i)
-                for (int c = 0; c < outChannels; ++c)
-                    *out++ = std::max(-1.0f, std::min(1.0f, pcm[c][i]));
+            int16_t* out = sound->samples.data() + written * outChannels;
+            // The decoder's output may overshoot full scale (loud content, damaged packets): it clips.
+            const float* left = pcm[0];
+            const float* right = pcm[outChannels - 1];
+            if (outChannels == 2) {
+                for (long i = 0; i < got; ++i) {
+                    *out++ = TSound::FromFloat(left[i]);
+                    *out++ = TSound::FromFloat(right[i]);
+                }
+            } else {
+                for (long i = 0; i < got; ++i)
+                    *out++ = TSound::FromFloat(left[i]);
+            }
             written += size_t(got);
         }
         return true;
@@ -208,7 +217,7 @@ TSoundPtr DecodeVorbis(std::vector<unsigned char>&& bytes)
     }
 
     job->presized = true;
-    job->sound->samples.assign(size_t(total) * job->outChannels, 0.0f);
+    job->sound->samples.assign(size_t(total) * job->outChannels, 0);
     const bool more = job->DecodeUntil(size_t(FOREGROUND_SECONDS * info->rate));
     if (job->written == 0)
         return nullptr;
@@ -257,7 +266,7 @@ std::list<TCacheEntry>& Cache()   // most recently used first
     return cache;
 }
 
-size_t BytesOf(const TSoundPtr& sound) { return sound->samples.size() * sizeof(float); }
+size_t BytesOf(const TSoundPtr& sound) { return sound->samples.size() * sizeof(sound->samples[0]); }
 
 } // namespace
 
