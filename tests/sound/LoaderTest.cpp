@@ -58,6 +58,14 @@ float Peak(const TSound& s)
     return p;
 }
 
+double Rms(const TSound& s, int channel)
+{
+    double sum = 0;
+    for (int i = 0; i < s.FrameCount(); ++i)
+        sum += std::pow(double(s.Sample(size_t(i) * s.channels + channel)), 2);
+    return s.FrameCount() ? std::sqrt(sum / s.FrameCount()) : 0.0;
+}
+
 // An Ogg Vorbis stream of `frames` frames whose channel c holds wave(i, c).
 std::vector<unsigned char> EncodeVorbis(int channels, int rate, int frames, const std::function<float(int, int)>& wave)
 {
@@ -278,6 +286,32 @@ TEST(SoundLoader, VorbisMatchesTheDecoderWithinHalfAStepAndClipsItsOvershoot)
         ASSERT_NEAR(s->samples[i], std::clamp(x, -1.0f, 1.0f) * 32767.0f, 0.5f) << i << ": " << x;
     }
     EXPECT_GT(beyond, 100);   // the clipping was put to the test
+}
+
+TEST(SoundLoader, VorbisWithMoreThanTwoChannelsKeepsItsFrontPair)
+{
+    // Vorbis orders channels FL C FR for three, FL FR RL RR for four, FL C FR RL RR LFE for six.
+    struct TLayout { int channels; int right; };
+    for (TLayout layout : {TLayout{3, 2}, TLayout{4, 1}, TLayout{6, 2}}) {
+        SCOPED_TRACE(testing::Message() << layout.channels << " channels");
+        // A tone of its own on every channel; the front right one is the loudest.
+        const std::string path = WriteTemp("layout" + std::to_string(layout.channels) + ".ogg",
+            EncodeVorbis(layout.channels, 44100, 8820, [&](int i, int c) {
+                const float amplitude = c == layout.right ? 0.6f : 0.1f + 0.05f * c;
+                return amplitude * float(std::sin(2 * 3.14159265 * (300 + 100 * c) * i / 44100));
+            }));
+        const auto reference = DecodeReference(path);
+        ASSERT_EQ(reference.size(), size_t(layout.channels));
+        auto s = LoadSoundFile(path, 0);
+        ASSERT_NE(s, nullptr);
+        ASSERT_EQ(s->channels, 2);
+        ASSERT_EQ(size_t(s->FrameCount()), reference[0].size());
+        for (size_t i = 0; i < reference[0].size(); ++i) {
+            ASSERT_NEAR(s->samples[2 * i], reference[0][i] * 32767.0f, 0.5f) << i;
+            ASSERT_NEAR(s->samples[2 * i + 1], reference[size_t(layout.right)][i] * 32767.0f, 0.5f) << i;
+        }
+        EXPECT_NEAR(Rms(*s, 1), 0.6 / std::sqrt(2.0), 0.05);
+    }
 }
 
 TEST(SoundLoader, DamagedFilesGiveNullOrTheirIntactPart)

@@ -138,6 +138,15 @@ struct TVorbisJob {
             ov_clear(&vf);
     }
 
+    // The source channel heard on the right. With more than two channels only the front pair is kept,
+    // and Vorbis puts the centre between them in every layout that has one (3 and 5 to 8 channels).
+    int RightChannel() const
+    {
+        if (srcChannels < 2)
+            return 0;
+        return srcChannels == 3 || (srcChannels >= 5 && srcChannels <= 8) ? 2 : 1;
+    }
+
     // Decodes until `until` frames are in place; false once the stream has nothing more to give.
     bool DecodeUntil(size_t until)
     {
@@ -166,7 +175,7 @@ struct TVorbisJob {
             int16_t* out = sound->samples.data() + written * outChannels;
             // The decoder's output may overshoot full scale (loud content, damaged packets): it clips.
             const float* left = pcm[0];
-            const float* right = pcm[outChannels - 1];
+            const float* right = pcm[RightChannel()];
             if (outChannels == 2) {
                 for (long i = 0; i < got; ++i) {
                     *out++ = TSound::FromFloat(left[i]);
