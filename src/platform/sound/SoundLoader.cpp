@@ -42,8 +42,33 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
     return ok;
 }
 
-TSoundPtr DecodeWav(const std::vector<unsigned char>& bytes)
+// A data chunk whose header claims more than the file holds is cut to what is there: SDL's loader
+// would otherwise allocate the claimed size (up to 4 GiB for a 34 KB file) before finding the end.
+void ClampDataChunk(std::vector<unsigned char>& bytes)
 {
+    auto read32 = [&](size_t at) {
+        return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+               uint32_t(bytes[at + 3]) << 24;
+    };
+    size_t at = 12;   // after "RIFF", its size and "WAVE"
+    while (at + 8 <= bytes.size()) {
+        const uint32_t size = read32(at + 4);
+        const size_t left = bytes.size() - (at + 8);
+        if (std::memcmp(&bytes[at], "data", 4) == 0) {
+            if (size > left)
+                for (int i = 0; i < 4; ++i)
+                    bytes[at + 4 + i] = uint8_t(left >> (8 * i));
+            return;
+        }
+        if (size > left)
+            return;
+        at += 8 + size + (size & 1);   // chunks are padded to even lengths
+    }
+}
+
+TSoundPtr DecodeWav(std::vector<unsigned char>& bytes)
+{
+    ClampDataChunk(bytes);
     SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
     if (!rw)
         return nullptr;
