@@ -57,6 +57,7 @@ struct TMixer {
     SDL_AudioDeviceID device = 0;
     int deviceRate = 44100;
     bool manual = false;
+    bool subsystemUp = false;   // SDL's audio subsystem, which may stay up without a device
 };
 
 // Never destroyed: the audio thread may still run while static destructors do at exit.
@@ -330,8 +331,11 @@ bool InitAudio()
     if (m.device)
         return true;
     // The audio subsystem alone: a machine without sound must still get its display.
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return false;
+    if (!m.subsystemUp) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+            return false;
+        m.subsystemUp = true;
+    }
     SDL_AudioSpec want{}, have{};
     want.freq = 44100;
     want.format = AUDIO_F32SYS;
@@ -341,7 +345,8 @@ bool InitAudio()
     const SDL_AudioDeviceID device =
         SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (device == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        // The subsystem stays up until ShutdownAudio: quitting it now waits for SDL's device-watching
+        // thread to wake from its sleep, up to a tenth of a second in the middle of start-up.
         return false;
     }
     {
@@ -366,10 +371,12 @@ void ShutdownAudio()
         m.device = 0;
         RebaseClocksLocked(m);
     }
-    if (device) {
-        // Waits for a running callback to return; the mixer is no longer reachable from it afterwards.
+    // Waits for a running callback to return; the mixer is no longer reachable from it afterwards.
+    if (device)
         SDL_CloseAudioDevice(device);
+    if (m.subsystemUp) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        m.subsystemUp = false;
     }
 }
 
