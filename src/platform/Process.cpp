@@ -17,6 +17,9 @@ std::function<void(int)> exitHook;
     if (exitHook) {
         exitHook(code);
     }
+    // Whatever ends the program (an error as much as the player), the window and its GL context are
+    // closed first, so the driver frees what it made for them instead of leaving it to the process's end.
+    CloseGraphics();
     std::fflush(stdout);
     std::exit(code);
 }
