@@ -141,6 +141,22 @@ void ChoosePicture(TDisplay& d, int drawableWidth, int drawableHeight)
     gfx::InvalidatePresented();
 }
 
+// Clears the window's back buffer and scales the off-screen picture into its letterbox. The window's y
+// runs upwards in GL, like the picture's, so the copy needs no flip.
+void CopyPictureIntoWindow(const TDisplay& d)
+{
+    const SDL_Rect box = Letterbox(d);
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(d.window, &dw, &dh);
+    const int y0 = (dh > 0 ? dh : d.height) - box.y - box.h;
+    const bool exact = box.w == d.width && box.h == d.height;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBlitFramebuffer(0, 0, d.width, d.height, box.x, y0, box.x + box.w, y0 + box.h, GL_COLOR_BUFFER_BIT,
+                      exact ? GL_NEAREST : GL_LINEAR);
+}
+
 bool VideoReady()
 {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
@@ -273,15 +289,7 @@ void FlipDisplay(int sync)
         display->swapInterval = interval;
     }
     if (!display->direct) {
-        const SDL_Rect box = Letterbox(*display);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        // The window's y runs upwards in GL, like the picture's, so the copy needs no flip.
-        const int y0 = (dh > 0 ? dh : display->height) - box.y - box.h;
-        const bool exact = box.w == display->width && box.h == display->height;
-        glBlitFramebuffer(0, 0, display->width, display->height, box.x, y0, box.x + box.w, y0 + box.h,
-                          GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+        CopyPictureIntoWindow(*display);
         ++pictureCopies;
     }
     SDL_GL_SwapWindow(display->window);
@@ -299,16 +307,7 @@ void PrepareDrawing()
         return;
     // The copy into the window compiles its own code on first use too; copying the black picture into
     // the back buffer, which nobody sees before the next frame clears it, pays for that now.
-    const SDL_Rect box = Letterbox(*display);
-    int dw = 0, dh = 0;
-    SDL_GL_GetDrawableSize(display->window, &dw, &dh);
-    const int y0 = (dh > 0 ? dh : display->height) - box.y - box.h;
-    const bool exact = box.w == display->width && box.h == display->height;
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glBlitFramebuffer(0, 0, display->width, display->height, box.x, y0, box.x + box.w, y0 + box.h,
-                      GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+    CopyPictureIntoWindow(*display);
     glBindFramebuffer(GL_FRAMEBUFFER, display->framebuffer);
 }
 
