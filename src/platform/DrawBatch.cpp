@@ -4,8 +4,8 @@
 // the frame's latest draw call with its texture and blend mode when nothing recorded after that call
 // overlaps it (drawing it earlier then changes no pixel); otherwise it starts a draw call of its own.
 // So text, pictures and bars may interleave freely and a frame still needs about one draw call per
-// texture. Solid rectangles and lines borrow the white corner of a glyph atlas when the latest draw
-// call has one, so text, bars and outlines share draw calls.
+// texture. Glyphs and small pictures share atlas pages, and solid rectangles and lines borrow the white
+// corner block of the latest draw call's page, so text, effects, bars and outlines share draw calls.
 //
 // RECORDED FRAMES
 // Draw calls and clears are recorded, not issued: a frame's vertices collect in one array and its
@@ -26,6 +26,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/Atlas.h"
 #include "platform/GL.h"
 
 using namespace gl;
@@ -42,8 +43,6 @@ uint64_t textureUploads = 0;
 uint64_t presentedFrames = 0;
 uint64_t skippedFrames = 0;
 constexpr int MAX_QUADS = 4096;   // 16384 vertices: 16-bit indices suffice
-// Atlas levels beyond 3 would blur neighbouring glyphs together; text that small is unreadable anyway.
-constexpr int ATLAS_MAX_LEVEL = 3;
 
 const char* VERTEX_SHADER = R"(#version 330 core
 layout(location = 0) in vec2 position;
@@ -273,7 +272,7 @@ bool OpenBatch(int gameWidth, int gameHeight)
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(uint16_t), indices.data(), GL_STATIC_DRAW);
 
     batch.open = true;
-    batch.whiteTexture = CreateTexture(1, 1, false, false, false);
+    batch.whiteTexture = CreateTexture(1, 1, false, 0);
     const uint32_t white = 0xFFFFFFFFu;
     UploadArgb(batch.whiteTexture, 1, 1, &white, false);
     batch.vertices.reserve(MAX_QUADS * 4);
@@ -289,6 +288,7 @@ void CloseBatch()
     if (!batch.open)
         return;
     // Pending quads die with the display: nothing is left to show them on.
+    CloseAtlas();
     glDeleteTextures(1, &batch.whiteTexture);
     glDeleteBuffers(1, &batch.vbo);
     glDeleteBuffers(1, &batch.ibo);
@@ -511,27 +511,27 @@ void WarmUp()
         return;
     // A software rasteriser compiles the code for each combination of texture format, filter and blend
     // mode at its first draw, tens of milliseconds each. One pixel drawn with each kind of texture the
-    // drawing layer makes (the white texel, a filtered picture, a mipmapped glyph atlas) in the game's
-    // alpha blending pays for that here instead of in the frame that first shows text or a picture.
+    // drawing layer makes (the white texel and sharp atlas pages, a filtered picture, a smooth atlas
+    // page with its smaller levels) in the game's alpha blending pays for that here instead of in the
+    // frame that first shows text or a picture.
     Submit();
-    const uint32_t texels[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
-    const uint8_t coverage[64] = {255};
-    const unsigned picture = CreateTexture(2, 2, true, false, false);
+    const uint32_t texels[64] = {0xFFFFFFFFu};
+    const unsigned picture = CreateTexture(2, 2, true, 0);
     UploadArgb(picture, 2, 2, texels, false);
-    const unsigned atlas = CreateTexture(8, 8, true, true, true);
-    UploadAlpha(atlas, 0, 0, 8, 8, 8, coverage);
-    RebuildMipmaps(atlas, 8, coverage);
+    const unsigned page = CreateTexture(8, 8, true, SMOOTH_PAGE_LEVELS);
+    for (int level = 0; level <= SMOOTH_PAGE_LEVELS; ++level)
+        UploadArgbRect(page, level, 0, 0, 8 >> level, 8 >> level, texels);
     const int callsBefore = batch.drawCallsThisFrame;
     const int texturesBefore = batch.frameTextureCount;
     const TPoint pixel[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (unsigned texture : {batch.whiteTexture, picture, atlas})
+    for (unsigned texture : {batch.whiteTexture, picture, page})
         Append(texture, 3, pixel, 0, 0, 1, 1, {255, 255, 255, 255}, nullptr);
     Submit();
     // What was drawn is nobody's: the picture goes back to black and these draws are not counted.
     batch.drawCallsThisFrame = callsBefore;
     batch.frameTextureCount = texturesBefore;
     glDeleteTextures(1, &picture);
-    glDeleteTextures(1, &atlas);
+    glDeleteTextures(1, &page);
     RecordClear(0.0f, 0.0f, 0.0f);
     Submit();
     batch.submittedThisFrame = false;
@@ -546,11 +546,12 @@ void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, floa
     Append(texture, GetDrawState().blend, corners, u0, v0, u1, v1, colour, white);
 }
 
-void AddMappedQuad(unsigned texture, const TPoint corners[4], const TPoint uv[4], TColour colour)
+void AddMappedQuad(unsigned texture, const TPoint corners[4], const TPoint uv[4], TColour colour,
+                   const TWhiteTexel* white)
 {
     if (!batch.open || texture == 0)
         return;
-    Append(texture, GetDrawState().blend, corners, uv, colour, nullptr);
+    Append(texture, GetDrawState().blend, corners, uv, colour, white);
 }
 
 void AddSolidQuad(const TPoint corners[4], TColour colour)
@@ -578,7 +579,7 @@ void EndFrameCount()
     batch.frameTextureCount = 0;
 }
 
-unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped, bool alphaOnly)
+unsigned CreateTexture(int width, int height, bool filtered, int mipLevels)
 {
     if (!batch.open || width <= 0 || height <= 0)
         return 0;
@@ -587,71 +588,79 @@ unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped, boo
     glBindTexture(GL_TEXTURE_2D, texture);
     const GLint magnify = filtered ? GL_LINEAR : GL_NEAREST;
     GLint minify = magnify;
-    if (mipmapped)
+    if (mipLevels > 0)
         minify = filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    if (!mipmapped)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    else if (alphaOnly)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, ATLAS_MAX_LEVEL);
-    if (alphaOnly) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_R, GL_ONE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_G, GL_ONE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_B, GL_ONE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_RED);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, width, height, 0, GL_RED, GL_UNSIGNED_BYTE, nullptr);
-    } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
-    }
+    if (mipLevels != ALL_MIP_LEVELS)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, mipLevels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    if (mipLevels != ALL_MIP_LEVELS)
+        for (int level = 1, w = width / 2, h = height / 2; level <= mipLevels; ++level, w /= 2, h /= 2)
+            glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, std::max(w, 1), std::max(h, 1), 0, GL_BGRA,
+                         GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
     return texture;
+}
+
+void HalveTexels(const uint32_t* source, int w, int h, uint32_t* out)
+{
+    const int nw = std::max(1, w / 2), nh = std::max(1, h / 2);
+    for (int y = 0; y < nh; ++y) {
+        const uint32_t* row0 = source + size_t(std::min(2 * y, h - 1)) * w;
+        const uint32_t* row1 = source + size_t(std::min(2 * y + 1, h - 1)) * w;
+        for (int x = 0; x < nw; ++x) {
+            const int x0 = std::min(2 * x, w - 1), x1 = std::min(2 * x + 1, w - 1);
+            // Averaging the four bytes of each word channel by channel does not care which byte is which.
+            uint32_t word = 0;
+            for (int shift = 0; shift < 32; shift += 8) {
+                const uint32_t sum = ((row0[x0] >> shift) & 0xFF) + ((row0[x1] >> shift) & 0xFF) +
+                                     ((row1[x0] >> shift) & 0xFF) + ((row1[x1] >> shift) & 0xFF);
+                word |= ((sum + 2) / 4) << shift;
+            }
+            out[size_t(y) * nw + x] = word;
+        }
+    }
 }
 
 namespace {
 
 // Mipmaps are averaged here rather than by glGenerateMipmap: a software rasteriser makes each level by
 // drawing it with a blit shader of its own, compiled on first use, which costs a hundred milliseconds
-// for a 1024 x 1024 atlas. The same 2 x 2 box filter on the CPU takes about a millisecond.
+// for a large texture. The same 2 x 2 box filter on the CPU takes about a millisecond.
 // One scratch buffer serves every upload, so building mipmaps allocates only when a larger texture
 // than ever before comes along.
-std::vector<uint8_t>& MipScratch(size_t bytes)
+std::vector<uint32_t>& MipScratch(size_t texels)
 {
-    static std::vector<uint8_t>& scratch = *new std::vector<uint8_t>;
-    if (scratch.size() < bytes)
-        scratch.resize(bytes);
+    static std::vector<uint32_t>& scratch = *new std::vector<uint32_t>;
+    if (scratch.size() < texels)
+        scratch.resize(texels);
     return scratch;
 }
 
-// Uploads levels 1 to maxLevel of a chain whose level 0 is `base`, w x h texels of `channels` bytes.
-void UploadMipChain(const uint8_t* base, int w, int h, int channels, int maxLevel, GLenum format, GLenum type,
-                    GLint internalFormat)
+void Upload(int level, int x, int y, int w, int h, const uint32_t* argb)
+{
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    // 0xAARRGGBB words read as BGRA bytes on any byte order with the reversed packed type.
+    glTexSubImage2D(GL_TEXTURE_2D, level, x, y, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, argb);
+}
+
+// Makes and uploads every smaller level of a texture whose level 0 is `base`, w x h texels.
+void UploadMipChain(const uint32_t* base, int w, int h)
 {
     size_t total = 0;
     for (int lw = w / 2, lh = h / 2; lw > 0 || lh > 0; lw /= 2, lh /= 2)
-        total += size_t(std::max(lw, 1)) * std::max(lh, 1) * channels;
-    uint8_t* out = MipScratch(total).data();
-    const uint8_t* src = base;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    for (int level = 1; level <= maxLevel && (w > 1 || h > 1); ++level) {
+        total += size_t(std::max(lw, 1)) * std::max(lh, 1);
+    uint32_t* out = MipScratch(total).data();
+    const uint32_t* source = base;
+    for (int level = 1; w > 1 || h > 1; ++level) {
         const int nw = std::max(1, w / 2), nh = std::max(1, h / 2);
-        for (int y = 0; y < nh; ++y) {
-            const int y0 = std::min(2 * y, h - 1), y1 = std::min(2 * y + 1, h - 1);
-            for (int x = 0; x < nw; ++x) {
-                const int x0 = std::min(2 * x, w - 1), x1 = std::min(2 * x + 1, w - 1);
-                for (int c = 0; c < channels; ++c) {
-                    const int sum = src[(size_t(y0) * w + x0) * channels + c] + src[(size_t(y0) * w + x1) * channels + c] +
-                                    src[(size_t(y1) * w + x0) * channels + c] + src[(size_t(y1) * w + x1) * channels + c];
-                    out[(size_t(y) * nw + x) * channels + c] = uint8_t((sum + 2) / 4);
-                }
-            }
-        }
-        glTexImage2D(GL_TEXTURE_2D, level, internalFormat, nw, nh, 0, format, type, out);
-        src = out;
-        out += size_t(nw) * nh * channels;
+        HalveTexels(source, w, h, out);
+        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, nw, nh, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, out);
+        source = out;
+        out += size_t(nw) * nh;
         w = nw;
         h = nh;
     }
@@ -668,39 +677,21 @@ void UploadArgb(unsigned texture, int width, int height, const uint32_t* argb, b
     batch.presentedHash = UNKNOWN_PICTURE;
     ++textureUploads;
     glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    // 0xAARRGGBB words read as BGRA bytes on any byte order with the reversed packed type.
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, argb);
-    // Averaging the four bytes of each word channel by channel does not care which byte is which.
+    Upload(0, 0, 0, width, height, argb);
     if (mipmapped)
-        UploadMipChain(reinterpret_cast<const uint8_t*>(argb), width, height, 4, 1000, GL_BGRA,
-                       GL_UNSIGNED_INT_8_8_8_8_REV, GL_RGBA8);
+        UploadMipChain(argb, width, height);
 }
 
-void UploadAlpha(unsigned texture, int x, int y, int w, int h, int rowLength, const uint8_t* alpha)
+void UploadArgbRect(unsigned texture, int level, int x, int y, int w, int h, const uint32_t* argb)
 {
     if (!batch.open || texture == 0 || w <= 0 || h <= 0)
         return;
-    // New glyphs land in parts of the atlas that pending quads do not sample, so the recording may run
-    // after the upload. The same quads may still look different from the last presented frame's.
+    // The same quads may look different from the last presented frame's now.
     batch.presentedHash = UNKNOWN_PICTURE;
-    ++textureUploads;
+    if (level == 0)
+        ++textureUploads;
     glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_RED, GL_UNSIGNED_BYTE, alpha);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-}
-
-void RebuildMipmaps(unsigned texture, int size, const uint8_t* coverage)
-{
-    if (!batch.open || texture == 0)
-        return;
-    // Only new glyphs changed, so pending quads may as well sample the new chain: no flush.
-    batch.presentedHash = UNKNOWN_PICTURE;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    UploadMipChain(coverage, size, size, 1, ATLAS_MAX_LEVEL, GL_RED, GL_UNSIGNED_BYTE, GL_R8);
+    Upload(level, x, y, w, h, argb);
 }
 
 void ReleaseTexture(unsigned texture, uint64_t generation)

@@ -31,8 +31,8 @@ inline TPoint Transform(const TDrawState& s, float tx, float ty, float lx, float
 bool OpenBatch(int gameWidth, int gameHeight);
 void CloseBatch();
 
-// A spot of a texture that is plain white (the corner of a glyph atlas), so solid shapes drawn
-// next to text can share its draw call.
+// A spot of a texture that is plain white (the corner block of an atlas page), so solid shapes drawn
+// next to text and pictures can share their draw call.
 struct TWhiteTexel { float u, v; };
 
 // Appends one quad, corners clockwise from the local top-left, with the texture rectangle
@@ -42,7 +42,8 @@ void AddQuad(unsigned texture, const TPoint corners[4], float u0, float v0, floa
              TColour colour, const TWhiteTexel* white = nullptr);
 // A quad with a texture point of its own at each corner; drawn as the triangles (0, 1, 2) and (0, 2, 3),
 // so it need not be a rectangle, nor even convex.
-void AddMappedQuad(unsigned texture, const TPoint corners[4], const TPoint uv[4], TColour colour);
+void AddMappedQuad(unsigned texture, const TPoint corners[4], const TPoint uv[4], TColour colour,
+                   const TWhiteTexel* white = nullptr);
 // A quad in plain colour: uses the white texel of the latest draw call's texture if it has one,
 // otherwise the 1x1 white texture.
 void AddSolidQuad(const TPoint corners[4], TColour colour);
@@ -62,14 +63,18 @@ void WarmUp();
 // Counts the frame's draw calls into the last frame's and starts again.
 void EndFrameCount();
 
-// Texture helpers. Smooth = linear filtering; mipmapped adds a chain. Alpha-only textures (glyph atlases)
-// read as white with the stored coverage as alpha.
-unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped, bool alphaOnly);
-// Uploads a whole ARGB frame, or a rectangle of an alpha-only texture, flushing first when pending quads use it.
+// Texture helpers. Filtered = linear filtering. mipLevels: 0 for none, ALL_MIP_LEVELS for a whole chain
+// that UploadArgb makes, or how many smaller levels to make room for now (atlas pages fill them).
+constexpr int ALL_MIP_LEVELS = 1000;
+unsigned CreateTexture(int width, int height, bool filtered, int mipLevels);
+// Uploads a whole ARGB frame, flushing first when pending quads use it.
 void UploadArgb(unsigned texture, int width, int height, const uint32_t* argb, bool mipmapped);
-void UploadAlpha(unsigned texture, int x, int y, int w, int h, int rowLength, const uint8_t* alpha);
-// Remakes the smaller levels of an alpha-only atlas of size x size from its whole coverage.
-void RebuildMipmaps(unsigned texture, int size, const uint8_t* coverage);
+// Uploads ARGB texels into a rectangle of one level; no flush: the caller knows whether pending quads
+// sample that rectangle.
+void UploadArgbRect(unsigned texture, int level, int x, int y, int w, int h, const uint32_t* argb);
+// The next smaller level of w x h ARGB texels, each a rounded average of a 2 x 2 block (the last row or
+// column repeats when a side is odd).
+void HalveTexels(const uint32_t* source, int w, int h, uint32_t* out);
 // Deletes a texture of the given generation, if that generation's display is still open.
 void ReleaseTexture(unsigned texture, uint64_t generation);
 

@@ -1,15 +1,16 @@
-// Font - image fonts: glyphs rasterised once, on first use, into atlas pages kept in memory and
-// turned into textures per display; text is drawn and measured through them.
+// Font - image fonts: glyphs rasterised once, on first use, kept in memory and placed in the shared
+// atlas of each display; text is drawn and measured through them.
 #include "platform/Font.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
-#include <cstring>
+#include <iterator>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/Atlas.h"
 #include "platform/BuiltinFont.h"
 #include "platform/DrawBatch.h"
 #include "platform/ImageDecode.h"
@@ -17,13 +18,8 @@
 
 namespace {
 
-// Empty space kept around every glyph so filtering and the smaller mipmap levels never pick up a
-// neighbour: 8 pixels still hold a whole clean texel at level 2 (text drawn at a quarter size).
-constexpr int GLYPH_PADDING = 8;
 // Faces up to this line height have their printable ASCII glyphs made when they load.
 constexpr int PREPARED_MAX_HEIGHT = 100;
-// The white block in each page's corner, for rectangles and lines batched with text.
-constexpr int WHITE_BLOCK = 4;
 
 FT_Library FreeTypeLibrary()
 {
@@ -42,18 +38,8 @@ struct TGlyph {
     int advance = 0;
     int offsetX = 0, offsetY = 0;
     int width = 0, height = 0;
-    int page = -1;
-    int atlasX = 0, atlasY = 0;
-};
-
-// One square of glyph coverage, packed shelf by shelf.
-struct TAtlasPage {
-    int size = 0;
-    std::vector<uint8_t> coverage;
-    int shelfX = 0, shelfY = 0, shelfHeight = 0;
-    unsigned texture = 0;
-    uint64_t generation = 0;
-    bool mipmapsStale = false;
+    size_t coverage = 0;             // where its width x height coverage starts in the font's store
+    gfx::TAtlasPlace place;          // where the open display's atlas holds it
 };
 
 }  // namespace
@@ -71,36 +57,35 @@ public:
     int builtinScale = 0;         // non-zero for the built-in font: its pixels per bitmap dot
     FT_Face face = nullptr;
     std::vector<uint8_t> fileBytes;   // FreeType reads the face from here for as long as the font lives
-    int pageSize = 512;
 
-    const TGlyph& Find(char32_t c);
-    // Rasterises the printable ASCII glyphs now and, with a display open, makes their textures, so no
-    // frame pays for a glyph of ordinary text on its first draw.
+    TGlyph& Find(char32_t c);
+    // Rasterises the printable ASCII glyphs now and, with a display open, places them in the atlas, so
+    // no frame pays for a glyph of ordinary text on its first draw.
     void Prepare();
-    // Makes sure the page's texture exists for the open display; 0 when none is open.
-    unsigned PageTexture(int page);
-    void RefreshMipmaps();
-    int PageSizeOf(int page) const { return pages[page].size; }
+    // Makes sure the glyph is on a page of the open display; false when none is open.
+    bool Place(TGlyph& glyph);
 
 private:
     TGlyph Rasterise(char32_t c);
-    bool Place(int w, int h, int& page, int& x, int& y);
 
     std::unordered_map<char32_t, TGlyph> glyphs;
     TGlyph ascii[128];
     bool asciiKnown[128] = {};
-    std::vector<TAtlasPage> pages;
+    // Every glyph's coverage, one after another: the atlas keeps no copy, and a new display needs them again.
+    std::vector<uint8_t> coverage;
 };
 
 TImageFont::~TImageFont()
 {
-    for (const TAtlasPage& page : pages)
-        gfx::ReleaseTexture(page.texture, page.generation);
+    for (TGlyph& glyph : ascii)
+        gfx::ReleaseFromAtlas(glyph.place);
+    for (auto& [c, glyph] : glyphs)
+        gfx::ReleaseFromAtlas(glyph.place);
     if (face)
         FT_Done_Face(face);
 }
 
-const TGlyph& TImageFont::Find(char32_t c)
+TGlyph& TImageFont::Find(char32_t c)
 {
     if (c < 128) {
         if (!asciiKnown[c]) {
@@ -121,46 +106,30 @@ void TImageFont::Prepare()
     // draw, so those stay on demand.
     if (height > PREPARED_MAX_HEIGHT)
         return;
+    // Shelves waste least when what goes on them comes tallest first.
+    TGlyph* order[0x7F - 0x20];
     for (char32_t c = 0x20; c < 0x7F; ++c)
-        Find(c);
-    for (int page = 0; page < int(pages.size()); ++page)
-        PageTexture(page);
-    RefreshMipmaps();
+        order[c - 0x20] = &Find(c);
+    std::stable_sort(std::begin(order), std::end(order),
+                     [](const TGlyph* a, const TGlyph* b) { return a->height > b->height; });
+    for (TGlyph* glyph : order)
+        Place(*glyph);
 }
 
-bool TImageFont::Place(int w, int h, int& pageIndex, int& x, int& y)
+bool TImageFont::Place(TGlyph& glyph)
 {
-    const int needW = w + GLYPH_PADDING, needH = h + GLYPH_PADDING;
-    if (!pages.empty()) {
-        TAtlasPage& page = pages.back();
-        if (page.shelfX + needW > page.size) {
-            page.shelfY += page.shelfHeight;
-            page.shelfX = GLYPH_PADDING;
-            page.shelfHeight = 0;
-        }
-        if (page.shelfX + needW <= page.size && page.shelfY + needH <= page.size) {
-            pageIndex = int(pages.size()) - 1;
-            x = page.shelfX;
-            y = page.shelfY;
-            page.shelfX += needW;
-            page.shelfHeight = std::max(page.shelfHeight, needH);
-            return true;
-        }
-    }
-    // A new page, large enough for this glyph even at an outsized pixel size.
-    TAtlasPage page;
-    page.size = pageSize;
-    while (page.size < needW + WHITE_BLOCK + 2 * GLYPH_PADDING || page.size < needH + 2 * GLYPH_PADDING)
-        page.size *= 2;
-    if (page.size > 8192)
+    if (glyph.place.Live())
+        return true;
+    if (glyph.width <= 0 || gfx::DisplayGeneration() == 0)
         return false;
-    page.coverage.assign(size_t(page.size) * page.size, 0);
-    for (int row = 0; row < WHITE_BLOCK; ++row)
-        std::memset(&page.coverage[size_t(row) * page.size], 255, WHITE_BLOCK);
-    page.shelfX = WHITE_BLOCK + GLYPH_PADDING;
-    page.shelfY = GLYPH_PADDING;
-    pages.push_back(std::move(page));
-    return Place(w, h, pageIndex, x, y);
+    // The atlas takes colour: the coverage becomes the alpha of white texels.
+    static std::vector<uint32_t>& texels = *new std::vector<uint32_t>;
+    texels.resize(size_t(glyph.width) * glyph.height);
+    for (size_t i = 0; i < texels.size(); ++i)
+        texels[i] = 0x00FFFFFFu | uint32_t(coverage[glyph.coverage + i]) << 24;
+    const gfx::TAtlasKind kind = smooth ? gfx::TAtlasKind::Smooth : gfx::TAtlasKind::Sharp;
+    return gfx::PlaceInAtlas(kind, texels.data(), glyph.width, glyph.height, gfx::TGutter::Clear,
+                             glyph.place);
 }
 
 static uint64_t glyphsRasterised = 0;
@@ -224,49 +193,15 @@ TGlyph TImageFont::Rasterise(char32_t c)
         }
     }
     glyph.exists = true;
-    if (glyph.width <= 0 || glyph.height <= 0) {
+    // Too large to keep (or empty), it still advances the pen.
+    if (glyph.width <= 0 || glyph.height <= 0 || glyph.width > 4096 || glyph.height > 4096) {
         glyph.width = glyph.height = 0;
         return glyph;
     }
-    if (!Place(glyph.width, glyph.height, glyph.page, glyph.atlasX, glyph.atlasY)) {
-        glyph.width = glyph.height = 0;   // too large to keep: it still advances the pen
-        return glyph;
-    }
-    TAtlasPage& page = pages[glyph.page];
-    for (int y = 0; y < glyph.height; ++y)
-        std::memcpy(&page.coverage[size_t(glyph.atlasY + y) * page.size + glyph.atlasX],
-                    &bitmap[size_t(y) * glyph.width], size_t(glyph.width));
-    // A page already on this display takes just the new glyph; its mipmaps follow before the next draw.
-    if (page.texture && page.generation == gfx::DisplayGeneration()) {
-        gfx::UploadAlpha(page.texture, glyph.atlasX, glyph.atlasY, glyph.width, glyph.height, page.size,
-                         &page.coverage[size_t(glyph.atlasY) * page.size + glyph.atlasX]);
-        page.mipmapsStale = smooth;
-    }
+    // Placed in the atlas at its first draw (or all together, by Prepare).
+    glyph.coverage = coverage.size();
+    coverage.insert(coverage.end(), bitmap.begin(), bitmap.end());
     return glyph;
-}
-
-unsigned TImageFont::PageTexture(int index)
-{
-    const uint64_t generation = gfx::DisplayGeneration();
-    if (generation == 0 || index < 0 || index >= int(pages.size()))
-        return 0;
-    TAtlasPage& page = pages[index];
-    if (page.texture && page.generation == generation)
-        return page.texture;
-    page.texture = gfx::CreateTexture(page.size, page.size, smooth, smooth, true);
-    page.generation = generation;
-    gfx::UploadAlpha(page.texture, 0, 0, page.size, page.size, page.size, page.coverage.data());
-    page.mipmapsStale = smooth;
-    return page.texture;
-}
-
-void TImageFont::RefreshMipmaps()
-{
-    for (TAtlasPage& page : pages) {
-        if (page.mipmapsStale && page.texture && page.generation == gfx::DisplayGeneration())
-            gfx::RebuildMipmaps(page.texture, page.size, page.coverage.data());
-        page.mipmapsStale = false;
-    }
 }
 
 namespace {
@@ -315,7 +250,6 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
     font->ascender = int(metrics.ascender >> 6);
     font->height = int(metrics.height >> 6);
     font->smooth = (style & FONT_STYLE_SMOOTH) != 0;
-    font->pageSize = font->height > 40 ? 1024 : 512;
     font->Prepare();
     return font;
 }
@@ -328,7 +262,6 @@ std::shared_ptr<TImageFont> gfx::BuiltinFont()
         font->builtinScale = 2;
         font->ascender = BUILTIN_ASCENDER * font->builtinScale;
         font->height = BUILTIN_LINE * font->builtinScale;
-        font->pageSize = 256;
         return font;
     }());
     return *builtin;
@@ -337,23 +270,19 @@ std::shared_ptr<TImageFont> gfx::BuiltinFont()
 namespace {
 
 // Appends the quad of one glyph with the pen at (penX, penY).
-void AddGlyphQuad(TImageFont& font, const TGlyph& glyph, const TDrawState& s, gfx::TColour colour, float penX,
+void AddGlyphQuad(TImageFont& font, TGlyph& glyph, const TDrawState& s, gfx::TColour colour, float penX,
                   float penY)
 {
-    if (glyph.width <= 0)
+    if (glyph.width <= 0 || !font.Place(glyph))
         return;
-    const unsigned texture = font.PageTexture(glyph.page);
-    if (!texture)
-        return;
+    const gfx::TAtlasPlace& at = glyph.place;
     const float gx = float(glyph.offsetX), gy = float(glyph.offsetY);
     const float gw = float(glyph.width), gh = float(glyph.height);
     const gfx::TPoint corners[4] = {
         gfx::Transform(s, penX, penY, gx, gy), gfx::Transform(s, penX, penY, gx + gw, gy),
         gfx::Transform(s, penX, penY, gx + gw, gy + gh), gfx::Transform(s, penX, penY, gx, gy + gh)};
-    const float pageSize = float(font.PageSizeOf(glyph.page));
-    const gfx::TWhiteTexel white{WHITE_BLOCK / 2 / pageSize, WHITE_BLOCK / 2 / pageSize};
-    gfx::AddQuad(texture, corners, glyph.atlasX / pageSize, glyph.atlasY / pageSize,
-                 (glyph.atlasX + gw) / pageSize, (glyph.atlasY + gh) / pageSize, colour, &white);
+    gfx::AddQuad(at.texture, corners, at.U(0.0f), at.V(0.0f), at.U(gw), at.V(gh), colour,
+                 at.hasWhite ? &at.white : nullptr);
 }
 
 }  // namespace
@@ -367,14 +296,13 @@ void DrawTextAt(const std::string& text, float x, float y)
     const gfx::TColour colour = gfx::StateColour();
     float penX = x, penY = y;
     for (size_t i = 0; i < text.size();) {
-        const TGlyph& glyph = font->Find(NextUtf8(text, i));
+        TGlyph& glyph = font->Find(NextUtf8(text, i));
         if (!glyph.exists)
             continue;
         AddGlyphQuad(*font, glyph, s, colour, penX, penY);
         penX += glyph.advance * s.ix;
         penY += glyph.advance * s.jx;
     }
-    font->RefreshMipmaps();
 }
 
 int GlyphAdvance(char32_t c)
@@ -388,11 +316,10 @@ void DrawGlyphAt(char32_t c, float x, float y)
     if (gfx::DisplayGeneration() == 0)
         return;
     const TImageFontPtr font = CurrentDrawFont();
-    const TGlyph& glyph = font->Find(c);
+    TGlyph& glyph = font->Find(c);
     if (!glyph.exists)
         return;
     AddGlyphQuad(*font, glyph, GetDrawState(), gfx::StateColour(), x, y);
-    font->RefreshMipmaps();
 }
 
 int MeasureTextWidth(const std::string& text)

@@ -1,4 +1,4 @@
-// Image fonts - TrueType faces rasterised per glyph on first use into atlas textures.
+// Image fonts - TrueType faces rasterised per glyph on first use into shared atlas pages.
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Atlas.h"
 #include "platform/DrawBatch.h"
 #include "platform/ImageDecode.h"
 
@@ -102,6 +103,21 @@ bool ValidFrame(const TImagePtr& image, int frame)
 
 }  // namespace
 
+// Small pictures share the atlas pages of text, so a frame's text and effects come from one texture.
+// Pictures with a whole mipmap chain, and those rewritten while the game runs, keep textures of their own.
+constexpr int SHARED_MAX_SIZE = 256;
+
+struct TImage::TFrameTexture {
+    unsigned texture = 0;
+    uint64_t displayGeneration = 0;
+    bool dirty = true;
+    bool shared = false;            // on an atlas page: `place` says where
+    gfx::TAtlasPlace place;
+    // Texel (x, y) is at texture coordinates (u0 + x * uScale, v0 + y * vScale).
+    float u0 = 0.0f, v0 = 0.0f, uScale = 0.0f, vScale = 0.0f;
+    bool smallerLevels = false;     // a shrunk draw reads smaller levels
+};
+
 TImage::TImage(int w, int h, int frameCount, int f) : width(w), height(h), flags(f)
 {
     pixels.assign(std::max(frameCount, 0), std::vector<uint32_t>(size_t(std::max(w, 0)) * std::max(h, 0), 0));
@@ -110,33 +126,66 @@ TImage::TImage(int w, int h, int frameCount, int f) : width(w), height(h), flags
 
 TImage::~TImage()
 {
-    for (const TTextureSlot& slot : textures)
-        gfx::ReleaseTexture(slot.texture, slot.displayGeneration);
+    for (TFrameTexture& slot : textures) {
+        if (slot.shared)
+            gfx::ReleaseFromAtlas(slot.place);
+        else
+            gfx::ReleaseTexture(slot.texture, slot.displayGeneration);
+    }
 }
 
 unsigned TImage::Frame(int index)
 {
+    const TFrameTexture* slot = FrameTexture(index);
+    return slot ? slot->texture : 0;
+}
+
+const TImage::TFrameTexture* TImage::FrameTexture(int index)
+{
     const uint64_t generation = gfx::DisplayGeneration();
     if (generation == 0 || index < 0 || index >= FrameCount() || width <= 0 || height <= 0)
-        return 0;
+        return nullptr;
     if (textures.size() < pixels.size())
         textures.resize(pixels.size());
-    TTextureSlot& slot = textures[index];
-    if (slot.texture == 0 || slot.displayGeneration != generation) {
-        // A texture of an earlier display died with its context; this display needs its own.
-        slot.texture = gfx::CreateTexture(width, height, flags & IMAGE_FILTERED, flags & IMAGE_MIPMAPPED, false);
+    TFrameTexture& slot = textures[index];
+    const bool mipmapped = flags & IMAGE_MIPMAPPED;
+    if (slot.displayGeneration != generation) {
+        // What an earlier display held died with its context; this display needs its own.
+        slot = TFrameTexture{};
         slot.displayGeneration = generation;
-        slot.dirty = true;
+        slot.shared =
+            !mipmapped && !(flags & IMAGE_DYNAMIC) && width <= SHARED_MAX_SIZE && height <= SHARED_MAX_SIZE;
+        if (!slot.shared) {
+            slot.texture =
+                gfx::CreateTexture(width, height, flags & IMAGE_FILTERED, mipmapped ? gfx::ALL_MIP_LEVELS : 0);
+            slot.uScale = 1.0f / float(width);
+            slot.vScale = 1.0f / float(height);
+            slot.smallerLevels = mipmapped;
+        }
     }
-    if (slot.dirty && slot.texture) {
-        gfx::UploadArgb(slot.texture, width, height, pixels[index].data(), flags & IMAGE_MIPMAPPED);
+    if (slot.dirty) {
+        const uint32_t* argb = pixels[index].data();
+        if (!slot.shared) {
+            gfx::UploadArgb(slot.texture, width, height, argb, mipmapped);
+        } else if (slot.place.Live()) {
+            gfx::RewriteInAtlas(slot.place, argb, gfx::TGutter::Edge);
+        } else {
+            const auto kind = (flags & IMAGE_FILTERED) ? gfx::TAtlasKind::Smooth : gfx::TAtlasKind::Sharp;
+            gfx::PlaceInAtlas(kind, argb, width, height, gfx::TGutter::Edge, slot.place);
+            slot.texture = slot.place.texture;
+            slot.u0 = slot.place.U(0.0f);
+            slot.v0 = slot.place.V(0.0f);
+            slot.uScale = slot.place.uScale;
+            slot.vScale = slot.place.vScale;
+            slot.smallerLevels = kind == gfx::TAtlasKind::Smooth;
+        }
         slot.dirty = false;
-        // Mipmaps average far beyond one texel, so mipmapped pictures are always drawn whole.
+        // A whole mipmap chain averages far beyond one texel, so such pictures are always drawn whole.
         if (outlines.size() < pixels.size())
             outlines.resize(pixels.size());
-        outlines[index] = (flags & IMAGE_MIPMAPPED) ? TOutline() : VisibleOutline(pixels[index], width, height);
+        outlines[index] = mipmapped ? TOutline() : VisibleOutline(pixels[index], width, height);
     }
-    return slot.texture;
+    return slot.texture ? &slot : nullptr;
 }
 
 TImagePtr LoadImageFile(const std::string& path, int flags)
@@ -214,19 +263,40 @@ void Corners(float x, float y, float left, float top, float w, float h, gfx::TPo
 
 }  // namespace
 
+namespace {
+
+// True when a draw through the matrix shows every texel at least a pixel wide in both directions, so
+// the rasteriser reads the texture's largest level only.
+bool Magnifies(const TDrawState& s)
+{
+    // Texels per pixel along the screen's axes are the columns of the matrix's inverse.
+    const float det = s.ix * s.jy - s.iy * s.jx;
+    const float det2 = det * det;
+    return det2 > 0.0f && s.jx * s.jx + s.jy * s.jy <= det2 && s.ix * s.ix + s.iy * s.iy <= det2;
+}
+
+// The solid quads drawn next to a picture may share its draw call through its page's white block.
+const gfx::TWhiteTexel* WhiteOf(const TImage::TFrameTexture& slot)
+{
+    return slot.shared && slot.place.hasWhite ? &slot.place.white : nullptr;
+}
+
+}  // namespace
+
 void DrawImageAt(const TImagePtr& image, float x, float y, int frame)
 {
     if (!ValidFrame(image, frame))
         return;
-    const unsigned texture = image->Frame(frame);
-    if (!texture)
+    const TImage::TFrameTexture* slot = image->FrameTexture(frame);
+    if (!slot)
         return;
-    const int blend = GetDrawState().blend;
-    const bool transparentIsInvisible = blend == 1 || blend == 3 || blend == 4;
-    if (transparentIsInvisible && frame < int(image->outlines.size()) && image->outlines[frame].used) {
+    const TDrawState& s = GetDrawState();
+    const bool transparentIsInvisible = s.blend == 1 || s.blend == 3 || s.blend == 4;
+    // The outline keeps one texel clear of what shows, as far as bilinear reading reaches in the largest
+    // level; a smaller level reaches further, so a shrunk draw takes the whole rectangle.
+    if (transparentIsInvisible && frame < int(image->outlines.size()) && image->outlines[frame].used &&
+        (!slot->smallerLevels || Magnifies(s))) {
         const TImage::TOutline& o = image->outlines[frame];
-        const TDrawState& s = GetDrawState();
-        const float iw = 1.0f / image->width, ih = 1.0f / image->height;
         gfx::TPoint at[9], uv[9];
         float midX = 0.0f, midY = 0.0f;
         for (int k = 0; k < 8; ++k) {
@@ -237,7 +307,7 @@ void DrawImageAt(const TImagePtr& image, float x, float y, int frame)
         for (int k = 0; k < 9; ++k) {
             const float tx = k < 8 ? o.x[k] : midX, ty = k < 8 ? o.y[k] : midY;
             at[k] = gfx::Transform(s, x, y, tx - image->handleX, ty - image->handleY);
-            uv[k] = {tx * iw, ty * ih};
+            uv[k] = {slot->u0 + tx * slot->uScale, slot->v0 + ty * slot->vScale};
         }
         const gfx::TColour colour = gfx::StateColour();
         // Four quads of two triangles each: (middle, k, k + 1) and (middle, k + 1, k + 2).
@@ -245,13 +315,14 @@ void DrawImageAt(const TImagePtr& image, float x, float y, int frame)
             const int a = k, b = k + 1, c = (k + 2) % 8;
             const gfx::TPoint quad[4] = {at[8], at[a], at[b], at[c]};
             const gfx::TPoint quadUv[4] = {uv[8], uv[a], uv[b], uv[c]};
-            gfx::AddMappedQuad(texture, quad, quadUv, colour);
+            gfx::AddMappedQuad(slot->texture, quad, quadUv, colour, WhiteOf(*slot));
         }
         return;
     }
     gfx::TPoint corners[4];
     Corners(x, y, -image->handleX, -image->handleY, float(image->width), float(image->height), corners);
-    gfx::AddQuad(texture, corners, 0.0f, 0.0f, 1.0f, 1.0f, gfx::StateColour());
+    gfx::AddQuad(slot->texture, corners, slot->u0, slot->v0, slot->u0 + image->width * slot->uScale,
+                 slot->v0 + image->height * slot->vScale, gfx::StateColour(), WhiteOf(*slot));
 }
 
 void DrawImageRegion(const TImagePtr& image, float x, float y, float w, float h, float sx, float sy, float sw,
@@ -259,15 +330,16 @@ void DrawImageRegion(const TImagePtr& image, float x, float y, float w, float h,
 {
     if (!ValidFrame(image, frame) || sw == 0.0f || sh == 0.0f)
         return;
-    const unsigned texture = image->Frame(frame);
-    if (!texture)
+    const TImage::TFrameTexture* slot = image->FrameTexture(frame);
+    if (!slot)
         return;
     // The anchor is a point of the source, so it stretches with the region.
     const float left = -hx * w / sw, top = -hy * h / sh;
     gfx::TPoint corners[4];
     Corners(x, y, left, top, w, h, corners);
-    const float iw = 1.0f / image->width, ih = 1.0f / image->height;
-    gfx::AddQuad(texture, corners, sx * iw, sy * ih, (sx + sw) * iw, (sy + sh) * ih, gfx::StateColour());
+    gfx::AddQuad(slot->texture, corners, slot->u0 + sx * slot->uScale, slot->v0 + sy * slot->vScale,
+                 slot->u0 + (sx + sw) * slot->uScale, slot->v0 + (sy + sh) * slot->vScale, gfx::StateColour(),
+                 WhiteOf(*slot));
 }
 
 void DrawRect(float x, float y, float w, float h)

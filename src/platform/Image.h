@@ -31,13 +31,15 @@ public:
     // Builds the frame's texture for the open display now, if it is not built yet.
     // Returns the texture name (0 when no display is open or the index is out of range).
     unsigned Frame(int index);
+    struct TFrameTexture;
+    // The same, with where the frame's texels are in its texture; null when Frame would give 0.
+    const TFrameTexture* FrameTexture(int index);
 
     // Frame pixels, 0xAARRGGBB, row-major, width * height each.
     std::vector<std::vector<uint32_t>> pixels;
 
-    // Texture bookkeeping, owned by the drawing layer.
-    struct TTextureSlot { unsigned texture = 0; uint64_t displayGeneration = 0; bool dirty = true; };
-    std::vector<TTextureSlot> textures;
+    // Where each frame's texels are on the open display, kept by the drawing layer.
+    std::vector<TFrameTexture> textures;
     // Per frame, an octagon in texel coordinates (clockwise from the left end of its top edge) outside of
     // which the frame shows nothing, even through bilinear filtering; `used` is false when the frame is
     // drawn as its whole rectangle. Remade with the texture.

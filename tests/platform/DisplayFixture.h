@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/Display.h"
@@ -30,6 +32,16 @@ inline TInkBox FindInk(uint32_t background = 0xFF000000u)
                 box.bottom = std::max(box.bottom, y);
             }
     return box;
+}
+
+// The largest difference of any channel of any pixel between two pictures of the same size.
+inline int WorstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
+{
+    int worst = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        for (int shift : {0, 8, 16, 24})
+            worst = std::max(worst, std::abs(int((a[i] >> shift) & 255) - int((b[i] >> shift) & 255)));
+    return worst;
 }
 
 inline int Red(uint32_t p) { return int((p >> 16) & 255); }

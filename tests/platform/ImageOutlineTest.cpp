@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
 #include "platform/DisplayFixture.h"
 #include "platform/Platform.h"
@@ -24,9 +25,12 @@ uint32_t WedgeAlpha(int x, int y)
     return x >= 70 && y >= 20 && y < 100 && x + y >= 120 && x - y <= 90 ? 200u : 0u;
 }
 
-TImagePtr MakePicture(uint32_t (*alpha)(int, int))
+// On a texture of its own (a picture that may be rewritten), or on a shared atlas page, which also has
+// smaller levels.
+TImagePtr MakePicture(uint32_t (*alpha)(int, int), bool shared)
 {
-    const TImagePtr picture = CreateBlankImage(128, 128, 1, IMAGE_FILTERED);
+    const TImagePtr picture = shared ? std::make_shared<TImage>(128, 128, 1, IMAGE_FILTERED)
+                                     : CreateBlankImage(128, 128, 1, IMAGE_FILTERED);
     PixelBuffer pixels = LockImagePixels(picture, 0, 0, 1);
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x)
@@ -37,51 +41,51 @@ TImagePtr MakePicture(uint32_t (*alpha)(int, int))
     return picture;
 }
 
-int WorstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
-{
-    int worst = 0;
-    for (size_t i = 0; i < a.size(); ++i)
-        for (int shift : {0, 8, 16, 24})
-            worst = std::max(worst, std::abs(int((a[i] >> shift) & 255) - int((b[i] >> shift) & 255)));
-    return worst;
-}
+struct TPose {
+    float scaleX, scaleY, rotation;
+};
 
 }  // namespace
 
 TEST_F(DisplayTest, APictureDrawnByItsVisibleOutlineMatchesTheWholeQuad)
 {
-    for (auto alpha : {RingAlpha, WedgeAlpha}) {
-        for (int blend : {1, 3, 4}) {
-            SCOPED_TRACE(blend);
-            const TImagePtr picture = MakePicture(alpha);
-            auto draw = [&](bool whole) {
-                SetClsColor(50, 0, 50);
-                Cls();
-                SetBlend(blend);
-                SetAlpha(0.7f);
-                SetDrawScale(3.3f, 2.9f);
-                SetDrawRotation(23.0f);
-                // The region call draws the same rectangle as one quad, whatever the picture holds.
-                if (whole)
-                    DrawImageRegion(
-                        picture, 500.3f, 380.7f, 128.0f, 128.0f, 0.0f, 0.0f, 128.0f, 128.0f, 64.0f, 64.0f, 0);
-                else
-                    DrawImageAt(picture, 500.3f, 380.7f, 0);
-                SetDrawRotation(0.0f);
-                SetDrawScale(1.0f, 1.0f);
-                SetAlpha(1.0f);
-                return ReadBackBuffer();
-            };
-            const std::vector<uint32_t> whole = draw(true);
-            const std::vector<uint32_t> outlined = draw(false);
-            ASSERT_TRUE(picture->outlines.at(0).used);
-            // Interpolation may round a last bit differently across the inner edges,
-            // never more.
-            EXPECT_LE(WorstDifference(whole, outlined), 1);
-            int inked = 0;
-            for (uint32_t p : outlined)
-                inked += p != 0xFF320032u;
-            EXPECT_GT(inked, 20000);
-        }
-    }
+    // Enlarged and turned as the effects are; at scale 1 turned by half a right angle; and shrunk, where
+    // a page's smaller levels reach beyond the outline.
+    const TPose poses[] = {{3.3f, 2.9f, 23.0f}, {1.0f, 1.0f, 45.0f}, {0.45f, 0.4f, 10.0f}};
+    for (bool shared : {false, true})
+        for (auto alpha : {RingAlpha, WedgeAlpha})
+            for (const TPose& pose : poses)
+                for (int blend : {1, 3, 4}) {
+                    SCOPED_TRACE(testing::Message() << (shared ? "shared" : "own") << ", scale "
+                                                    << pose.scaleX << ", blend " << blend);
+                    const TImagePtr picture = MakePicture(alpha, shared);
+                    auto draw = [&](bool whole) {
+                        SetClsColor(50, 0, 50);
+                        Cls();
+                        SetBlend(blend);
+                        SetAlpha(0.7f);
+                        SetDrawScale(pose.scaleX, pose.scaleY);
+                        SetDrawRotation(pose.rotation);
+                        // The region call draws the same rectangle as one quad, whatever the picture holds.
+                        if (whole)
+                            DrawImageRegion(picture, 500.3f, 380.7f, 128.0f, 128.0f, 0.0f, 0.0f, 128.0f,
+                                            128.0f, 64.0f, 64.0f, 0);
+                        else
+                            DrawImageAt(picture, 500.3f, 380.7f, 0);
+                        SetDrawRotation(0.0f);
+                        SetDrawScale(1.0f, 1.0f);
+                        SetAlpha(1.0f);
+                        return ReadBackBuffer();
+                    };
+                    const std::vector<uint32_t> whole = draw(true);
+                    const std::vector<uint32_t> outlined = draw(false);
+                    ASSERT_TRUE(picture->outlines.at(0).used);
+                    // Interpolation may round a last bit differently across the inner edges,
+                    // never more.
+                    EXPECT_LE(WorstDifference(whole, outlined), 1);
+                    int inked = 0;
+                    for (uint32_t p : outlined)
+                        inked += p != 0xFF320032u;
+                    EXPECT_GT(inked, pose.scaleX > 1.0f ? 20000 : 300);
+                }
 }

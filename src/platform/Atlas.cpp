@@ -1,0 +1,295 @@
+// Atlas - glyphs and small pictures packed shelf by shelf into shared texture pages.
+//
+// Every picture owns a region of its page: the picture with a gutter around it, rounded out to whole
+// blocks of 8 texels on a smooth page, and starting on such a block. So each of the three smaller levels
+// of a region is made from that region's texels alone: no level mixes two pictures, and a region can be
+// written, smaller levels and all, without reading anything else on the page. A gutter of 4 texels is
+// as far as a bilinear read at level 3 reaches beyond a picture drawn up to its edge.
+//
+// Pages keep no copy of their texels. Their owners keep their own (glyph coverage, image frames) and
+// place them again when a new display opens, since the pages die with the GL context.
+#include "platform/Atlas.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/GL.h"
+
+using namespace gl;
+
+namespace gfx {
+namespace {
+
+// The rasteriser clears a texture's whole memory when it is made, so pages are no larger than what the
+// game puts on them: one smooth page holds a 64-pixel face's printable ASCII and the effect pictures;
+// sharp pages serve the built-in font and unfiltered pictures.
+constexpr int SMOOTH_PAGE_WIDTH = 1024, SMOOTH_PAGE_HEIGHT = 512;
+constexpr int SHARP_PAGE_WIDTH = 256, SHARP_PAGE_HEIGHT = 256;
+// The white block in each shared page's corner, for rectangles and lines drawn with the page's pictures.
+constexpr int WHITE_BLOCK = 8;
+constexpr uint32_t CLEAR_TEXEL = 0x00FFFFFFu;
+
+struct TRect {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+struct TShelf {
+    int y = 0, height = 0, used = 0;
+};
+
+struct TPage {
+    unsigned texture = 0;          // 0: a free slot
+    TAtlasKind kind = TAtlasKind::Smooth;
+    int width = 0, height = 0;
+    bool own = false;              // made for one picture too large for a shared page
+    std::vector<TShelf> shelves;
+    std::vector<TRect> spare;      // regions given back, for pictures that fit them
+    int shelvesEnd = 0;            // where the next shelf starts
+    int regions = 0;               // regions in use
+};
+
+struct TAtlas {
+    uint64_t generation = 0;
+    std::vector<TPage> pages;
+    std::vector<uint32_t> scratch;  // a region and its smaller levels while they are uploaded
+};
+// Never destroyed: fonts and images held in globals give their regions back during the program's exit.
+TAtlas& atlas = *new TAtlas;
+
+int Alignment(TAtlasKind kind) { return kind == TAtlasKind::Smooth ? 8 : 1; }
+int GutterWidth(TAtlasKind kind) { return kind == TAtlasKind::Smooth ? 4 : 1; }
+int RoundUp(int value, int step) { return (value + step - 1) / step * step; }
+
+// Pages belong to the display that is open now; those of an earlier one died with its GL context.
+void FollowDisplay()
+{
+    const uint64_t generation = DisplayGeneration();
+    if (atlas.generation != generation) {
+        atlas.pages.clear();
+        atlas.generation = generation;
+    }
+}
+
+// Takes a w x h region from the spare ones, the smallest that holds it; what is left of it to the
+// right and below stays spare.
+bool TakeSpare(TPage& page, int w, int h, TRect& region)
+{
+    int best = -1;
+    for (int i = 0; i < int(page.spare.size()); ++i) {
+        const TRect& s = page.spare[i];
+        if (w <= s.w && h <= s.h && (best < 0 || s.w * s.h < page.spare[best].w * page.spare[best].h))
+            best = i;
+    }
+    if (best < 0)
+        return false;
+    const TRect s = page.spare[best];
+    page.spare.erase(page.spare.begin() + best);
+    if (s.w > w)
+        page.spare.push_back({s.x + w, s.y, s.w - w, s.h});
+    if (s.h > h)
+        page.spare.push_back({s.x, s.y + h, w, s.h - h});
+    region = {s.x, s.y, w, h};
+    return true;
+}
+
+// Finds a w x h region on a shared page: a spare one, then the lowest shelf with room that wastes at
+// most half the height, then a new shelf, and as a last resort any shelf with room.
+bool Allocate(TPage& page, int w, int h, TRect& region)
+{
+    if (TakeSpare(page, w, h, region))
+        return true;
+    int best = -1;
+    for (int i = 0; i < int(page.shelves.size()); ++i) {
+        const TShelf& s = page.shelves[i];
+        if (h <= s.height && s.used + w <= page.width && (best < 0 || s.height < page.shelves[best].height))
+            best = i;
+    }
+    const bool newShelfFits = page.shelvesEnd + h <= page.height && w <= page.width;
+    if (best >= 0 && (page.shelves[best].height - h <= h / 2 || !newShelfFits)) {
+        TShelf& s = page.shelves[best];
+        region = {s.used, s.y, w, h};
+        s.used += w;
+        return true;
+    }
+    if (!newShelfFits)
+        return false;
+    page.shelves.push_back({page.shelvesEnd, h, w});
+    region = {0, page.shelvesEnd, w, h};
+    page.shelvesEnd += h;
+    return true;
+}
+
+// A page slot for a new page: a free one if there is one.
+int NewPage(TAtlasKind kind, int width, int height, bool own)
+{
+    const bool smooth = kind == TAtlasKind::Smooth;
+    const unsigned texture = CreateTexture(width, height, smooth, smooth ? SMOOTH_PAGE_LEVELS : 0);
+    if (!texture)
+        return -1;
+    TPage page;
+    page.texture = texture;
+    page.kind = kind;
+    page.width = width;
+    page.height = height;
+    page.own = own;
+    auto slot =
+        std::find_if(atlas.pages.begin(), atlas.pages.end(), [](const TPage& p) { return p.texture == 0; });
+    if (slot == atlas.pages.end())
+        slot = atlas.pages.insert(slot, TPage{});
+    *slot = std::move(page);
+    return int(slot - atlas.pages.begin());
+}
+
+// Writes a region: the picture at (left, top) inside it, its gutter, and on a smooth page its smaller levels.
+void WriteRegion(const TAtlasPlace& place, const uint32_t* argb, TGutter gutter)
+{
+    const int rw = place.regionWidth, rh = place.regionHeight;
+    const int left = place.x - place.regionX, top = place.y - place.regionY;
+    const bool smooth = place.kind == TAtlasKind::Smooth;
+    // Level 0, then each smaller level a quarter of the one before: a third more at most.
+    const size_t texels = size_t(rw) * rh;
+    if (atlas.scratch.size() < texels + texels / 3 + 1)
+        atlas.scratch.resize(texels + texels / 3 + 1);
+    uint32_t* out = atlas.scratch.data();
+    for (int y = 0; y < rh; ++y) {
+        const int py = std::clamp(y - top, 0, place.height - 1);
+        const bool rowInside = y - top == py;
+        for (int x = 0; x < rw; ++x) {
+            const int px = std::clamp(x - left, 0, place.width - 1);
+            const bool inside = rowInside && x - left == px;
+            out[size_t(y) * rw + x] =
+                inside || gutter == TGutter::Edge ? argb[size_t(py) * place.width + px] : CLEAR_TEXEL;
+        }
+    }
+    UploadArgbRect(place.texture, 0, place.regionX, place.regionY, rw, rh, out);
+    if (!smooth)
+        return;
+    int w = rw, h = rh;
+    for (int level = 1; level <= SMOOTH_PAGE_LEVELS; ++level) {
+        uint32_t* next = out + size_t(w) * h;
+        HalveTexels(out, w, h, next);
+        w /= 2;
+        h /= 2;
+        UploadArgbRect(place.texture, level, place.regionX >> level, place.regionY >> level, w, h, next);
+        out = next;
+    }
+}
+
+}  // namespace
+
+bool TAtlasPlace::Live() const
+{
+    return texture != 0 && generation != 0 && generation == DisplayGeneration();
+}
+
+bool PlaceInAtlas(TAtlasKind kind, const uint32_t* argb, int w, int h, TGutter gutter, TAtlasPlace& place)
+{
+    place = TAtlasPlace{};
+    if (DisplayGeneration() == 0 || !argb || w <= 0 || h <= 0 || w > 8192 || h > 8192)
+        return false;
+    FollowDisplay();
+    const int align = Alignment(kind), border = GutterWidth(kind);
+    const int rw = RoundUp(w + 2 * border, align), rh = RoundUp(h + 2 * border, align);
+    const bool smooth = kind == TAtlasKind::Smooth;
+    const int pageWidth = smooth ? SMOOTH_PAGE_WIDTH : SHARP_PAGE_WIDTH;
+    const int pageHeight = smooth ? SMOOTH_PAGE_HEIGHT : SHARP_PAGE_HEIGHT;
+    TRect region;
+    int index = -1;
+    if (rw <= pageWidth && rh <= pageHeight - WHITE_BLOCK) {
+        for (int i = 0; i < int(atlas.pages.size()) && index < 0; ++i) {
+            TPage& page = atlas.pages[i];
+            if (page.texture && !page.own && page.kind == kind && Allocate(page, rw, rh, region))
+                index = i;
+        }
+        if (index < 0) {
+            index = NewPage(kind, pageWidth, pageHeight, false);
+            if (index < 0)
+                return false;
+            TPage& page = atlas.pages[index];
+            // The white block stands on a shelf of its own at the top.
+            page.shelves.push_back({0, WHITE_BLOCK, WHITE_BLOCK});
+            page.shelvesEnd = WHITE_BLOCK;
+            const std::vector<uint32_t> white(WHITE_BLOCK * WHITE_BLOCK, 0xFFFFFFFFu);
+            TAtlasPlace block;
+            block.texture = page.texture;
+            block.kind = kind;
+            block.width = block.height = block.regionWidth = block.regionHeight = WHITE_BLOCK;
+            WriteRegion(block, white.data(), TGutter::Edge);
+            Allocate(page, rw, rh, region);
+        }
+    } else {
+        index = NewPage(kind, rw, rh, true);
+        if (index < 0)
+            return false;
+        region = {0, 0, rw, rh};
+    }
+    TPage& page = atlas.pages[index];
+    ++page.regions;
+    place.texture = page.texture;
+    place.generation = atlas.generation;
+    place.page = index;
+    place.kind = kind;
+    place.x = region.x + border;
+    place.y = region.y + border;
+    place.width = w;
+    place.height = h;
+    place.regionX = region.x;
+    place.regionY = region.y;
+    place.regionWidth = region.w;
+    place.regionHeight = region.h;
+    place.uScale = 1.0f / float(page.width);
+    place.vScale = 1.0f / float(page.height);
+    place.hasWhite = !page.own;
+    place.white = {WHITE_BLOCK / 2.0f * place.uScale, WHITE_BLOCK / 2.0f * place.vScale};
+    WriteRegion(place, argb, gutter);
+    return true;
+}
+
+void RewriteInAtlas(const TAtlasPlace& place, const uint32_t* argb, TGutter gutter)
+{
+    if (!place.Live() || !argb)
+        return;
+    // Quads recorded before must show the old texels.
+    Submit();
+    WriteRegion(place, argb, gutter);
+}
+
+void ReleaseFromAtlas(TAtlasPlace& place)
+{
+    const TAtlasPlace old = place;
+    place = TAtlasPlace{};
+    if (!old.Live() || old.generation != atlas.generation || old.page < 0 ||
+        old.page >= int(atlas.pages.size()))
+        return;
+    TPage& page = atlas.pages[old.page];
+    if (page.texture != old.texture)
+        return;
+    Submit();
+    InvalidatePresented();
+    page.spare.push_back({old.regionX, old.regionY, old.regionWidth, old.regionHeight});
+    if (--page.regions > 0)
+        return;
+    // An empty page gives its memory back.
+    glDeleteTextures(1, &page.texture);
+    page = TPage{};
+}
+
+void CloseAtlas()
+{
+    // Called with the closing display's context still current.
+    for (const TPage& page : atlas.pages)
+        if (page.texture)
+            glDeleteTextures(1, &page.texture);
+    atlas.pages.clear();
+    atlas.generation = 0;
+}
+
+int AtlasPageCount()
+{
+    if (atlas.generation == 0 || atlas.generation != DisplayGeneration())
+        return 0;
+    return int(
+        std::count_if(atlas.pages.begin(), atlas.pages.end(), [](const TPage& p) { return p.texture != 0; }));
+}
+
+}  // namespace gfx

@@ -1,0 +1,54 @@
+// Atlas - shared texture pages that glyphs and small pictures are packed into, so the text, bars and
+// effect pictures of a frame all sample one texture and go out in one draw call, in whatever order
+// they overlap. Only the platform's own .cpp files include this.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/DrawBatch.h"
+
+namespace gfx {
+
+// Smooth pages filter linearly and carry three smaller levels, for text and pictures drawn shrunk;
+// sharp pages take the nearest texel and have no smaller levels.
+enum class TAtlasKind { Smooth, Sharp };
+// Levels beyond 3 would need wider gutters between pictures; text that small is unreadable anyway.
+constexpr int SMOOTH_PAGE_LEVELS = 3;
+
+// What surrounds a picture on its page. Edge: copies of its edge texels, so filtering at the picture's
+// border reads what a texture of its own clamped at the edge would. Clear: white at no alpha, what a
+// glyph's coverage is outside its box.
+enum class TGutter { Edge, Clear };
+
+// Where a picture lives on a page of the open display, and how texel positions become texture coordinates.
+struct TAtlasPlace {
+    unsigned texture = 0;          // 0 while not placed
+    uint64_t generation = 0;       // the display the page belongs to
+    int page = -1;
+    TAtlasKind kind = TAtlasKind::Smooth;
+    int x = 0, y = 0;              // the picture's top-left texel on the page
+    int width = 0, height = 0;
+    int regionX = 0, regionY = 0, regionWidth = 0, regionHeight = 0;   // what it owns, gutter included
+    float uScale = 0.0f, vScale = 0.0f;                                // one over the page's size
+    bool hasWhite = false;         // the page has a white block that solid quads may use
+    TWhiteTexel white{0.0f, 0.0f};
+
+    // On a page of the display that is open now.
+    bool Live() const;
+    float U(float texelX) const { return (float(x) + texelX) * uScale; }
+    float V(float texelY) const { return (float(y) + texelY) * vScale; }
+};
+
+// Finds room for a w x h picture of 0xAARRGGBB texels and uploads it with its gutter and smaller levels.
+// False with no display open, or when the picture is larger than a texture may be.
+bool PlaceInAtlas(TAtlasKind kind, const uint32_t* argb, int w, int h, TGutter gutter, TAtlasPlace& place);
+// Uploads new texels for a placed picture of the same size; quads recorded before still show the old ones.
+void RewriteInAtlas(const TAtlasPlace& place, const uint32_t* argb, TGutter gutter);
+// Gives the room back. Quads recorded with it are drawn first, since another picture may take its place.
+void ReleaseFromAtlas(TAtlasPlace& place);
+// Forgets every page; called as the display's GL context goes.
+void CloseAtlas();
+// Pages with a texture on the open display, for tests.
+int AtlasPageCount();
+
+}  // namespace gfx
