@@ -1,10 +1,8 @@
 // Atlas - glyphs and small pictures packed shelf by shelf into shared texture pages.
 //
-// Every picture owns a region of its page: the picture with a gutter around it, rounded out to whole
-// blocks of 8 texels on a smooth page, and starting on such a block. So each of the three smaller levels
-// of a region is made from that region's texels alone: no level mixes two pictures, and a region can be
-// written, smaller levels and all, without reading anything else on the page. A gutter of 4 texels is
-// as far as a bilinear read at level 3 reaches beyond a picture drawn up to its edge.
+// Every picture owns a region of its page: the picture with a gutter of one texel around it, which is
+// as far as a bilinear read reaches beyond a picture drawn up to its edge. So no picture ever shows
+// its neighbour, and a region can be written without reading anything else on the page.
 //
 // Pages keep no copy of their texels. Their owners keep their own (glyph coverage, image frames) and
 // place them again when a new display opens, since the pages die with the GL context.
@@ -21,8 +19,8 @@ namespace gfx {
 namespace {
 
 // The rasteriser clears a texture's whole memory when it is made, so pages are no larger than what the
-// game puts on them: one smooth page holds a 64-pixel face's printable ASCII and the effect pictures;
-// sharp pages serve the built-in font and unfiltered pictures.
+// game puts on them: one smooth page holds a 64-pixel face's printable ASCII at four sizes and the
+// effect pictures; sharp pages serve the built-in font and unfiltered pictures.
 constexpr int SMOOTH_PAGE_WIDTH = 1024, SMOOTH_PAGE_HEIGHT = 512;
 constexpr int SHARP_PAGE_WIDTH = 256, SHARP_PAGE_HEIGHT = 256;
 // The white block in each shared page's corner, for rectangles and lines drawn with the page's pictures.
@@ -56,9 +54,7 @@ struct TAtlas {
 // Never destroyed: fonts and images held in globals give their regions back during the program's exit.
 TAtlas& atlas = *new TAtlas;
 
-int Alignment(TAtlasKind kind) { return kind == TAtlasKind::Smooth ? 8 : 1; }
-int GutterWidth(TAtlasKind kind) { return kind == TAtlasKind::Smooth ? 4 : 1; }
-int RoundUp(int value, int step) { return (value + step - 1) / step * step; }
+constexpr int GUTTER = 1;
 
 // Pages belong to the display that is open now; those of an earlier one died with its GL context.
 void FollowDisplay()
@@ -122,8 +118,7 @@ bool Allocate(TPage& page, int w, int h, TRect& region)
 // A page slot for a new page: a free one if there is one.
 int NewPage(TAtlasKind kind, int width, int height, bool own)
 {
-    const bool smooth = kind == TAtlasKind::Smooth;
-    const unsigned texture = CreateTexture(width, height, smooth, smooth ? SMOOTH_PAGE_LEVELS : 0);
+    const unsigned texture = CreateTexture(width, height, kind == TAtlasKind::Smooth, 0);
     if (!texture)
         return -1;
     TPage page;
@@ -140,16 +135,14 @@ int NewPage(TAtlasKind kind, int width, int height, bool own)
     return int(slot - atlas.pages.begin());
 }
 
-// Writes a region: the picture at (left, top) inside it, its gutter, and on a smooth page its smaller levels.
+// Writes a region: the picture at (left, top) inside it, and its gutter.
 void WriteRegion(const TAtlasPlace& place, const uint32_t* argb, TGutter gutter)
 {
     const int rw = place.regionWidth, rh = place.regionHeight;
     const int left = place.x - place.regionX, top = place.y - place.regionY;
-    const bool smooth = place.kind == TAtlasKind::Smooth;
-    // Level 0, then each smaller level a quarter of the one before: a third more at most.
     const size_t texels = size_t(rw) * rh;
-    if (atlas.scratch.size() < texels + texels / 3 + 1)
-        atlas.scratch.resize(texels + texels / 3 + 1);
+    if (atlas.scratch.size() < texels)
+        atlas.scratch.resize(texels);
     uint32_t* out = atlas.scratch.data();
     for (int y = 0; y < rh; ++y) {
         const int py = std::clamp(y - top, 0, place.height - 1);
@@ -162,17 +155,6 @@ void WriteRegion(const TAtlasPlace& place, const uint32_t* argb, TGutter gutter)
         }
     }
     UploadArgbRect(place.texture, 0, place.regionX, place.regionY, rw, rh, out);
-    if (!smooth)
-        return;
-    int w = rw, h = rh;
-    for (int level = 1; level <= SMOOTH_PAGE_LEVELS; ++level) {
-        uint32_t* next = out + size_t(w) * h;
-        HalveTexels(out, w, h, next);
-        w /= 2;
-        h /= 2;
-        UploadArgbRect(place.texture, level, place.regionX >> level, place.regionY >> level, w, h, next);
-        out = next;
-    }
 }
 
 }  // namespace
@@ -188,8 +170,8 @@ bool PlaceInAtlas(TAtlasKind kind, const uint32_t* argb, int w, int h, TGutter g
     if (DisplayGeneration() == 0 || !argb || w <= 0 || h <= 0 || w > 8192 || h > 8192)
         return false;
     FollowDisplay();
-    const int align = Alignment(kind), border = GutterWidth(kind);
-    const int rw = RoundUp(w + 2 * border, align), rh = RoundUp(h + 2 * border, align);
+    const int border = GUTTER;
+    const int rw = w + 2 * border, rh = h + 2 * border;
     const bool smooth = kind == TAtlasKind::Smooth;
     const int pageWidth = smooth ? SMOOTH_PAGE_WIDTH : SHARP_PAGE_WIDTH;
     const int pageHeight = smooth ? SMOOTH_PAGE_HEIGHT : SHARP_PAGE_HEIGHT;

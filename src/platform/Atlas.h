@@ -9,11 +9,11 @@
 
 namespace gfx {
 
-// Smooth pages filter linearly and carry three smaller levels, for text and pictures drawn shrunk;
-// sharp pages take the nearest texel and have no smaller levels.
+// Smooth pages filter linearly; sharp pages take the nearest texel. Neither has smaller levels: a
+// software rasteriser works out a level for every pixel it samples from a texture that has them,
+// which made the large effects of a wrong answer cost a third more. Fonts keep shrunk copies of their
+// glyphs as pictures of their own instead.
 enum class TAtlasKind { Smooth, Sharp };
-// Levels beyond 3 would need wider gutters between pictures; text that small is unreadable anyway.
-constexpr int SMOOTH_PAGE_LEVELS = 3;
 
 // What surrounds a picture on its page. Edge: copies of its edge texels, so filtering at the picture's
 // border reads what a texture of its own clamped at the edge would. Clear: white at no alpha, what a

@@ -511,27 +511,23 @@ void WarmUp()
         return;
     // A software rasteriser compiles the code for each combination of texture format, filter and blend
     // mode at its first draw, tens of milliseconds each. One pixel drawn with each kind of texture the
-    // drawing layer makes (the white texel and sharp atlas pages, a filtered picture, a smooth atlas
-    // page with its smaller levels) in the game's alpha blending pays for that here instead of in the
-    // frame that first shows text or a picture.
+    // game draws with (the white texel and sharp atlas pages; smooth atlas pages and filtered pictures)
+    // in the game's alpha blending pays for that here instead of in the frame that first shows text or
+    // a picture.
     Submit();
-    const uint32_t texels[64] = {0xFFFFFFFFu};
+    const uint32_t texels[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
     const unsigned picture = CreateTexture(2, 2, true, 0);
     UploadArgb(picture, 2, 2, texels, false);
-    const unsigned page = CreateTexture(8, 8, true, SMOOTH_PAGE_LEVELS);
-    for (int level = 0; level <= SMOOTH_PAGE_LEVELS; ++level)
-        UploadArgbRect(page, level, 0, 0, 8 >> level, 8 >> level, texels);
     const int callsBefore = batch.drawCallsThisFrame;
     const int texturesBefore = batch.frameTextureCount;
     const TPoint pixel[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (unsigned texture : {batch.whiteTexture, picture, page})
+    for (unsigned texture : {batch.whiteTexture, picture})
         Append(texture, 3, pixel, 0, 0, 1, 1, {255, 255, 255, 255}, nullptr);
     Submit();
     // What was drawn is nobody's: the picture goes back to black and these draws are not counted.
     batch.drawCallsThisFrame = callsBefore;
     batch.frameTextureCount = texturesBefore;
     glDeleteTextures(1, &picture);
-    glDeleteTextures(1, &page);
     RecordClear(0.0f, 0.0f, 0.0f);
     Submit();
     batch.submittedThisFrame = false;

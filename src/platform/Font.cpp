@@ -6,8 +6,9 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
-#include <iterator>
+#include <cmath>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/Atlas.h"
@@ -20,6 +21,11 @@ namespace {
 
 // Faces up to this line height have their printable ASCII glyphs made when they load.
 constexpr int PREPARED_MAX_HEIGHT = 100;
+// A smooth font keeps each glyph at full size and at a half, a quarter and an eighth, box-filtered,
+// and text drawn shrunk uses the copy nearest its size, as a texture's smaller levels would serve it.
+// Copies chosen per line of text rather than levels per pixel keep the atlas pages free of smaller
+// levels, which a software rasteriser pays for on every pixel drawn from them.
+constexpr int GLYPH_SIZES = 4;
 
 FT_Library FreeTypeLibrary()
 {
@@ -39,8 +45,23 @@ struct TGlyph {
     int offsetX = 0, offsetY = 0;
     int width = 0, height = 0;
     size_t coverage = 0;             // where its width x height coverage starts in the font's store
-    gfx::TAtlasPlace place;          // where the open display's atlas holds it
+    gfx::TAtlasPlace place[GLYPH_SIZES];   // where the open display's atlas holds it, by size
 };
+
+// The copy of a glyph for text drawn through the draw state's matrix: the size a texture's nearest
+// smaller level would give, from how many texels one pixel spans.
+int GlyphSizeFor(const TDrawState& s)
+{
+    // Texels per pixel along the screen's axes are the columns of the matrix's inverse.
+    const float det = std::fabs(s.ix * s.jy - s.iy * s.jx);
+    if (!(det > 0.0f))
+        return 0;
+    const float span = std::max(std::hypot(s.jx, s.jy), std::hypot(s.ix, s.iy)) / det;
+    const float level = std::log2(span);
+    if (!(level > 0.5f))
+        return 0;
+    return std::min(GLYPH_SIZES - 1, int(std::ceil(level + 0.5f)) - 1);
+}
 
 }  // namespace
 
@@ -62,8 +83,8 @@ public:
     // Rasterises the printable ASCII glyphs now and, with a display open, places them in the atlas, so
     // no frame pays for a glyph of ordinary text on its first draw.
     void Prepare();
-    // Makes sure the glyph is on a page of the open display; false when none is open.
-    bool Place(TGlyph& glyph);
+    // Makes sure the glyph's copy of the given size is on a page of the open display; false when none is open.
+    bool Place(TGlyph& glyph, int size);
 
 private:
     TGlyph Rasterise(char32_t c);
@@ -78,9 +99,11 @@ private:
 TImageFont::~TImageFont()
 {
     for (TGlyph& glyph : ascii)
-        gfx::ReleaseFromAtlas(glyph.place);
+        for (gfx::TAtlasPlace& place : glyph.place)
+            gfx::ReleaseFromAtlas(place);
     for (auto& [c, glyph] : glyphs)
-        gfx::ReleaseFromAtlas(glyph.place);
+        for (gfx::TAtlasPlace& place : glyph.place)
+            gfx::ReleaseFromAtlas(place);
     if (face)
         FT_Done_Face(face);
 }
@@ -106,30 +129,48 @@ void TImageFont::Prepare()
     // draw, so those stay on demand.
     if (height > PREPARED_MAX_HEIGHT)
         return;
-    // Shelves waste least when what goes on them comes tallest first.
-    TGlyph* order[0x7F - 0x20];
+    // Shelves waste least when what goes on them comes tallest first: every size of every glyph, the
+    // height of a copy being its glyph's halved once per size.
+    const int sizes = smooth ? GLYPH_SIZES : 1;
+    std::vector<std::pair<TGlyph*, int>> order;
     for (char32_t c = 0x20; c < 0x7F; ++c)
-        order[c - 0x20] = &Find(c);
-    std::stable_sort(std::begin(order), std::end(order),
-                     [](const TGlyph* a, const TGlyph* b) { return a->height > b->height; });
-    for (TGlyph* glyph : order)
-        Place(*glyph);
+        for (int size = 0; size < sizes; ++size)
+            order.emplace_back(&Find(c), size);
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+        return (a.first->height >> a.second) > (b.first->height >> b.second);
+    });
+    for (auto& [glyph, size] : order)
+        Place(*glyph, size);
 }
 
-bool TImageFont::Place(TGlyph& glyph)
+bool TImageFont::Place(TGlyph& glyph, int size)
 {
-    if (glyph.place.Live())
+    gfx::TAtlasPlace& place = glyph.place[size];
+    if (place.Live())
         return true;
     if (glyph.width <= 0 || gfx::DisplayGeneration() == 0)
         return false;
-    // The atlas takes colour: the coverage becomes the alpha of white texels.
+    // The atlas takes colour: the coverage becomes the alpha of white texels. A shrunk copy is made from
+    // the glyph padded with clear texels to whole blocks of its scale, so each of its texels covers
+    // exactly that block and the glyph keeps its exact size in the copy.
+    const int block = 1 << size;
+    int w = size ? (glyph.width + block - 1) / block * block : glyph.width;
+    int h = size ? (glyph.height + block - 1) / block * block : glyph.height;
     static std::vector<uint32_t>& texels = *new std::vector<uint32_t>;
-    texels.resize(size_t(glyph.width) * glyph.height);
-    for (size_t i = 0; i < texels.size(); ++i)
-        texels[i] = 0x00FFFFFFu | uint32_t(coverage[glyph.coverage + i]) << 24;
+    texels.assign(size_t(w) * h * 5 / 4 + 1, 0x00FFFFFFu);
+    for (int y = 0; y < glyph.height; ++y)
+        for (int x = 0; x < glyph.width; ++x)
+            texels[size_t(y) * w + x] =
+                0x00FFFFFFu | uint32_t(coverage[glyph.coverage + size_t(y) * glyph.width + x]) << 24;
+    for (int k = 0; k < size; ++k) {
+        // Halved into the room after it, then moved to the front.
+        gfx::HalveTexels(texels.data(), w, h, texels.data() + size_t(w) * h);
+        w /= 2;
+        h /= 2;
+        std::copy_n(texels.data() + size_t(w * 2) * (h * 2), size_t(w) * h, texels.data());
+    }
     const gfx::TAtlasKind kind = smooth ? gfx::TAtlasKind::Smooth : gfx::TAtlasKind::Sharp;
-    return gfx::PlaceInAtlas(kind, texels.data(), glyph.width, glyph.height, gfx::TGutter::Clear,
-                             glyph.place);
+    return gfx::PlaceInAtlas(kind, texels.data(), w, h, gfx::TGutter::Clear, place);
 }
 
 static uint64_t glyphsRasterised = 0;
@@ -269,19 +310,20 @@ std::shared_ptr<TImageFont> gfx::BuiltinFont()
 
 namespace {
 
-// Appends the quad of one glyph with the pen at (penX, penY).
-void AddGlyphQuad(TImageFont& font, TGlyph& glyph, const TDrawState& s, gfx::TColour colour, float penX,
-                  float penY)
+// Appends the quad of one glyph with the pen at (penX, penY), from its copy of the given size.
+void AddGlyphQuad(TImageFont& font, TGlyph& glyph, int size, const TDrawState& s, gfx::TColour colour,
+                  float penX, float penY)
 {
-    if (glyph.width <= 0 || !font.Place(glyph))
+    if (glyph.width <= 0 || !font.Place(glyph, size))
         return;
-    const gfx::TAtlasPlace& at = glyph.place;
+    const gfx::TAtlasPlace& at = glyph.place[size];
+    const float scale = 1.0f / float(1 << size);
     const float gx = float(glyph.offsetX), gy = float(glyph.offsetY);
     const float gw = float(glyph.width), gh = float(glyph.height);
     const gfx::TPoint corners[4] = {
         gfx::Transform(s, penX, penY, gx, gy), gfx::Transform(s, penX, penY, gx + gw, gy),
         gfx::Transform(s, penX, penY, gx + gw, gy + gh), gfx::Transform(s, penX, penY, gx, gy + gh)};
-    gfx::AddQuad(at.texture, corners, at.U(0.0f), at.V(0.0f), at.U(gw), at.V(gh), colour,
+    gfx::AddQuad(at.texture, corners, at.U(0.0f), at.V(0.0f), at.U(gw * scale), at.V(gh * scale), colour,
                  at.hasWhite ? &at.white : nullptr);
 }
 
@@ -294,12 +336,13 @@ void DrawTextAt(const std::string& text, float x, float y)
     const TImageFontPtr font = CurrentDrawFont();
     const TDrawState& s = GetDrawState();
     const gfx::TColour colour = gfx::StateColour();
+    const int size = font->smooth ? GlyphSizeFor(s) : 0;
     float penX = x, penY = y;
     for (size_t i = 0; i < text.size();) {
         TGlyph& glyph = font->Find(NextUtf8(text, i));
         if (!glyph.exists)
             continue;
-        AddGlyphQuad(*font, glyph, s, colour, penX, penY);
+        AddGlyphQuad(*font, glyph, size, s, colour, penX, penY);
         penX += glyph.advance * s.ix;
         penY += glyph.advance * s.jx;
     }
@@ -319,7 +362,8 @@ void DrawGlyphAt(char32_t c, float x, float y)
     TGlyph& glyph = font->Find(c);
     if (!glyph.exists)
         return;
-    AddGlyphQuad(*font, glyph, GetDrawState(), gfx::StateColour(), x, y);
+    const TDrawState& s = GetDrawState();
+    AddGlyphQuad(*font, glyph, font->smooth ? GlyphSizeFor(s) : 0, s, gfx::StateColour(), x, y);
 }
 
 int MeasureTextWidth(const std::string& text)

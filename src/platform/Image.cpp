@@ -115,7 +115,6 @@ struct TImage::TFrameTexture {
     gfx::TAtlasPlace place;
     // Texel (x, y) is at texture coordinates (u0 + x * uScale, v0 + y * vScale).
     float u0 = 0.0f, v0 = 0.0f, uScale = 0.0f, vScale = 0.0f;
-    bool smallerLevels = false;     // a shrunk draw reads smaller levels
 };
 
 TImage::TImage(int w, int h, int frameCount, int f) : width(w), height(h), flags(f)
@@ -160,7 +159,6 @@ const TImage::TFrameTexture* TImage::FrameTexture(int index)
                 gfx::CreateTexture(width, height, flags & IMAGE_FILTERED, mipmapped ? gfx::ALL_MIP_LEVELS : 0);
             slot.uScale = 1.0f / float(width);
             slot.vScale = 1.0f / float(height);
-            slot.smallerLevels = mipmapped;
         }
     }
     if (slot.dirty) {
@@ -177,7 +175,6 @@ const TImage::TFrameTexture* TImage::FrameTexture(int index)
             slot.v0 = slot.place.V(0.0f);
             slot.uScale = slot.place.uScale;
             slot.vScale = slot.place.vScale;
-            slot.smallerLevels = kind == gfx::TAtlasKind::Smooth;
         }
         slot.dirty = false;
         // A whole mipmap chain averages far beyond one texel, so such pictures are always drawn whole.
@@ -265,16 +262,6 @@ void Corners(float x, float y, float left, float top, float w, float h, gfx::TPo
 
 namespace {
 
-// True when a draw through the matrix shows every texel at least a pixel wide in both directions, so
-// the rasteriser reads the texture's largest level only.
-bool Magnifies(const TDrawState& s)
-{
-    // Texels per pixel along the screen's axes are the columns of the matrix's inverse.
-    const float det = s.ix * s.jy - s.iy * s.jx;
-    const float det2 = det * det;
-    return det2 > 0.0f && s.jx * s.jx + s.jy * s.jy <= det2 && s.ix * s.ix + s.iy * s.iy <= det2;
-}
-
 // The solid quads drawn next to a picture may share its draw call through its page's white block.
 const gfx::TWhiteTexel* WhiteOf(const TImage::TFrameTexture& slot)
 {
@@ -292,10 +279,7 @@ void DrawImageAt(const TImagePtr& image, float x, float y, int frame)
         return;
     const TDrawState& s = GetDrawState();
     const bool transparentIsInvisible = s.blend == 1 || s.blend == 3 || s.blend == 4;
-    // The outline keeps one texel clear of what shows, as far as bilinear reading reaches in the largest
-    // level; a smaller level reaches further, so a shrunk draw takes the whole rectangle.
-    if (transparentIsInvisible && frame < int(image->outlines.size()) && image->outlines[frame].used &&
-        (!slot->smallerLevels || Magnifies(s))) {
+    if (transparentIsInvisible && frame < int(image->outlines.size()) && image->outlines[frame].used) {
         const TImage::TOutline& o = image->outlines[frame];
         gfx::TPoint at[9], uv[9];
         float midX = 0.0f, midY = 0.0f;
@@ -330,16 +314,30 @@ void DrawImageRegion(const TImagePtr& image, float x, float y, float w, float h,
 {
     if (!ValidFrame(image, frame) || sw == 0.0f || sh == 0.0f)
         return;
+    // Only the part of the source inside the frame is drawn: beyond it there are no texels of the
+    // frame's own (on an atlas page, another picture's). Along each side, t runs from 0 at the source's
+    // start to 1 at its end.
+    float tx0 = 0.0f, tx1 = 1.0f, ty0 = 0.0f, ty1 = 1.0f;
+    auto within = [](float start, float length, int size, float& t0, float& t1) {
+        float a = -start / length, b = (float(size) - start) / length;
+        if (a > b)
+            std::swap(a, b);
+        t0 = std::max(t0, a);
+        t1 = std::min(t1, b);
+        return t0 < t1;
+    };
+    if (!within(sx, sw, image->width, tx0, tx1) || !within(sy, sh, image->height, ty0, ty1))
+        return;
     const TImage::TFrameTexture* slot = image->FrameTexture(frame);
     if (!slot)
         return;
     // The anchor is a point of the source, so it stretches with the region.
     const float left = -hx * w / sw, top = -hy * h / sh;
     gfx::TPoint corners[4];
-    Corners(x, y, left, top, w, h, corners);
-    gfx::AddQuad(slot->texture, corners, slot->u0 + sx * slot->uScale, slot->v0 + sy * slot->vScale,
-                 slot->u0 + (sx + sw) * slot->uScale, slot->v0 + (sy + sh) * slot->vScale, gfx::StateColour(),
-                 WhiteOf(*slot));
+    Corners(x, y, left + tx0 * w, top + ty0 * h, (tx1 - tx0) * w, (ty1 - ty0) * h, corners);
+    const float u0 = sx + tx0 * sw, u1 = sx + tx1 * sw, v0 = sy + ty0 * sh, v1 = sy + ty1 * sh;
+    gfx::AddQuad(slot->texture, corners, slot->u0 + u0 * slot->uScale, slot->v0 + v0 * slot->vScale,
+                 slot->u0 + u1 * slot->uScale, slot->v0 + v1 * slot->vScale, gfx::StateColour(), WhiteOf(*slot));
 }
 
 void DrawRect(float x, float y, float w, float h)

@@ -46,7 +46,7 @@ std::vector<uint32_t> DrawPosed(const TImagePtr& picture, TPose pose, bool regio
     SetBlend(3);
     SetDrawScale(pose.scale, pose.scale);
     SetDrawRotation(pose.rotation);
-    if (region)   // the middle and the right-hand edge, from a point inside the source
+    if (region)   // the middle and past the bottom edge, from a point inside the source
         DrawImageRegion(picture, 400.5f, 300.25f, 50.0f, 40.0f, 20.0f, 10.0f, 40.0f, 40.0f, 10.0f, 5.0f, 0);
     else
         DrawImageAt(picture, 300.5f, 200.25f, 0);
@@ -135,8 +135,9 @@ TEST_F(DisplayTest, RoomGivenBackIsTakenAgainAndTheRestStaysIntact)
 {
     const int pagesBefore = gfx::AtlasPageCount();
     std::vector<TImagePtr> pictures;
-    // 40 pictures of 100 x 100 do not fit on one page.
-    for (int i = 0; i < 40; ++i)
+    // 45 pictures of 100 x 100 do not fit on one page.
+    const int count = 45;
+    for (int i = 0; i < count; ++i)
         pictures.push_back(MakePicture(100, 100, true, i % 2 ? SolidRed : SolidGreen));
     for (const TImagePtr& p : pictures)
         DrawImageAt(p, 0.0f, 0.0f, 0);
@@ -150,19 +151,19 @@ TEST_F(DisplayTest, RoomGivenBackIsTakenAgainAndTheRestStaysIntact)
         return ink.count == 100 * 100 && ReadPixel(100, 100) == colour && ReadPixel(199, 199) == colour;
     };
     // Every other one goes; new ones of another colour take their places.
-    for (int i = 0; i < 40; i += 2)
+    for (int i = 0; i < count; i += 2)
         pictures[i] = nullptr;
-    for (int i = 0; i < 40; i += 2)
+    for (int i = 0; i < count; i += 2)
         pictures[i] = MakePicture(100, 100, true, Busy);
     for (const TImagePtr& p : pictures)
         DrawImageAt(p, 0.0f, 0.0f, 0);
     EXPECT_EQ(gfx::AtlasPageCount(), pagesBefore + 2);
-    for (int i = 1; i < 40; i += 2)
+    for (int i = 1; i < count; i += 2)
         EXPECT_TRUE(drawsItsColour(pictures[i], 0xFFFF0000u)) << i;
     const TImagePtr own = MakePicture(100, 100, false, Busy);
     const TPose still{1.0f, 0.0f};
     const std::vector<uint32_t> expected = DrawPosed(own, still, false);
-    for (int i = 0; i < 40; i += 2)
+    for (int i = 0; i < count; i += 2)
         EXPECT_LE(WorstDifference(DrawPosed(pictures[i], still, false), expected), 1) << i;
     // Pages with nothing on them give their memory back.
     pictures.clear();

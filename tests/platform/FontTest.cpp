@@ -197,7 +197,6 @@ TEST_F(TextDrawTest, GlyphsStayIntactAsTheAtlasFillsMorePages)
     ASSERT_NE(font, nullptr);
     SetDrawFont(font);
     SetBlend(3);
-    SetDrawScale(0.25f, 0.25f);
     const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::vector<std::vector<uint32_t>> first;
     for (char c : letters) {
