@@ -1,7 +1,7 @@
 // perf_report - every performance figure of the game in one run, as ratios against baselines measured
 // in the same run: run it under an X server from the build folder,
 //
-//     xvfb-run -a -s "-screen 0 1280x1024x24" bench/perf_report [--seconds S] [--repeats N]
+//     xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bench/perf_report [--seconds S] [--repeats N]
 //
 // Whole processes, each started fresh and measured from outside (wait4's CPU time and peak resident set,
 // and the time from fork to the byte a program writes once its first frame is presented):

@@ -78,6 +78,12 @@ int main()
                    stderr);
         return 1;
     }
+    // Left to itself, SDL also falls through to drivers that open no window when the display refuses
+    // the connection (a wrong DISPLAY, an X server resetting as its last client leaves), and the game
+    // would run where nobody can see or quit it. Unless a driver is named, only the window systems are
+    // tried, in SDL's own order, and a display that cannot be reached ends the program with a message.
+    if (!IsSet("SDL_VIDEODRIVER"))
+        setenv("SDL_VIDEODRIVER", "x11,wayland", 1);
     FindDataFolder();
     RunGame();
 }

@@ -49,7 +49,7 @@ struct TPage {
 struct TAtlas {
     uint64_t generation = 0;
     std::vector<TPage> pages;
-    std::vector<uint32_t> scratch;  // a region and its smaller levels while they are uploaded
+    std::vector<uint32_t> scratch;  // a region while it is uploaded
 };
 // Never destroyed: fonts and images held in globals give their regions back during the program's exit.
 TAtlas& atlas = *new TAtlas;

@@ -39,7 +39,7 @@ struct TAtlasPlace {
     float V(float texelY) const { return (float(y) + texelY) * vScale; }
 };
 
-// Finds room for a w x h picture of 0xAARRGGBB texels and uploads it with its gutter and smaller levels.
+// Finds room for a w x h picture of 0xAARRGGBB texels and uploads it with its gutter.
 // False with no display open, or when the picture is larger than a texture may be.
 bool PlaceInAtlas(TAtlasKind kind, const uint32_t* argb, int w, int h, TGutter gutter, TAtlasPlace& place);
 // Uploads new texels for a placed picture of the same size; quads recorded before still show the old ones.

@@ -45,6 +45,7 @@ TDisplay* display = nullptr;
 uint64_t generationCounter = 0;
 uint64_t pictureCopies = 0;
 uint64_t currentGeneration = 0;
+std::string openFailure;
 
 // Rebuilds the matrix from rotation and scale; with y downwards a positive angle turns clockwise.
 void RebuildMatrix()
@@ -190,8 +191,14 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
 {
     CloseGraphics();
     drawState = TDrawState{};
-    if (width <= 0 || height <= 0 || !VideoReady())
+    openFailure = "no window of that size";
+    if (width <= 0 || height <= 0)
         return nullptr;
+    if (!VideoReady()) {
+        openFailure = std::string("the display cannot be reached (") + SDL_GetError() + ")";
+        return nullptr;
+    }
+    openFailure = "the display offers no OpenGL 3.3 context";
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
@@ -211,6 +218,8 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     ApplyIcon(d->window);
     if (d->window)
         d->context = SDL_GL_CreateContext(d->window);
+    else
+        openFailure = std::string("the display refuses a window (") + SDL_GetError() + ")";
     if (!d->context || SDL_GL_MakeCurrent(d->window, d->context) != 0 || !gl::LoadFunctions()) {
         DestroyDisplay(d);
         return nullptr;
@@ -239,6 +248,8 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     Cls();
     return display;
 }
+
+const std::string& OpenGraphicsFailure() { return openFailure; }
 
 void CloseGraphics()
 {

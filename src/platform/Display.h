@@ -21,6 +21,8 @@ bool SetAppIcon(const std::string& path);
 // Closes any open display, then opens width x height: depth 0 = a window, non-zero = full screen.
 // Resets the drawing state to its defaults. Null when the mode cannot be set.
 TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flags);
+// Why the last OpenGraphics gave null, in words for the message the program ends with.
+const std::string& OpenGraphicsFailure();
 void CloseGraphics();
 // Has the open display's renderer prepare everything the first frames would otherwise prepare as they
 // draw (the code for each kind of texture, the copy into the window), so they come on time. Once after

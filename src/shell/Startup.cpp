@@ -67,7 +67,7 @@ void Startup()
     renderer->CreateScreen();
     // With no window the game would run on where nobody can see or quit it.
     if (!CurrentDisplay())
-        RuntimeError("Calcadia could not open its window: the display offers no OpenGL 3.3 context");
+        RuntimeError("Calcadia could not open its window: " + OpenGraphicsFailure());
     LoadSharedResources();
 
     game->music = 1;

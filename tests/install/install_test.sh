@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Install test: installs the built game into a temporary prefix and checks what a desktop needs of it
-# (layout, menu entry, metainfo, icons), the one-line refusal when there is no display at all, and
+# (layout, menu entry, metainfo, icons), the one-line refusal when there is no display at all, the
+# message and error exit when the display does not answer, and
 # then runs the installed copy the ways people start it: from a terminal standing in another folder
 # (one that even has a Data/ folder of its own) and through a symbolic link. Each run must reach the
 # title screen in a virtual X server, show the icon, and quit on Ctrl+X with exit code 0.
@@ -9,7 +10,7 @@ set -u
 
 if [[ "${1:-}" != "--inner" ]]; then
     build=$(readlink -f "${1:?usage: install_test.sh path/to/build}")
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inner "$build"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" --inner "$build"
 fi
 build=$2
 title="Calcadia V0.51"
@@ -82,6 +83,17 @@ for driver in "" x11; do
     [[ $(wc -l <"$work/err.txt") == 1 ]] && grep -q "graphical display" "$work/err.txt" \
         || fail "no display: expected one line about the graphical display, got: $(cat "$work/err.txt")"
 done
+# A display that does not answer (here, no server at all): the game says so and ends, rather than
+# running on through a driver that opens no window.
+for n in $(seq 2000 2100); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] || break
+done
+env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=":$n" SDL_AUDIODRIVER=dummy \
+    timeout 20 "$game" >"$work/out.txt" 2>"$work/err.txt"
+code=$?
+[[ $code != 0 && $code != 124 ]] || fail "unreachable display :$n: exit code $code, expected the game to end with an error"
+grep -q "could not open its window: the display cannot be reached" "$work/err.txt" \
+    || fail "unreachable display :$n: expected a message saying so, got: $(cat "$work/err.txt")"
 # Asked for the offscreen driver, the game runs as usual: still running when the timeout ends it.
 env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
     timeout 5 "$game" >"$work/out.txt" 2>"$work/err.txt"

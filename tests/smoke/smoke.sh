@@ -6,7 +6,7 @@ set -u
 
 if [[ "${1:-}" != "--inner" ]]; then
     binary=$(readlink -f "${1:?usage: smoke.sh path/to/calcadia}")
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inner "$binary"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" --inner "$binary"
 fi
 binary=$2
 title="Calcadia V0.51"
