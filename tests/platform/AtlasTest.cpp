@@ -98,6 +98,11 @@ TEST_F(DisplayTest, APictureOnAPageDrawsAsOnATextureOfItsOwn)
             EXPECT_LE(WorstDifference(DrawPosed(shared, pose, region), expected), 1);
         }
     }
+    // The region's last 2 of 40 source rows lie below the frame: only the 38 inside it are drawn.
+    DrawPosed(shared, {1.0f, 0.0f}, true);
+    const TInkBox ink = FindInk(0xFF141E28u);
+    EXPECT_EQ(ink.Height(), 38);
+    EXPECT_EQ(ink.Width(), 50);
 }
 
 TEST_F(DisplayTest, AShrunkPictureNeverReadsItsNeighbourOnThePage)
