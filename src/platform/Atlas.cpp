@@ -118,7 +118,7 @@ bool Allocate(TPage& page, int w, int h, TRect& region)
 // A page slot for a new page: a free one if there is one.
 int NewPage(TAtlasKind kind, int width, int height, bool own)
 {
-    const unsigned texture = CreateTexture(width, height, kind == TAtlasKind::Smooth, 0);
+    const unsigned texture = CreateTexture(width, height, kind == TAtlasKind::Smooth, false);
     if (!texture)
         return -1;
     TPage page;
@@ -154,7 +154,7 @@ void WriteRegion(const TAtlasPlace& place, const uint32_t* argb, TGutter gutter)
                 inside || gutter == TGutter::Edge ? argb[size_t(py) * place.width + px] : CLEAR_TEXEL;
         }
     }
-    UploadArgbRect(place.texture, 0, place.regionX, place.regionY, rw, rh, out);
+    UploadArgbRect(place.texture, place.regionX, place.regionY, rw, rh, out);
 }
 
 }  // namespace

@@ -272,7 +272,7 @@ bool OpenBatch(int gameWidth, int gameHeight)
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(uint16_t), indices.data(), GL_STATIC_DRAW);
 
     batch.open = true;
-    batch.whiteTexture = CreateTexture(1, 1, false, 0);
+    batch.whiteTexture = CreateTexture(1, 1, false, false);
     const uint32_t white = 0xFFFFFFFFu;
     UploadArgb(batch.whiteTexture, 1, 1, &white, false);
     batch.vertices.reserve(MAX_QUADS * 4);
@@ -516,7 +516,7 @@ void WarmUp()
     // a picture.
     Submit();
     const uint32_t texels[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
-    const unsigned picture = CreateTexture(2, 2, true, 0);
+    const unsigned picture = CreateTexture(2, 2, true, false);
     UploadArgb(picture, 2, 2, texels, false);
     const int callsBefore = batch.drawCallsThisFrame;
     const int texturesBefore = batch.frameTextureCount;
@@ -575,7 +575,7 @@ void EndFrameCount()
     batch.frameTextureCount = 0;
 }
 
-unsigned CreateTexture(int width, int height, bool filtered, int mipLevels)
+unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped)
 {
     if (!batch.open || width <= 0 || height <= 0)
         return 0;
@@ -584,19 +584,15 @@ unsigned CreateTexture(int width, int height, bool filtered, int mipLevels)
     glBindTexture(GL_TEXTURE_2D, texture);
     const GLint magnify = filtered ? GL_LINEAR : GL_NEAREST;
     GLint minify = magnify;
-    if (mipLevels > 0)
+    if (mipmapped)
         minify = filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    if (mipLevels != ALL_MIP_LEVELS)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, mipLevels);
+    if (!mipmapped)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
-    if (mipLevels != ALL_MIP_LEVELS)
-        for (int level = 1, w = width / 2, h = height / 2; level <= mipLevels; ++level, w /= 2, h /= 2)
-            glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, std::max(w, 1), std::max(h, 1), 0, GL_BGRA,
-                         GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
     return texture;
 }
 
@@ -635,12 +631,12 @@ std::vector<uint32_t>& MipScratch(size_t texels)
     return scratch;
 }
 
-void Upload(int level, int x, int y, int w, int h, const uint32_t* argb)
+void Upload(int x, int y, int w, int h, const uint32_t* argb)
 {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     // 0xAARRGGBB words read as BGRA bytes on any byte order with the reversed packed type.
-    glTexSubImage2D(GL_TEXTURE_2D, level, x, y, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, argb);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, argb);
 }
 
 // Makes and uploads every smaller level of a texture whose level 0 is `base`, w x h texels.
@@ -673,21 +669,20 @@ void UploadArgb(unsigned texture, int width, int height, const uint32_t* argb, b
     batch.presentedHash = UNKNOWN_PICTURE;
     ++textureUploads;
     glBindTexture(GL_TEXTURE_2D, texture);
-    Upload(0, 0, 0, width, height, argb);
+    Upload(0, 0, width, height, argb);
     if (mipmapped)
         UploadMipChain(argb, width, height);
 }
 
-void UploadArgbRect(unsigned texture, int level, int x, int y, int w, int h, const uint32_t* argb)
+void UploadArgbRect(unsigned texture, int x, int y, int w, int h, const uint32_t* argb)
 {
     if (!batch.open || texture == 0 || w <= 0 || h <= 0)
         return;
     // The same quads may look different from the last presented frame's now.
     batch.presentedHash = UNKNOWN_PICTURE;
-    if (level == 0)
-        ++textureUploads;
+    ++textureUploads;
     glBindTexture(GL_TEXTURE_2D, texture);
-    Upload(level, x, y, w, h, argb);
+    Upload(x, y, w, h, argb);
 }
 
 void ReleaseTexture(unsigned texture, uint64_t generation)

@@ -63,15 +63,13 @@ void WarmUp();
 // Counts the frame's draw calls into the last frame's and starts again.
 void EndFrameCount();
 
-// Texture helpers. Filtered = linear filtering. mipLevels: 0 for none, ALL_MIP_LEVELS for a whole chain
-// that UploadArgb makes, or how many smaller levels to make room for now (atlas pages fill them).
-constexpr int ALL_MIP_LEVELS = 1000;
-unsigned CreateTexture(int width, int height, bool filtered, int mipLevels);
+// Texture helpers. Filtered = linear filtering; mipmapped adds a whole chain, which UploadArgb makes.
+unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped);
 // Uploads a whole ARGB frame, flushing first when pending quads use it.
 void UploadArgb(unsigned texture, int width, int height, const uint32_t* argb, bool mipmapped);
-// Uploads ARGB texels into a rectangle of one level; no flush: the caller knows whether pending quads
-// sample that rectangle.
-void UploadArgbRect(unsigned texture, int level, int x, int y, int w, int h, const uint32_t* argb);
+// Uploads ARGB texels into a rectangle of a texture without smaller levels; no flush: the caller knows
+// whether pending quads sample that rectangle.
+void UploadArgbRect(unsigned texture, int x, int y, int w, int h, const uint32_t* argb);
 // The next smaller level of w x h ARGB texels, each a rounded average of a 2 x 2 block (the last row or
 // column repeats when a side is odd).
 void HalveTexels(const uint32_t* source, int w, int h, uint32_t* out);

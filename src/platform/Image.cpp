@@ -155,8 +155,7 @@ const TImage::TFrameTexture* TImage::FrameTexture(int index)
         slot.shared =
             !mipmapped && !(flags & IMAGE_DYNAMIC) && width <= SHARED_MAX_SIZE && height <= SHARED_MAX_SIZE;
         if (!slot.shared) {
-            slot.texture =
-                gfx::CreateTexture(width, height, flags & IMAGE_FILTERED, mipmapped ? gfx::ALL_MIP_LEVELS : 0);
+            slot.texture = gfx::CreateTexture(width, height, flags & IMAGE_FILTERED, mipmapped);
             slot.uScale = 1.0f / float(width);
             slot.vScale = 1.0f / float(height);
         }
