@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
 #include "toolkit/ParticleList.h"

@@ -1,6 +1,7 @@
 // bench_sound - the mixer's cost per second of audio, and what loading music again at a screen start costs.
 // Run from the build folder, where Data/ lies.
 #include "platform/sound/Sound.h"
+#include "platform/sound/SoundTesting.h"
 
 #include <benchmark/benchmark.h>
 

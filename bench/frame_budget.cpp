@@ -27,6 +27,8 @@
 #include "gameplay/Player.h"
 #include "gameplay/Profile.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
+#include "platform/sound/SoundTesting.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Startup.h"

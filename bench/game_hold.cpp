@@ -17,6 +17,7 @@
 
 #include "gameplay/Level.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Startup.h"

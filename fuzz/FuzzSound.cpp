@@ -8,6 +8,7 @@
 
 #include "FuzzFile.h"
 #include "platform/sound/Sound.h"
+#include "platform/sound/SoundTesting.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

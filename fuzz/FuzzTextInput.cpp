@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "platform/Platform.h"
+#include "platform/Testing.h"
+#include "platform/sound/SoundTesting.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"

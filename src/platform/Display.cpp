@@ -10,6 +10,7 @@
 // only where the driver preserves it across a swap (Mesa's software drivers do), which the game never
 // needs, since each of its frames starts with Cls.
 #include "platform/Display.h"
+#include "platform/Testing.h"
 
 #include <SDL.h>
 #include <png.h>

@@ -1,10 +1,8 @@
 // Display - the one window (or full-screen picture), its 2D drawing state and frame presentation.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 class TImageFont;
 
@@ -70,29 +68,3 @@ struct TDrawState {
 const TDrawState& GetDrawState();
 // The font DrawTextAt uses now: the selected one or the built-in one.
 std::shared_ptr<TImageFont> CurrentDrawFont();
-
-// --- Instrumentation (tests and benchmarks) ---
-// Draw calls issued since the last FlipDisplay, and during the frame the last FlipDisplay presented.
-int DrawCallsThisFrame();
-int DrawCallsLastFrame();
-// Distinct textures the draw calls of the last frame that FlipDisplay ended used.
-int DistinctTexturesLastFrame();
-// Frames FlipDisplay really drew and presented since the program started, frames it left out because
-// they would have shown the picture already on screen, and texture uploads (whole images or glyph
-// rectangles) made so far.
-uint64_t PresentedFrameCount();
-uint64_t SkippedFrameCount();
-uint64_t TextureUploadCount();
-// Presented frames that were copied from an off-screen picture into the window (all of them whenever
-// the window's drawable is not exactly the picture's size, none otherwise).
-uint64_t PictureCopyCount();
-// Waits until the renderer has carried out every frame handed to it. A software renderer draws on its
-// own threads while the program goes on, and presenting to an off-screen display does not wait for it,
-// so a benchmark calls this after each frame to count the whole frame's work.
-void FinishDrawing();
-// Flushes pending quads and reads the back buffer in 1024 x 768 game space, top row first,
-// as 0xAARRGGBB. Empty when no display is open.
-std::vector<uint32_t> ReadBackBuffer();
-uint32_t ReadPixel(int x, int y);
-// Writes the back buffer to a PNG file (screenshots); false on failure.
-bool SaveBackBufferPng(const std::string& path);

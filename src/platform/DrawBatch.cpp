@@ -20,6 +20,7 @@
 // behind it doubtful (an upload, an expose or resize, a read-back, a new display) invalidates the
 // presented hash, so the next frame is drawn in full.
 #include "platform/DrawBatch.h"
+#include "platform/Testing.h"
 
 #include <algorithm>
 #include <cstdio>

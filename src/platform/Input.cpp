@@ -3,14 +3,11 @@
 #include "platform/Input.h"
 
 #include "platform/Display.h"
+#include "platform/Testing.h"
 
 #include <SDL.h>
 
 #include <array>
-
-// Provided by the display: window pixels to the 1024 x 768 game space, and the window's id.
-void WindowToGame(int wx, int wy, int& gx, int& gy);
-unsigned DisplayWindowId();
 
 namespace {
 constexpr int kKeyCount = 256;

@@ -1,4 +1,5 @@
-// The platform layer in one include: display, images, fonts, sound, input, timing, random numbers, process.
+// The platform layer in one include: display, images, fonts, input, timing, random numbers, process.
+// Sound is a library of its own built on this one: its header is platform/sound/Sound.h.
 #pragma once
 
 #include "platform/Containers.h"
@@ -10,7 +11,6 @@
 #include "platform/Random.h"
 #include "platform/Text.h"
 #include "platform/Timing.h"
-#include "platform/sound/Sound.h"
 
 // Initialises the platform (SDL's event and timer subsystems). Safe to call more than once.
 void InitPlatform();

@@ -1,7 +1,6 @@
 // Process services - message box, console line, program end and the fatal runtime error.
 #pragma once
 
-#include <functional>
 #include <string>
 
 // Modal message box on a real display; nothing under the offscreen driver or with no display at all.
@@ -12,7 +11,3 @@ void PrintLine(const std::string& text);
 [[noreturn]] void EndProgram();
 // The runtime's fatal error: the text on standard error and exit code -1.
 [[noreturn]] void RuntimeError(const std::string& text);
-
-// Tests run the game in-process: this hook, when set, is called instead of exiting with the exit code
-// (0 or -1); it must not return (throwing is the usual way out).
-void SetProgramExitHook(std::function<void(int)> hook);

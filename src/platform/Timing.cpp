@@ -1,6 +1,7 @@
 // Timing - the frame timer and the clock, on real time or on a virtual clock that moves only when the
 // program waits, so tests and replays run the real frame loop without waiting.
 #include "platform/Timing.h"
+#include "platform/Testing.h"
 
 #include "platform/Input.h"
 

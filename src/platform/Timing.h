@@ -25,9 +25,4 @@ using TTimerPtr = std::shared_ptr<TTimer>;
 
 int MillisecondClock();
 void SleepMillis(int ms);
-
-// The virtual clock: time moves only when the program waits or sleeps, at once and without blocking.
-// Tests and replays run the real frame loop on it.
-void UseVirtualClock(bool on);
-bool UsingVirtualClock();
 uint64_t ClockMillis();   // the current clock (real or virtual) without wrapping

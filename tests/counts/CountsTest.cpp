@@ -10,6 +10,8 @@
 #include "counts/CountingAllocator.h"
 #include "gameplay/GameScreen.h"
 #include "screens/ScreenTestSupport.h"
+#include "platform/Testing.h"
+#include "platform/sound/SoundTesting.h"
 
 namespace {
 

@@ -10,6 +10,8 @@
 
 #include "gameplay/Player.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
+#include "platform/sound/SoundTesting.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "support/game/GameHarness.h"

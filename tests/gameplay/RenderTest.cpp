@@ -1,5 +1,6 @@
 // Pixels of game frames on the offscreen display: question, answer field, strips, time bar, zoom.
 #include "GameplayFixture.h"
+#include "platform/Testing.h"
 
 #include <cstdlib>
 

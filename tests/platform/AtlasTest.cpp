@@ -9,6 +9,7 @@
 #include "platform/Atlas.h"
 #include "platform/DisplayFixture.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 
 namespace {
 

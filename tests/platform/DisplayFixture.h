@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Display.h"
+#include "platform/Testing.h"
 
 struct TInkBox {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;   // inclusive

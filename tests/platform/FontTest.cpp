@@ -2,6 +2,7 @@
 #include "platform/Display.h"
 #include "platform/Font.h"
 #include "platform/DisplayFixture.h"
+#include "platform/Testing.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -8,6 +8,7 @@
 
 #include "platform/DisplayFixture.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include "platform/Display.h"
 #include "platform/Image.h"
 #include "platform/DisplayFixture.h"
+#include "platform/Testing.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,6 @@
 // Key-hit, typed-character and mouse semantics of the polled input state.
 #include "platform/Input.h"
+#include "platform/Testing.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 
 #include "platform/DisplayFixture.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 
 namespace {
 

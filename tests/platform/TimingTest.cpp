@@ -1,5 +1,6 @@
 // The frame timer's period and tick accounting, on the virtual clock so no test waits.
 #include "platform/Timing.h"
+#include "platform/Testing.h"
 
 #include <gtest/gtest.h>
 

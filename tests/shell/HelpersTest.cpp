@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 #include "shell/Helpers.h"
 #include "support/game/GameHarness.h"
 

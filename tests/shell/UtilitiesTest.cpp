@@ -9,6 +9,7 @@
 
 #include "platform/DisplayFixture.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 #include "shell/Utilities.h"
 #include "support/game/GameHarness.h"
 

@@ -1,5 +1,6 @@
 // The decoders on every file of Data/ and on damaged ones, and the load cache.
 #include "platform/sound/Sound.h"
+#include "platform/sound/SoundTesting.h"
 
 #include <gtest/gtest.h>
 

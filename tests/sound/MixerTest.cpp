@@ -2,6 +2,8 @@
 // silent clock output that a machine without an audio device runs on.
 #include "platform/Timing.h"
 #include "platform/sound/Sound.h"
+#include "platform/Testing.h"
+#include "platform/sound/SoundTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "toolkit/Flasher.h"
 #include "toolkit/TextInput.h"
 #include "toolkit/ToolkitFixture.h"
+#include "platform/Testing.h"
 
 namespace {
 class TextInputTest : public ToolkitTest {

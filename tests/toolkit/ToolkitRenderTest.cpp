@@ -6,6 +6,7 @@
 #include "toolkit/ParticleList.h"
 #include "toolkit/Sprite.h"
 #include "toolkit/ToolkitFixture.h"
+#include "platform/Testing.h"
 
 namespace {
 class ToolkitRenderTest : public ToolkitTest {

@@ -13,6 +13,7 @@
 // - Clock: no device opened. Nothing is mixed; a channel's position follows ClockMillis(), so a
 //   sound that does not loop still ends once its length (at its rate) has passed.
 #include "platform/sound/Sound.h"
+#include "platform/sound/SoundTesting.h"
 
 #include "platform/Timing.h"
 

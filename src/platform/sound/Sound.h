@@ -79,10 +79,6 @@ public:
 // Decoded data is kept per path and flags while the file's size and modification time stay the same,
 // so loading the same music at every screen start decodes it only once.
 TSoundPtr LoadSoundFile(const std::string& path, int flags);
-// Forgets every decoded file (channels still playing keep their data).
-void ClearSoundCache();
-// Bytes of sample data the load cache holds.
-size_t SoundCacheBytes();
 
 // Opens the audio device (SDL's audio subsystem only, apart from video). False when none opens;
 // every operation then still works and is silent, and channels still finish in real time.
@@ -91,11 +87,3 @@ void ShutdownAudio();
 bool AudioDeviceOpen();
 // The open device's sample rate, 0 when none is open.
 int AudioDeviceRate();
-// Channels that can still sound (playing, paused or fading out).
-int LiveChannelCount();
-
-// Renders the mix of all live channels into a buffer with no device: interleaved stereo at the given rate.
-// Tests use this; it advances the channels exactly as the device would.
-void MixAudioInto(float* out, int frames, int sampleRate);
-// When on, channels advance only through MixAudioInto (no device, no wall clock).
-void UseManualAudio(bool on);

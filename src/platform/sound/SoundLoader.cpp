@@ -1,6 +1,7 @@
 // SoundLoader - decodes WAV (SDL's loader) and Ogg Vorbis (libvorbisfile) into 16-bit samples, with a
 // cache so a file that is loaded again unchanged (music at every screen start) costs a stat call.
 #include "platform/sound/Sound.h"
+#include "platform/sound/SoundTesting.h"
 
 #include <SDL.h>
 #include <vorbis/vorbisfile.h>

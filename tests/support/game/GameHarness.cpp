@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "platform/Platform.h"
+#include "platform/Testing.h"
+#include "platform/sound/SoundTesting.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Startup.h"
