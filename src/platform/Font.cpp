@@ -14,7 +14,7 @@
 #include "platform/Atlas.h"
 #include "platform/BuiltinFont.h"
 #include "platform/DrawBatch.h"
-#include "platform/ImageDecode.h"
+#include "platform/FileRead.h"
 #include "platform/Text.h"
 
 namespace {
@@ -279,7 +279,9 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
     if (!library || size <= 0)
         return nullptr;
     auto font = std::make_shared<TImageFont>();
-    if (!ReadWholeFile(path, font->fileBytes))
+    // 64 MiB holds the largest font families with every script; FreeType keeps the whole file.
+    constexpr size_t MAX_FONT_FILE_BYTES = 64u << 20;
+    if (ReadRegularFile(path, MAX_FONT_FILE_BYTES, font->fileBytes) != TFileStatus::Ok || font->fileBytes.empty())
         return nullptr;
     if (FT_New_Memory_Face(library, font->fileBytes.data(), FT_Long(font->fileBytes.size()), 0, &font->face) != 0) {
         font->face = nullptr;

@@ -11,6 +11,8 @@
 
 namespace {
 
+std::string lastLoadFailure;
+
 int ResolveFlags(int flags) { return flags == IMAGE_DEFAULT_FLAGS ? (IMAGE_MASKED | IMAGE_FILTERED) : flags; }
 
 // A picture without alpha of its own becomes opaque, except, when masked, its pure black pixels.
@@ -184,10 +186,13 @@ const TImage::TFrameTexture* TImage::FrameTexture(int index)
     return slot.texture ? &slot : nullptr;
 }
 
+const std::string& LastImageLoadFailure() { return lastLoadFailure; }
+
 TImagePtr LoadImageFile(const std::string& path, int flags)
 {
     TPicture picture;
-    if (!DecodePicture(path, picture))
+    lastLoadFailure.clear();
+    if (!DecodePicture(path, picture, &lastLoadFailure))
         return nullptr;
     flags = ResolveFlags(flags);
     ApplyMask(picture, flags);
@@ -201,15 +206,19 @@ TImagePtr LoadImageFile(const std::string& path, int flags)
 TImagePtr LoadImageStrip(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
                          int flags)
 {
+    lastLoadFailure = "no such cells";
     if (cellWidth <= 0 || cellHeight <= 0 || firstCell < 0 || cellCount <= 0)
         return nullptr;
     TPicture picture;
-    if (!DecodePicture(path, picture))
+    lastLoadFailure.clear();
+    if (!DecodePicture(path, picture, &lastLoadFailure))
         return nullptr;
     const int across = picture.width / cellWidth;
     const long cells = long(across) * (picture.height / cellHeight);
-    if (long(firstCell) + cellCount > cells)
+    if (long(firstCell) + cellCount > cells) {
+        lastLoadFailure = "fewer cells than asked for";
         return nullptr;
+    }
     flags = ResolveFlags(flags);
     ApplyMask(picture, flags);
     auto image = std::make_shared<TImage>(cellWidth, cellHeight, cellCount, flags);

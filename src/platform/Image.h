@@ -53,6 +53,9 @@ using TImagePtr = std::shared_ptr<TImage>;
 TImagePtr LoadImageFile(const std::string& path, int flags);
 TImagePtr LoadImageStrip(const std::string& path, int cellWidth, int cellHeight, int firstCell,
                          int cellCount, int flags);
+// Why the last LoadImageFile or LoadImageStrip gave null: "missing", "not a regular file", "too large",
+// "no permission", "not a picture" (or "unreadable"); empty after a success.
+const std::string& LastImageLoadFailure();
 void SetImageHandle(const TImagePtr& image, float x, float y);
 void CentreImageHandle(const TImagePtr& image);
 int ImageWidth(const TImagePtr& image);

@@ -12,9 +12,8 @@ struct TPicture {
     std::vector<uint32_t> argb;     // top row first; alpha 255 throughout when hasAlpha is false
 };
 
-// The whole file; false when it cannot be read or is empty.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
-
 // PNG, BMP and JPEG are told by their signatures, TGA (which has none) by the .tga extension.
-// False for a missing, empty, truncated or unknown file, or one larger than 16384 pixels a side.
-bool DecodePicture(const std::string& path, TPicture& picture);
+// False for a file that cannot be read (see FileRead.h), one that is empty, truncated or of no known
+// kind ("not a picture"), or one larger than 16384 pixels a side or 2^24 pixels in all ("too large");
+// failure, when given, receives that reason.
+bool DecodePicture(const std::string& path, TPicture& picture, std::string* failure = nullptr);

@@ -2,6 +2,8 @@
 // Every decoder reads from memory, checks sizes before allocating, and fails with false, never a crash.
 #include "platform/ImageDecode.h"
 
+#include "platform/FileRead.h"
+
 #include <SDL.h>
 #include <png.h>
 
@@ -17,10 +19,22 @@
 namespace {
 
 constexpr int MAX_SIDE = 16384;
+// 64 MiB of pixels: far beyond any picture a game of this size draws, and small enough that the decode,
+// its copy and the texture upload fit in memory at once.
+constexpr long long MAX_PIXELS = 1LL << 24;
+// The largest picture file worth reading: an uncompressed BMP or TGA of MAX_PIXELS with its headers.
+constexpr size_t MAX_FILE_BYTES = (size_t(MAX_PIXELS) * 4) + (1u << 20);
 
-bool SizeAcceptable(long width, long height)
+enum class TDecode { Ok, NotPicture, TooLarge };
+
+// Checked before any pixel memory is allocated, so a few bytes of header cannot ask for gigabytes.
+TDecode SizeCheck(long width, long height)
 {
-    return width > 0 && height > 0 && width <= MAX_SIDE && height <= MAX_SIDE;
+    if (width <= 0 || height <= 0)
+        return TDecode::NotPicture;
+    if (width > MAX_SIDE || height > MAX_SIDE || (long long)width * height > MAX_PIXELS)
+        return TDecode::TooLarge;
+    return TDecode::Ok;
 }
 
 uint32_t Argb(unsigned a, unsigned r, unsigned g, unsigned b)
@@ -30,45 +44,46 @@ uint32_t Argb(unsigned a, unsigned r, unsigned g, unsigned b)
 
 // libpng's simplified interface keeps its setjmp error handling inside the library, so a broken
 // file comes back as a failed call, never as a jump through our frames.
-bool DecodePng(const std::vector<uint8_t>& bytes, TPicture& picture)
+TDecode DecodePng(const std::vector<uint8_t>& bytes, TPicture& picture)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
-        return false;
-    if (!SizeAcceptable(image.width, image.height)) {
+        return TDecode::NotPicture;
+    if (const TDecode size = SizeCheck(image.width, image.height); size != TDecode::Ok) {
         png_image_free(&image);
-        return false;
+        return size;
     }
     picture.hasAlpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     image.format = PNG_FORMAT_RGBA;
     std::vector<uint8_t> rgba(PNG_IMAGE_SIZE(image));
     if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
         png_image_free(&image);
-        return false;
+        return TDecode::NotPicture;
     }
     picture.width = int(image.width);
     picture.height = int(image.height);
     picture.argb.resize(size_t(picture.width) * picture.height);
     for (size_t i = 0; i < picture.argb.size(); ++i)
         picture.argb[i] = Argb(rgba[i * 4 + 3], rgba[i * 4], rgba[i * 4 + 1], rgba[i * 4 + 2]);
-    return true;
+    return TDecode::Ok;
 }
 
-bool DecodeBmp(const std::vector<uint8_t>& bytes, TPicture& picture)
+TDecode DecodeBmp(const std::vector<uint8_t>& bytes, TPicture& picture)
 {
     SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
     if (!stream)
-        return false;
+        return TDecode::NotPicture;
     SDL_Surface* loaded = SDL_LoadBMP_RW(stream, 1);
     if (!loaded)
-        return false;
+        return TDecode::NotPicture;
     const bool hasAlpha = loaded->format->Amask != 0;
-    SDL_Surface* surface = SizeAcceptable(loaded->w, loaded->h)
+    const TDecode size = SizeCheck(loaded->w, loaded->h);
+    SDL_Surface* surface = size == TDecode::Ok
         ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
     SDL_FreeSurface(loaded);
     if (!surface)
-        return false;
+        return size == TDecode::Ok ? TDecode::NotPicture : size;
     picture.width = surface->w;
     picture.height = surface->h;
     picture.hasAlpha = hasAlpha;
@@ -81,7 +96,7 @@ bool DecodeBmp(const std::vector<uint8_t>& bytes, TPicture& picture)
     }
     SDL_UnlockSurface(surface);
     SDL_FreeSurface(surface);
-    return true;
+    return TDecode::Ok;
 }
 
 struct TJpegError {
@@ -108,7 +123,7 @@ void JpegMessage(j_common_ptr info, int level)
 // libjpeg reports errors by calling error_exit, which must not return: it jumps back here. Only the
 // decompressor (destroyed on the way out) and the caller's picture are touched after the jump
 // point, and the row buffer comes from libjpeg's own pool, so nothing of ours is left half-built.
-bool DecodeJpeg(const std::vector<uint8_t>& bytes, TPicture& picture)
+TDecode DecodeJpeg(const std::vector<uint8_t>& bytes, TPicture& picture)
 {
     jpeg_decompress_struct info{};
     TJpegError error{};
@@ -119,7 +134,7 @@ bool DecodeJpeg(const std::vector<uint8_t>& bytes, TPicture& picture)
     if (setjmp(error.jump)) {
         jpeg_destroy_decompress(&info);
         picture.argb.clear();
-        return false;
+        return TDecode::NotPicture;
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
@@ -127,9 +142,9 @@ bool DecodeJpeg(const std::vector<uint8_t>& bytes, TPicture& picture)
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&info);
-    if (!SizeAcceptable(info.output_width, info.output_height)) {
+    if (const TDecode size = SizeCheck(info.output_width, info.output_height); size != TDecode::Ok) {
         jpeg_destroy_decompress(&info);
-        return false;
+        return size;
     }
     const int width = int(info.output_width), height = int(info.output_height);
     const int channels = info.output_components;
@@ -155,19 +170,19 @@ bool DecodeJpeg(const std::vector<uint8_t>& bytes, TPicture& picture)
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
     if (error.truncated)
-        return false;
+        return TDecode::NotPicture;
     picture.width = width;
     picture.height = height;
     picture.hasAlpha = false;
-    return true;
+    return TDecode::Ok;
 }
 
 // TGA: true-colour and grey pictures, plain or run-length encoded. A short reader, because no
 // decoding library on the target systems takes TGA; every read is checked against the file's end.
-bool DecodeTga(const std::vector<uint8_t>& bytes, TPicture& picture)
+TDecode DecodeTga(const std::vector<uint8_t>& bytes, TPicture& picture)
 {
     if (bytes.size() < 18)
-        return false;
+        return TDecode::NotPicture;
     const uint8_t* h = bytes.data();
     const int idLength = h[0], mapType = h[1], type = h[2];
     const int mapLength = h[5] | (h[6] << 8), mapEntryBits = h[7];
@@ -175,10 +190,12 @@ bool DecodeTga(const std::vector<uint8_t>& bytes, TPicture& picture)
     const int bits = h[16], descriptor = h[17];
     const bool rle = type == 10 || type == 11;
     const bool grey = type == 3 || type == 11;
-    if (!(type == 2 || type == 3 || type == 10 || type == 11) || !SizeAcceptable(width, height))
-        return false;
+    if (!(type == 2 || type == 3 || type == 10 || type == 11))
+        return TDecode::NotPicture;
+    if (const TDecode size = SizeCheck(width, height); size != TDecode::Ok)
+        return size;
     if (grey ? bits != 8 : (bits != 15 && bits != 16 && bits != 24 && bits != 32))
-        return false;
+        return TDecode::NotPicture;
     const int alphaBits = descriptor & 0x0F;
     const int bytesPerPixel = (bits + 7) / 8;
     size_t pos = 18 + size_t(idLength) + (mapType ? size_t(mapLength) * ((mapEntryBits + 7) / 8) : 0);
@@ -204,25 +221,25 @@ bool DecodeTga(const std::vector<uint8_t>& bytes, TPicture& picture)
     while (done < count) {
         if (!rle) {
             if (pos + bytesPerPixel > end)
-                return false;
+                return TDecode::NotPicture;
             linear[done++] = readPixel(&bytes[pos]);
             pos += bytesPerPixel;
             continue;
         }
         if (pos >= end)
-            return false;
+            return TDecode::NotPicture;
         const int packet = bytes[pos++];
         const size_t run = std::min<size_t>((packet & 0x7F) + 1, count - done);
         if (packet & 0x80) {
             if (pos + bytesPerPixel > end)
-                return false;
+                return TDecode::NotPicture;
             const uint32_t value = readPixel(&bytes[pos]);
             pos += bytesPerPixel;
             for (size_t i = 0; i < run; ++i)
                 linear[done++] = value;
         } else {
             if (pos + run * bytesPerPixel > end)
-                return false;
+                return TDecode::NotPicture;
             for (size_t i = 0; i < run; ++i, pos += bytesPerPixel)
                 linear[done++] = readPixel(&bytes[pos]);
         }
@@ -241,7 +258,7 @@ bool DecodeTga(const std::vector<uint8_t>& bytes, TPicture& picture)
     picture.width = width;
     picture.height = height;
     picture.hasAlpha = alphaBits > 0 && (bits == 32 || bits == 16);
-    return true;
+    return TDecode::Ok;
 }
 
 bool EndsWithTga(const std::string& path)
@@ -256,41 +273,30 @@ bool EndsWithTga(const std::string& path)
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
-{
-    bytes.clear();
-    // Plain stdio: a folder or an unreadable file is simply a failed read, never an exception.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    uint8_t chunk[65536];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
-        bytes.clear();
-    return !bytes.empty();
-}
-
-bool DecodePicture(const std::string& path, TPicture& picture)
+bool DecodePicture(const std::string& path, TPicture& picture, std::string* failure)
 {
     picture = TPicture{};
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes))
+    const TFileStatus read = ReadRegularFile(path, MAX_FILE_BYTES, bytes);
+    if (read != TFileStatus::Ok) {
+        if (failure)
+            *failure = FileStatusText(read);
         return false;
-    bool ok = false;
+    }
+    TDecode result = TDecode::NotPicture;
     static const uint8_t PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (bytes.size() >= 8 && std::memcmp(bytes.data(), PNG_SIGNATURE, 8) == 0)
-        ok = DecodePng(bytes, picture);
+        result = DecodePng(bytes, picture);
     else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
-        ok = DecodeBmp(bytes, picture);
+        result = DecodeBmp(bytes, picture);
     else if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF)
-        ok = DecodeJpeg(bytes, picture);
+        result = DecodeJpeg(bytes, picture);
     else if (EndsWithTga(path))
-        ok = DecodeTga(bytes, picture);
-    if (!ok)
-        picture = TPicture{};
-    return ok;
+        result = DecodeTga(bytes, picture);
+    if (result == TDecode::Ok)
+        return true;
+    picture = TPicture{};
+    if (failure)
+        *failure = result == TDecode::TooLarge ? "too large" : "not a picture";
+    return false;
 }

@@ -3,6 +3,8 @@
 #include "platform/sound/Sound.h"
 #include "platform/sound/SoundTesting.h"
 
+#include "platform/FileRead.h"
+
 #include <SDL.h>
 #include <vorbis/vorbisfile.h>
 
@@ -21,27 +23,11 @@
 namespace {
 
 // Larger files are refused rather than read: no sound of this game comes near it.
-constexpr long long MAX_FILE_BYTES = 256LL << 20;
+constexpr size_t MAX_FILE_BYTES = size_t(256) << 20;
 // Decoded data kept beyond that is dropped, least recently used first.
 constexpr size_t CACHE_BYTES = 192u << 20;
 // A stream that claims more than this is treated as lying: decoding stops there.
 constexpr long long MAX_DECODED_FRAMES = 48000LL * 60 * 10;
-
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
-{
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(f) : -1;
-    ok = ok && size > 0 && size <= MAX_FILE_BYTES && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes.resize(size_t(size));
-        ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    }
-    std::fclose(f);
-    return ok;
-}
 
 // A data chunk whose header claims more than the file holds is cut to what is there: SDL's loader
 // would otherwise allocate the claimed size (up to 4 GiB for a 34 KB file) before finding the end.
@@ -327,7 +313,7 @@ TSoundPtr LoadSoundFile(const std::string& path, int flags)
     }
 
     std::vector<unsigned char> bytes;
-    if (!ReadWholeFile(path, bytes) || bytes.size() < 4)
+    if (ReadRegularFile(path, MAX_FILE_BYTES, bytes) != TFileStatus::Ok || bytes.size() < 4)
         return nullptr;
     TSoundPtr sound;
     if (std::memcmp(bytes.data(), "OggS", 4) == 0)
