@@ -137,9 +137,8 @@ TReplayScript RecordReplay(const TRecordPlan& plan, std::ostream& report)
     script.seed = plan.seed;
     TScriptedPlayer scriptedPlayer(plan);
     TReplaySession session(plan.seed, report);
-    // A run that never ends would be a fault of the game or of this player; stop after ten minutes.
-    constexpr int maxFrames = 60 * 60 * 10;
-    while (session.frame < maxFrames) {
+    // A run that never ends would be a fault of the game or of this player; stop at the plan's cap.
+    while (session.frame < plan.maxFrames) {
         scriptedPlayer.Plan(session.frame);
         for (const TReplayEvent& event : scriptedPlayer.Due(session.frame + 1)) {
             session.Deliver(event);
@@ -148,7 +147,9 @@ TReplayScript RecordReplay(const TRecordPlan& plan, std::ostream& report)
         if (!session.Step())
             break;
     }
-    script.endFrame = session.frame + 10;
+    // A game that ended by itself ends its replay at the same frame, and the slack is never used. A
+    // recording cut at the cap must stop its replay where it stopped, or the last lines differ.
+    script.endFrame = session.ended ? session.frame + 10 : session.frame;
     session.Finish();
     return script;
 }

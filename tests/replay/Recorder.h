@@ -11,6 +11,7 @@ struct TRecordPlan {
     bool keypad = false;    // choose it on the numeric keypad
     int seed = 1;
     int lastLevel = 4;      // the level in which the player stops answering and the time runs out
+    int maxFrames = 60 * 60 * 10;   // the recording stops here if the game has not ended (ten minutes)
 };
 
 // Plays the plan from start-up to the program's end and returns the script of what was pressed and

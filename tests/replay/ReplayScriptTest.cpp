@@ -1,10 +1,11 @@
 // The replay script format: what is accepted, what is refused and why, and that writing a script and
-// reading it back gives the same input.
+// reading it back gives the same input; and that a recording replays to the very end it recorded.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "platform/Input.h"
+#include "replay/Recorder.h"
 #include "replay/Replay.h"
 
 namespace {
@@ -97,4 +98,18 @@ TEST(ReplayScript, RefusesMalformedScriptsNamingTheLine)
         EXPECT_FALSE(Parse(c.text, script, error)) << c.text;
         EXPECT_EQ(error, c.error) << c.text;
     }
+}
+
+// A recording that reaches its frame cap with the game still running replays to the same last line.
+TEST(ReplayScript, ARecordingCutAtItsCapReplaysToTheSameEnd)
+{
+    TRecordPlan plan;
+    plan.lastLevel = 1000;   // never stops answering: only the cap ends the recording
+    plan.maxFrames = 400;
+    std::ostringstream recorded, replayed;
+    const TReplayScript script = RecordReplay(plan, recorded);
+    EXPECT_EQ(script.endFrame, 400);
+    EXPECT_EQ(PlayReplay(script, replayed), 0);
+    EXPECT_EQ(replayed.str(), recorded.str());
+    EXPECT_NE(recorded.str().find("   400 end"), std::string::npos) << recorded.str();
 }
