@@ -15,11 +15,13 @@ uint64_t virtualNow = 0;
 std::atomic<int> liveTimers{0};
 constexpr int kMaxTimers = 16;
 
+// Counted from the steady clock's own origin (the machine's boot), never from the program's start: the
+// generator is seeded from this clock, and a clock that starts with the process would give every run
+// the same seed, so the same questions.
 uint64_t RealMillis()
 {
-    static const auto start = std::chrono::steady_clock::now();
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now() - start).count());
+                                     std::chrono::steady_clock::now().time_since_epoch()).count());
 }
 }
 

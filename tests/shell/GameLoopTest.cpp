@@ -2,12 +2,19 @@
 // screen changes, music and sound effects.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <thread>
 
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
+#include "shell/Startup.h"
 #include "support/game/GameHarness.h"
 
 namespace {
@@ -76,6 +83,32 @@ TEST(StartupTest, SetsTheGameUpAsTheProgramStartsIt)
     EXPECT_TRUE(harness.Frames(5));
     EXPECT_EQ(GetDrawState().clsR, 50);
     EXPECT_EQ(GetDrawState().clsB, 50);
+}
+
+// Each launch in a process of its own, on the real clock: two start-ups some milliseconds apart leave
+// the generator in different states, so they ask different questions.
+TEST(StartupTest, EachLaunchSeedsTheGeneratorAfresh)
+{
+    const std::string files[2] = {testing::TempDir() + "calcadia-seed-1", testing::TempDir() + "calcadia-seed-2"};
+    for (const std::string& file : files) {
+        EXPECT_EXIT(
+            {
+                UseVirtualClock(false);
+                setenv("SDL_AUDIODRIVER", "dummy", 0);
+                Startup();
+                std::ofstream(file) << RandomState();
+                std::_Exit(0);
+            },
+            testing::ExitedWithCode(0), "");
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    auto read = [](const std::string& file) {
+        std::string text;
+        std::ifstream(file) >> text;
+        return text;
+    };
+    EXPECT_FALSE(read(files[0]).empty());
+    EXPECT_NE(read(files[0]), read(files[1]));
 }
 
 TEST(QuitTest, CtrlXQuitsBeforeTheNextLogicAndAPlainXIsUsedUp)
