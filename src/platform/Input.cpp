@@ -16,6 +16,8 @@ constexpr int kQueueSize = 256;
 struct TInputState {
     std::array<bool, kKeyCount> keyHeld{};
     std::array<int, kKeyCount> keyHits{};
+    // Hits that came while a Ctrl key was down, so a chord pressed and let go within one frame counts.
+    std::array<int, kKeyCount> ctrlHits{};
     std::array<bool, 4> buttonHeld{};
     std::array<int, 4> buttonHits{};
     int mouseX = 0, mouseY = 0;
@@ -24,6 +26,37 @@ struct TInputState {
     int queueHead = 0, queueCount = 0;
     bool closeRequested = false;
 } in;
+
+bool CtrlHeld() { return in.keyHeld[KEY_LCONTROL] || in.keyHeld[KEY_RCONTROL]; }
+
+// The state alone, without reading events first: the focus handlers run inside the event loop, and
+// polling from there would handle (and then wipe) every event queued behind the focus change.
+void ClearKeyState()
+{
+    in.keyHeld.fill(false);
+    in.keyHits.fill(0);
+    in.ctrlHits.fill(0);
+    in.queueHead = in.queueCount = 0;
+}
+
+void ClearMouseState()
+{
+    in.buttonHeld.fill(false);
+    in.buttonHits.fill(0);
+    in.wheel = 0;
+}
+
+// A key going down; ctrl tells whether a Ctrl key was down as it was pressed.
+void KeyPressed(int key, bool repeat, bool ctrl)
+{
+    if (key < 0 || key >= kKeyCount) return;
+    // Auto-repeat and a key already held add no hit.
+    if (!repeat && !in.keyHeld[key]) {
+        ++in.keyHits[key];
+        if (ctrl) ++in.ctrlHits[key];
+    }
+    in.keyHeld[key] = true;
+}
 
 void QueueChar(int c)
 {
@@ -133,11 +166,12 @@ void HandleSdlEvent(const SDL_Event& e)
     case SDL_KEYUP: {
         const int key = TranslateKey(e.key.keysym.sym);
         const bool down = e.type == SDL_KEYDOWN;
-        if (key) {
-            TInputEvent ev{down ? TInputEvent::KeyDown : TInputEvent::KeyUp, key};
-            ev.repeat = e.key.repeat != 0;
-            ProcessInputEvent(ev);
-        }
+        // The modifiers as they were when the key went down, whatever has happened since.
+        const bool ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+        if (key && down)
+            KeyPressed(key, e.key.repeat != 0, ctrl || CtrlHeld());
+        else if (key)
+            ProcessInputEvent({TInputEvent::KeyUp, key});
         // Control characters never arrive as text: queue them from the key itself, auto-repeat included,
         // as a keyboard driver's character stream would.
         if (down) {
@@ -146,6 +180,10 @@ void HandleSdlEvent(const SDL_Event& e)
             else if (sym == SDLK_TAB) ProcessInputEvent({TInputEvent::Char, 9});
             else if (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) ProcessInputEvent({TInputEvent::Char, 13});
             else if (sym == SDLK_ESCAPE) ProcessInputEvent({TInputEvent::Char, 27});
+            // Ctrl+A to Ctrl+Z give the control characters 1 to 26, as a terminal's keyboard does.
+            // Not with Alt as well: some layouts type their third-level characters with Ctrl+Alt.
+            else if (sym >= SDLK_a && sym <= SDLK_z && ctrl && !(e.key.keysym.mod & KMOD_ALT))
+                ProcessInputEvent({TInputEvent::Char, int(sym - SDLK_a) + 1});
         }
         break;
     }
@@ -192,10 +230,7 @@ void ProcessInputEvent(const TInputEvent& e)
     const bool buttonInRange = e.code >= 1 && e.code <= 3;
     switch (e.type) {
     case TInputEvent::KeyDown:
-        if (!keyInRange) break;
-        // Auto-repeat and a key already held add no hit.
-        if (!e.repeat && !in.keyHeld[e.code]) ++in.keyHits[e.code];
-        in.keyHeld[e.code] = true;
+        KeyPressed(e.code, e.repeat, CtrlHeld());
         break;
     case TInputEvent::KeyUp:
         if (keyInRange) in.keyHeld[e.code] = false;
@@ -222,8 +257,8 @@ void ProcessInputEvent(const TInputEvent& e)
     case TInputEvent::FocusLost:
     case TInputEvent::FocusGained:
         // Key-up events for keys released while another window had the focus never arrive.
-        ClearKeys();
-        ClearMouse();
+        ClearKeyState();
+        ClearMouseState();
         break;
     case TInputEvent::Close:
         in.closeRequested = true;
@@ -244,7 +279,17 @@ int KeyWasHit(int key)
     if (key < 0 || key >= kKeyCount) return 0;
     const int hits = in.keyHits[key];
     in.keyHits[key] = 0;
+    in.ctrlHits[key] = 0;
     return hits;
+}
+
+int CtrlChordWasHit(int key)
+{
+    PollInputEvents();
+    if (key < 0 || key >= kKeyCount) return 0;
+    const bool withCtrl = in.ctrlHits[key] > 0;
+    const bool hit = KeyWasHit(key) > 0;
+    return hit && (withCtrl || CtrlHeld()) ? 1 : 0;
 }
 
 int KeyIsDown(int key)
@@ -266,9 +311,7 @@ int NextTypedChar()
 void ClearKeys()
 {
     PollInputEvents();
-    in.keyHeld.fill(false);
-    in.keyHits.fill(0);
-    in.queueHead = in.queueCount = 0;
+    ClearKeyState();
 }
 
 int MouseButtonWasHit(int button)
@@ -283,9 +326,7 @@ int MouseButtonWasHit(int button)
 void ClearMouse()
 {
     PollInputEvents();
-    in.buttonHeld.fill(false);
-    in.buttonHits.fill(0);
-    in.wheel = 0;
+    ClearMouseState();
 }
 
 int MousePosX()

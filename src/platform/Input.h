@@ -16,6 +16,9 @@ enum : int {
 // All of these first process pending window events.
 int KeyWasHit(int key);
 int KeyIsDown(int key);
+// A Ctrl chord: uses up the key's hits as KeyWasHit does, and is 1 when one of them came while a
+// Ctrl key was down, or a Ctrl key is down now.
+int CtrlChordWasHit(int key);
 int NextTypedChar();
 void ClearKeys();
 int MouseButtonWasHit(int button);

@@ -33,7 +33,7 @@ int TGame::CheckKeys()
 {
     // D is asked first and on every frame, so a D without Ctrl is used up. Clearing the keys here also
     // drops a P of the same frame: Ctrl+D and P together toggle only the panel.
-    if (KeyWasHit(KEY_D) && (KeyIsDown(KEY_LCONTROL) || KeyIsDown(KEY_RCONTROL))) {
+    if (CtrlChordWasHit(KEY_D)) {
         ClearKeys();
         ToggleDebugPanel();
     }

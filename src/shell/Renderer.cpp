@@ -101,8 +101,8 @@ float TRenderer::GetY(float y) const
 
 int TRenderer::Logic()
 {
-    // F is asked first so its hit is used up every frame, with or without Ctrl.
-    if (KeyWasHit(KEY_F) && (KeyIsDown(KEY_LCONTROL) || KeyIsDown(KEY_RCONTROL)))
+    // F's hit is used up every frame, with or without Ctrl.
+    if (CtrlChordWasHit(KEY_F))
         ToggleFullScreen();
     return 0;
 }

@@ -126,7 +126,7 @@ public:
                         return Fail("Ctrl+X reached the game");
                 } else {
                     // RunFrame without Draw and flip: X is used up every pass there too.
-                    if (KeyWasHit(KEY_X) && (KeyIsDown(KEY_LCONTROL) || KeyIsDown(KEY_RCONTROL)))
+                    if (CtrlChordWasHit(KEY_X))
                         return Fail("Ctrl+X reached the game");
                     if (game->Logic())
                         return Fail("the game asked to end");

@@ -1,8 +1,12 @@
 // Key-hit, typed-character and mouse semantics of the polled input state.
 #include "platform/Input.h"
+#include "platform/Platform.h"
 #include "platform/Testing.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 class Input : public ::testing::Test {
 protected:
@@ -77,14 +81,84 @@ TEST_F(Input, ClearingForgetsHitsHeldKeysAndTypedText)
     EXPECT_EQ(KeyWasHit(KEY_ENTER), 1);
 }
 
-TEST_F(Input, LosingFocusReleasesKeysAndButtons)
+namespace {
+void PushKey(SDL_EventType type, SDL_Keycode sym, Uint16 mod)
 {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    SDL_PushEvent(&e);
+}
+
+void PushText(const char* text)
+{
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    std::snprintf(e.text.text, sizeof e.text.text, "%s", text);
+    SDL_PushEvent(&e);
+}
+
+void PushFocus(Uint8 event)
+{
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = event;
+    SDL_PushEvent(&e);
+}
+}
+
+// Through the window system's own event queue, as the game receives it.
+TEST_F(Input, FocusChangesReleaseWhatWasHeldAndKeepWhatFollows)
+{
+    InitPlatform();
     InjectKeyDown(KEY_D);
     ProcessInputEvent({TInputEvent::MouseDown, 1});
-    ProcessInputEvent({TInputEvent::FocusLost});
+    InjectTypedChar('1');
+    // Gaining the focus, then X pressed and 7 typed, all read by one poll.
+    PushFocus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    PushKey(SDL_KEYDOWN, SDLK_x, KMOD_NONE);
+    PushText("7");
     EXPECT_EQ(KeyIsDown(KEY_D), 0);
     EXPECT_EQ(KeyWasHit(KEY_D), 0);
     EXPECT_EQ(MouseButtonWasHit(1), 0);
+    EXPECT_EQ(KeyWasHit(KEY_X), 1);
+    EXPECT_EQ(NextTypedChar(), '7');
+    EXPECT_EQ(NextTypedChar(), 0);
+    PushFocus(SDL_WINDOWEVENT_FOCUS_LOST);
+    EXPECT_EQ(KeyIsDown(KEY_X), 0);
+}
+
+TEST_F(Input, CtrlChordsCountTheCtrlThatCameWithTheKey)
+{
+    InitPlatform();
+    // Ctrl down and up again around X before anyone looks: the X still came with Ctrl.
+    PushKey(SDL_KEYDOWN, SDLK_LCTRL, KMOD_LCTRL);
+    PushKey(SDL_KEYDOWN, SDLK_x, KMOD_LCTRL);
+    PushKey(SDL_KEYUP, SDLK_x, KMOD_LCTRL);
+    PushKey(SDL_KEYUP, SDLK_LCTRL, KMOD_NONE);
+    EXPECT_EQ(CtrlChordWasHit(KEY_X), 1);
+    EXPECT_EQ(CtrlChordWasHit(KEY_X), 0);
+    EXPECT_EQ(NextTypedChar(), 24);   // and typed its control character
+    // Ctrl down when the chord is asked counts as well, as it always has (X, then Ctrl, in one frame).
+    InjectKeyPress(KEY_X);
+    InjectKeyDown(KEY_RCONTROL);
+    EXPECT_EQ(CtrlChordWasHit(KEY_X), 1);
+    // A chord used up by a plain look at the key is gone: a later X alone is no chord.
+    InjectKeyPress(KEY_X);
+    InjectKeyUp(KEY_RCONTROL);
+    EXPECT_EQ(KeyWasHit(KEY_X), 1);
+    InjectKeyPress(KEY_X);
+    EXPECT_EQ(CtrlChordWasHit(KEY_X), 0);
+
+    // Ctrl+letter types its control character (Ctrl+A 1 ... Ctrl+Z 26), but not with Alt as well.
+    PushKey(SDL_KEYDOWN, SDLK_a, KMOD_RCTRL);
+    PushKey(SDL_KEYDOWN, SDLK_z, KMOD_LCTRL);
+    PushKey(SDL_KEYDOWN, SDLK_q, KMOD_LCTRL | KMOD_RALT);
+    PushKey(SDL_KEYDOWN, SDLK_h, KMOD_NONE);
+    EXPECT_EQ(NextTypedChar(), 1);
+    EXPECT_EQ(NextTypedChar(), 26);
+    EXPECT_EQ(NextTypedChar(), 0);
 }
 
 TEST_F(Input, MouseClicksPositionsAndCloseRequest)

@@ -128,6 +128,11 @@ TEST(QuitTest, CtrlXQuitsBeforeTheNextLogicAndAPlainXIsUsedUp)
     EXPECT_FALSE(harness.Frame());
     EXPECT_EQ(screen->logicCount, 2);
     harness.ReleaseCtrl();
+    // Ctrl pressed and let go around X before the frame looks: still Ctrl+X.
+    harness.KeyDown(KEY_LCONTROL);
+    harness.Press(KEY_X);
+    harness.ReleaseCtrl();
+    EXPECT_FALSE(harness.Frame());
 
     // The right Ctrl key serves as well, also while paused, and the real loop ends with code 0.
     harness.Press(KEY_P);
@@ -204,10 +209,11 @@ TEST(GlobalKeysTest, DebugPanelAndPause)
     EXPECT_EQ(screen->logicCount, logicBefore + 1);
     EXPECT_EQ(KeyWasHit(KEY_ESCAPE), 0);
 
-    // The panel toggles back off, independent of pause.
-    harness.PressWithCtrl(KEY_D);
-    harness.Frame();
+    // The panel toggles back off, independent of pause, also by a chord let go before the frame.
+    harness.KeyDown(KEY_LCONTROL);
+    harness.Press(KEY_D);
     harness.ReleaseCtrl();
+    harness.Frame();
     EXPECT_EQ(game->displayDebugPanel, 0);
 }
 
@@ -243,6 +249,12 @@ TEST(GlobalKeysTest, CtrlFSwitchesFullScreenOnlyWhenNotPaused)
     harness.ReleaseCtrl();
     EXPECT_EQ(renderer->fullScreen, 0);
     EXPECT_EQ(renderer->bitDepth, 0);
+    // A chord let go before the frame switches as well.
+    harness.KeyDown(KEY_LCONTROL);
+    harness.Press(KEY_F);
+    harness.ReleaseCtrl();
+    harness.Frame();
+    EXPECT_EQ(renderer->fullScreen, 1);
     EXPECT_EQ(game->currentScreen, screen);
     EXPECT_EQ(GetAppTitle(), "Calcadia V0.51");
     EXPECT_TRUE(harness.Frames(2));
