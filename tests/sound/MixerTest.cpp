@@ -136,7 +136,7 @@ TEST_F(MixerTest, VolumeFollowsTheDecibelCurveAndIsClamped)
     c->Stop();
 }
 
-TEST_F(MixerTest, PausedChannelIsSilentAndResumesWhereItWas)
+TEST_F(MixerTest, OnlyPauseHoldsAChannelWhereItIs)
 {
     // A slow rising ramp: the output value tells the playing position.
     auto ramp = MakeSound(44100, 44100 * 4, 1, false, [](int i, int) { return float(i) / (44100 * 4) * 0.8f; });
@@ -160,9 +160,26 @@ TEST_F(MixerTest, PausedChannelIsSilentAndResumesWhereItWas)
     EXPECT_LT(MaxStep(before), 0.005f);
     EXPECT_LT(MaxStep(after), 0.005f);
     c->Stop();
+    RenderLeft(441, 44100);
+
+    // Volume 0 is silence, not a pause: the channel goes on in time, sounds from where it has got to
+    // when raised, and, its handle dropped, ends after its length and leaves the mixer.
+    {
+        auto quiet = ramp->Cue();
+        quiet->SetVolume(0.0f);
+        quiet->SetPaused(0);
+        EXPECT_EQ(Rms(RenderLeft(44100, 44100)), 0.0);
+        quiet->SetVolume(1.0f);
+        EXPECT_NEAR(RenderLeft(4410, 44100).back(), 0.8f / 4 * 1.1f, 0.01f);
+        quiet->SetVolume(0.0f);
+    }
+    RenderLeft(44100 * 28 / 10, 44100);   // 3.9 of its 4 seconds
+    EXPECT_EQ(LiveChannelCount(), 1);
+    RenderLeft(8820, 44100);
+    EXPECT_EQ(LiveChannelCount(), 0);
 }
 
-TEST_F(MixerTest, StopFadesOutAndIsFinal)
+TEST_F(MixerTest, StopFadesOutAndIsFinalAndCueCanReuseTheHandle)
 {
     auto dc = MakeSound(44100, 44100 * 2, 1, true, [](int, int) { return 0.8f; });
     auto c = Start(dc);
@@ -180,6 +197,17 @@ TEST_F(MixerTest, StopFadesOutAndIsFinal)
     c->SetVolume(1.0f);
     EXPECT_EQ(c->Playing(), 0);
     EXPECT_EQ(Rms(RenderLeft(4410, 44100)), 0.0);
+
+    // Cued onto a handle the caller already holds, a sound stops what that handle played (with its
+    // fade) and waits there, paused, at its start.
+    auto playing = Start(dc);
+    RenderLeft(4410, 44100);
+    EXPECT_EQ(dc->Cue(playing), playing);
+    EXPECT_EQ(RenderLeft(4410, 44100).back(), 0.0f);
+    EXPECT_EQ(playing->Playing(), 1);
+    playing->SetPaused(0);
+    EXPECT_NEAR(RenderLeft(4410, 44100).back(), 0.8f, 1e-4f);
+    EXPECT_EQ(LiveChannelCount(), 1);
 }
 
 TEST_F(MixerTest, NonLoopingChannelEndsAfterItsLengthAtItsRate)

@@ -111,27 +111,58 @@ void RebaseClocksLocked(TMixer& m)
         st->clockMs = now;
 }
 
+// The last frame the decoder has written, or the whole length once it is done.
+int ReadyFrames(const TChannel::TState& st)
+{
+    if (st.progress && !st.progress->done.load(std::memory_order_acquire))
+        return std::min(st.frames, st.progress->frames.load(std::memory_order_acquire));
+    return st.frames;
+}
+
+// A channel that is playing at volume 0 goes on in time exactly as an audible one would, without
+// mixing anything: raised again, it sounds from where it has got to, and it ends when its length has
+// passed. Only pause holds a channel where it is.
+void AdvanceSilently(TChannel::TState& st, int frames, double step)
+{
+    const int n = st.frames;
+    const int ready = ReadyFrames(st);
+    double pos = st.pos + frames * step;
+    if (ready < n && pos + 1 >= ready) {
+        // Where an audible channel would wait for the decoder.
+        st.pos = std::max(st.pos, double(ready - 1));
+        return;
+    }
+    if (pos >= n) {
+        if (!st.loop) {
+            st.finished = true;
+            return;
+        }
+        pos = std::fmod(pos, double(n));
+    }
+    st.pos = pos;
+}
+
 void MixChannel(TChannel::TState& st, float* out, int frames, int outRate)
 {
     const float target = (st.paused || st.stopping) ? 0.0f : GainOfVolume(st.volume);
-    if (st.gain == 0.0f && target == 0.0f) {
-        if (st.stopping)
-            st.finished = true;
-        return;   // paused and faded out: hold the position
-    }
     if (st.frames <= 0) {
         st.finished = true;
         return;
     }
     const double step = double(st.srcRate) / outRate * st.rate;
+    if (st.gain == 0.0f && target == 0.0f) {
+        if (st.stopping)
+            st.finished = true;
+        else if (!st.paused)
+            AdvanceSilently(st, frames, step);
+        return;   // paused and faded out: hold the position
+    }
     const float ramp = float(1.0 / (RAMP_SECONDS * outRate));
     const int16_t* data = st.data;
     const int n = st.frames;
     const bool stereo = st.srcChannels == 2;
     // Music still decoding in the background: frames from `ready` on are not written yet.
-    int ready = n;
-    if (st.progress && !st.progress->done.load(std::memory_order_acquire))
-        ready = st.progress->frames.load(std::memory_order_acquire);
+    const int ready = ReadyFrames(st);
 
     for (int i = 0; i < frames; ++i) {
         if (st.gain < target)
@@ -141,6 +172,8 @@ void MixChannel(TChannel::TState& st, float* out, int frames, int outRate)
         if (st.gain == 0.0f && target == 0.0f) {
             if (st.stopping)
                 st.finished = true;
+            else if (!st.paused)
+                AdvanceSilently(st, frames - i, step);
             return;
         }
 
@@ -237,7 +270,7 @@ void SweepLocked(TMixer& m, std::vector<TStatePtr>& dead)
 
 } // namespace
 
-TChannelPtr TSound::Cue()
+TChannelPtr TSound::Cue(const TChannelPtr& reuse)
 {
     auto st = std::make_shared<TChannel::TState>();
     st->sound = weak_from_this().lock();
@@ -253,7 +286,9 @@ TChannelPtr TSound::Cue()
     if (st->frames == 0)
         st->finished = true;
 
-    auto channel = std::make_shared<TChannel>();
+    if (reuse)
+        reuse->Stop();
+    TChannelPtr channel = reuse ? reuse : std::make_shared<TChannel>();
     channel->state = st;
 
     std::vector<TStatePtr> dead;   // released after unlocking: freeing sample data can take a while

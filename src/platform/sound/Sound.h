@@ -24,8 +24,9 @@ enum : int { SOUND_LOOP = 1 };
 // channels read the samples in place, and LoadSoundFile hands the same object to every load of a file.
 class TSound : public std::enable_shared_from_this<TSound> {
 public:
-    // A new channel with this sound ready at its start, paused.
-    TChannelPtr Cue();
+    // A new channel with this sound ready at its start, paused. Given a channel, that one is stopped and
+    // then plays this sound instead (the same handle, returned), so a caller can keep one per effect.
+    TChannelPtr Cue(const TChannelPtr& reuse = nullptr);
 
     int sampleRate = 44100;
     int channels = 1;                // 1 mono, 2 stereo
