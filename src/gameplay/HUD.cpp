@@ -40,9 +40,9 @@ int THUD::TimerBarFill(int framesLeft, int frameLimit)
 {
     if (frameLimit <= 0 || framesLeft <= 0)
         return 0;
-    // Exact integer form of trunc(left / limit * width): no float rounding can lose a pixel at the
-    // boundaries (a quarter of the time must be exactly a quarter of the bar).
-    return int((long long)framesLeft * TIMER_BAR_WIDTH / frameLimit);
+    // The fraction first, then the width, in doubles, truncated: the bar a pixel short where the fraction
+    // rounds just below a whole pixel (261 frames of 3600: 28.999... px, so 28).
+    return int(double(framesLeft) / double(frameLimit) * TIMER_BAR_WIDTH);
 }
 
 int THUD::SecondsShown(int framesLeft)

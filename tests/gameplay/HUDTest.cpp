@@ -41,7 +41,9 @@ TEST_F(GameplayTest, HudReadsTheStartOfLevelOneAndFollowsTheTimer)
         EXPECT_EQ(hud->timeLabel->text, row.seconds) << row.frames;
         EXPECT_EQ(THUD::TimerBarFill(row.frames, 3600), row.bar) << row.frames;
     }
-    // Exact at the boundaries where float rounding would lose a pixel.
+    // Computed as a fraction of the bar in floating point and truncated: where the fraction rounds just
+    // under a whole pixel, the pixel is lost.
+    EXPECT_EQ(THUD::TimerBarFill(261, 3600), 28);
     EXPECT_EQ(THUD::TimerBarFill(3, 1200), 1);
     EXPECT_EQ(THUD::TimerBarFill(900, 900), 400);
     EXPECT_EQ(THUD::TimerBarFill(100, 0), 0);
