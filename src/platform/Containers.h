@@ -32,7 +32,8 @@ public:
     std::list<Ref> items;
 };
 
-// Ordered map from case-sensitive string keys to object references.
+// Ordered map from case-sensitive string keys to object references. Inserting under a key that is
+// present replaces its value.
 template <typename T>
 class TMap {
 public:
@@ -43,6 +44,8 @@ public:
         auto it = entries.find(key);
         return it == entries.end() ? nullptr : it->second;
     }
+    // Removes the key and its value; nothing when the key is absent.
+    void Remove(const std::string& key) { entries.erase(key); }
     int Count() const { return static_cast<int>(entries.size()); }
     auto begin() const { return entries.begin(); }
     auto end() const { return entries.end(); }

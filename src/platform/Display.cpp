@@ -335,7 +335,9 @@ TDisplayMode GetDisplayMode(int index)
     SDL_DisplayMode mode{};
     if (!VideoReady() || index < 0 || SDL_GetDisplayMode(0, index, &mode) != 0)
         return {};
-    return {mode.w, mode.h, int(SDL_BITSPERPIXEL(mode.format)), mode.refresh_rate};
+    // The bits a pixel takes, padding included: the usual 8-bit-per-colour modes store 24 bits of colour
+    // in 32, and are the 32-bit modes a player knows.
+    return {mode.w, mode.h, int(SDL_BYTESPERPIXEL(mode.format)) * 8, mode.refresh_rate};
 }
 
 void SetColor(int r, int g, int b)

@@ -394,6 +394,7 @@ PixelBuffer PixelBuffer::Window(int x, int y, int w, int h) const
     const int right = std::clamp(x + w, left, width), bottom = std::clamp(y + h, top, height);
     PixelBuffer window;
     window.pitch = pitch;
+    window.format = format;
     window.width = right - left;
     window.height = bottom - top;
     window.data = data ? data + size_t(top) * (pitch / 4) + left : nullptr;
@@ -409,6 +410,7 @@ PixelBuffer LockImagePixels(const TImagePtr& image, int frame, int read, int wri
     buffer.width = image->width;
     buffer.height = image->height;
     buffer.pitch = image->width * 4;
+    buffer.format = PIXEL_FORMAT_ARGB8888;
     // The caller may write at any time while it holds the buffer; the texture is refreshed on the next draw.
     if (frame < int(image->textures.size()))
         image->textures[frame].dirty = true;

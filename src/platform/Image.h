@@ -71,12 +71,16 @@ void DrawLine(float x1, float y1, float x2, float y2, int lastPixel);
 
 TImagePtr CreateBlankImage(int width, int height, int frames, int flags);
 
+// How a pixel buffer's pixels are stored. Images keep theirs as 32-bit 0xAARRGGBB in native byte order.
+enum : int { PIXEL_FORMAT_ARGB8888 = 1 };
+
 // A frame's pixels (or a rectangular window of them), read and written as 0xAARRGGBB.
 struct PixelBuffer {
     uint32_t* data = nullptr;   // first pixel of the window
     int width = 0;
     int height = 0;
     int pitch = 0;              // bytes per row of the underlying frame
+    int format = 0;             // PIXEL_FORMAT_*; 0 for a buffer with no pixels
     uint32_t Read(int x, int y) const { return data[y * (pitch / 4) + x]; }
     void Write(int x, int y, uint32_t argb) { data[y * (pitch / 4) + x] = argb; }
     // A window sharing these pixels; clipped to the buffer.

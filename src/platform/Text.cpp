@@ -1,6 +1,9 @@
 // Text helpers - UTF-8 decoding and character-wise counting and cutting.
 #include "platform/Text.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 char32_t NextUtf8(const std::string& text, size_t& i)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
@@ -73,6 +76,30 @@ std::string Utf8Left(const std::string& text, int n)
     for (char32_t cp : DecodeUtf8(text)) {
         if (count++ == n) break;
         AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+char32_t UpperCaseChar(char32_t c)
+{
+    if (c < 0x80) return c >= U'a' && c <= U'z' ? c - 32 : c;
+    // The program's own locale stays "C" (whose table knows ASCII only); the UTF-8 one is asked by name.
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    if (!utf8) return c;
+    const wint_t upper = towupper_l(static_cast<wint_t>(c), utf8);
+    return upper == WEOF ? c : static_cast<char32_t>(upper);
+}
+
+std::string UpperCaseUtf8(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const size_t start = i;
+        const char32_t c = NextUtf8(text, i);
+        const bool malformed = c == 0xFFFD && text.compare(start, i - start, "\xEF\xBF\xBD") != 0;
+        if (malformed) out.append(text, start, i - start);
+        else AppendUtf8(out, UpperCaseChar(c));
     }
     return out;
 }

@@ -13,3 +13,8 @@ void AppendUtf8(std::string& text, char32_t codePoint);
 int Utf8Length(const std::string& text);
 // The first n characters.
 std::string Utf8Left(const std::string& text, int n);
+// Upper case, character by character, by the one-to-one mapping of the C library's UTF-8 locale:
+// e to E, é to É, σ and ς to Σ, ÿ to Ÿ; a character without a single upper-case form stays as it is
+// (ß is not made SS). Malformed bytes pass through unchanged.
+char32_t UpperCaseChar(char32_t c);
+std::string UpperCaseUtf8(const std::string& text);

@@ -14,14 +14,6 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 int ClampToInt(int64_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 }
 
-std::string UpperCaseAscii(std::string text)
-{
-    // Byte-wise on ASCII only, so multi-byte UTF-8 sequences pass through intact.
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 std::string ImageExtension(const std::string& path)
 {
     size_t dot = path.rfind('.');
@@ -98,7 +90,7 @@ int TGameImage::GetSize()
 
 int TGameImage::Load(const std::string& path, int flags, int midHandle)
 {
-    name = UpperCaseAscii(ImageBaseName(path));
+    name = UpperCaseUtf8(ImageBaseName(path));
     image = LoadImageChecked(path, flags);
     GetSize();
     SetMidHandle(midHandle);
@@ -108,7 +100,7 @@ int TGameImage::Load(const std::string& path, int flags, int midHandle)
 int TGameImage::LoadAnim(const std::string& path, int cellWidth, int cellHeight, int firstCell,
                          int cellCount, int flags, int midHandle)
 {
-    name = UpperCaseAscii(ImageBaseName(path));
+    name = UpperCaseUtf8(ImageBaseName(path));
     image = LoadAnimImageChecked(path, cellWidth, cellHeight, firstCell, cellCount, flags);
     GetSize();
     SetMidHandle(midHandle);

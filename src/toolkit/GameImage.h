@@ -51,4 +51,3 @@ using TGameImagePtr = std::shared_ptr<TGameImage>;
 std::string ImageBaseName(const std::string& path);
 // The extension with its dot ("" when none); a dot inside a folder name does not count.
 std::string ImageExtension(const std::string& path);
-std::string UpperCaseAscii(std::string text);

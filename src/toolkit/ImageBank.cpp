@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "platform/Text.h"
 #include "shell/Helpers.h"
 
 namespace {
@@ -46,7 +47,7 @@ int TImageBank::CalcVRAM()
 
 TGameImagePtr TImageBank::Find(const std::string& imageName)
 {
-    std::string key = UpperCaseAscii(imageName);
+    std::string key = UpperCaseUtf8(imageName);
     TGameImagePtr gameImage = ValueForKey(key);
     if (!gameImage) ReportError("Image '" + key + "' was not found in the ImageBank", 1);
     return gameImage;
@@ -54,7 +55,7 @@ TGameImagePtr TImageBank::Find(const std::string& imageName)
 
 TImagePtr TImageBank::FindTImage(const std::string& imageName)
 {
-    TGameImagePtr gameImage = ValueForKey(UpperCaseAscii(imageName));
+    TGameImagePtr gameImage = ValueForKey(UpperCaseUtf8(imageName));
     return gameImage ? gameImage->image : nullptr;
 }
 
@@ -68,7 +69,7 @@ TGameImagePtr TImageBank::Load(const std::string& fileName, const std::string& k
 
     auto gameImage = std::make_shared<TGameImage>();
     gameImage->Load(path + base + ext, flags, midHandle);
-    if (!keyName.empty()) gameImage->name = UpperCaseAscii(keyName);
+    if (!keyName.empty()) gameImage->name = UpperCaseUtf8(keyName);
     Insert(gameImage->name, gameImage);
     return gameImage;
 }

@@ -10,14 +10,6 @@ constexpr int CHAR_BACKSPACE = 8;
 constexpr int CHAR_ENTER = 13;
 constexpr int CHAR_ESCAPE = 27;
 
-// Upper case for ASCII and the Latin-1 letters; other characters come back unchanged.
-char32_t UpperCaseChar(char32_t c)
-{
-    if (c >= U'a' && c <= U'z') return c - 32;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-    return c;
-}
-
 // True when the text holds anything but control characters and blanks (codes below 33).
 bool HasVisibleChar(const std::string& text)
 {

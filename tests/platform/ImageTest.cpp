@@ -220,6 +220,7 @@ TEST(ImagePixels, WindowsShareAndClipThePixels)
     PixelBuffer window = whole.Window(6, 4, 10, 10);
     EXPECT_EQ(window.width, 2);
     EXPECT_EQ(window.height, 2);
+    EXPECT_EQ(window.format, PIXEL_FORMAT_ARGB8888);
     window.Write(1, 1, 0xFF112233u);
     window.Write(0, 0, 0xFF445566u);
     UnlockImagePixels(image, 1);

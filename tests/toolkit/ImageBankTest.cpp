@@ -58,6 +58,16 @@ TEST_F(ImageBankTest, KeysAreCaseInsensitiveAndTotalsAreKilobytes)
     EXPECT_EQ(bank->FindTImage("missing"), nullptr);
     EXPECT_EQ(bank->CalcRAM(), 24);   // 25000 bytes, fraction dropped
     EXPECT_EQ(bank->CalcVRAM(), (32768 + 32 * 4 * 64) / 1024);
+    bank->Remove("SMALL");
+    EXPECT_EQ(bank->FindTImage("small"), nullptr);
+    EXPECT_EQ(bank->CalcRAM(), 19);
+
+    // Beyond ASCII as well: letters with a one-letter upper-case form take it; ß, which has none, and
+    // malformed bytes stay as they are.
+    auto star = Blank(4, 4, 1, "ÉTOILE");
+    bank->Insert("ÉTOILE", star);
+    EXPECT_EQ(bank->Find("étoile"), star);
+    EXPECT_EQ(UpperCaseUtf8("σίσυφος straße ÿ \xFF"), "ΣΊΣΥΦΟΣ STRAßE Ÿ \xFF");
 
     EXPECT_EQ(ImageBaseName("Data/Images/fx/Ring.jpg"), "Ring");
     EXPECT_EQ(ImageBaseName("dir.v2/noext"), "noext");
