@@ -56,8 +56,13 @@ TEST(LevelCompleteTally, ShowsTheFrozenLevelAndEveryInputClosesItWithTheBonus)
         auto tally = std::dynamic_pointer_cast<TLevelCompleteScreen>(game->currentScreen);
         EXPECT_EQ(tally->name, "Level Complete");
         EXPECT_TRUE(MusicIs("levelcomplete.ogg"));
-        EXPECT_EQ(ColumnTexts(tally->numColumn),
-                  (std::vector<std::string>{"00350", c.seconds, "+ " + std::to_string(c.bonus) + " points", "4"}));
+        // Everything the screen shows: the heading names the level just finished.
+        std::vector<TScreenText> texts = {
+            {"Level " + std::to_string(levelNumber) + " Complete!", -1, 84, 1.0f, 1.5f, 100, 255, 100, 3.0f}};
+        AddColumn(texts, 260, 200, {"Current Score:", "Time Left:", "Time Bonus:", "Best Combo:"}, 150, 255, 255);
+        AddColumn(texts, 605, 200, {"00350", c.seconds, "+ " + std::to_string(c.bonus) + " points", "4"}, 255, 255, 255);
+        texts.push_back({"Press <Space> to Continue", -1, 700, 0.5f, 0.8f, 255, 255, 0, 2.0f});
+        EXPECT_EQ(PixelsOtherThan(h, texts), 0);
 
         // Keys that do not continue leave the screen and the profile alone.
         h.Press('A');
@@ -113,7 +118,12 @@ TEST(GameOverStatistics, FixedAtCreationPaddedToFiveDigitsAndClosedByEachAccepte
         h.Press(KEY_1);
         h.Frames(2);
         ASSERT_EQ(game->currentScreen, over);
-        EXPECT_EQ(ColumnTexts(over->numColumn), (std::vector<std::string>{c.shown, "6", "11", "3"}));
+        // Everything the screen shows, with the values of the moment it was made.
+        std::vector<TScreenText> texts = {{"Game Over", -1, 84, 1.0f, 1.5f, 255, 50, 50, 3.0f}};
+        AddColumn(texts, 260, 200, {"Final Score:", "Final Level:", "Biggest Combo:", "Wrong Answers:"}, 150, 255, 255);
+        AddColumn(texts, 635, 200, {c.shown, "6", "11", "3"}, 255, 255, 255);
+        texts.push_back({"Press <Space> to Continue", -1, 700, 0.5f, 0.8f, 255, 255, 0, 2.0f});
+        EXPECT_EQ(PixelsOtherThan(h, texts), 0);
 
         c.close();
         h.Frame();

@@ -34,6 +34,15 @@ TEST(ScreenFlow, TitleChoosesEachModeByEitherDigitAndIgnoresOtherKeys)
     EXPECT_TRUE(MusicIs("title.ogg"));
     EXPECT_EQ(profile, nullptr);
 
+    // Everything the title shows: the name, the prompt, the menu and the way out.
+    std::vector<TScreenText> texts = {{"Calcadia", -1, 10, 1.5f, 3.0f, 100, 150, 255, 3.0f},
+                                      {"Choose a Mode:", 300, 200, 0.5f, 0.8f, 100, 255, 100, 2.0f}};
+    AddColumn(texts, 300, 260, {"1:", "2:", "3:", "4:", "5:"}, 255, 255, 255);
+    AddColumn(texts, 350, 260, {"Addition", "Subtraction", "Multiplication", "Division", "All of the Above"},
+              150, 255, 255);
+    texts.push_back({"Press <Esc> to Exit", 300, 668, 0.5f, 0.8f, 255, 255, 0, 2.0f});
+    EXPECT_EQ(PixelsOtherThan(h, texts), 0);
+
     // Keys that mean nothing here: the title stays the very same screen and no run starts.
     auto title = game->currentScreen;
     for (int key : std::initializer_list<int>{'0', '6', '9', KEY_NUMPAD1 + 5, KEY_NUMPAD1 + 8, KEY_SPACE, KEY_ENTER, 'A', 'Z'})

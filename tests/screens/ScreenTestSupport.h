@@ -9,12 +9,15 @@
 #include "gameplay/Player.h"
 #include "gameplay/Profile.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Helpers.h"
 #include "shell/Renderer.h"
 #include "support/game/GameHarness.h"
+#include "toolkit/Color.h"
 #include "toolkit/LabelColumn.h"
+#include "toolkit/Shadow.h"
 
 inline std::string ScreenName()
 {
@@ -73,4 +76,46 @@ inline void WaitUntilAnswering(GameHarness& h)
 {
     for (int i = 0; i < 200 && (player->deathAnimCounter > 0 || player->successAnimCounter > 0); ++i)
         h.Frame();
+}
+
+// One text as a screen is meant to draw it: top-left corner (x below 0: centred across the screen),
+// scale, colour, and the offset of its half-transparent black shadow.
+struct TScreenText {
+    std::string text;
+    float x, y, sx, sy;
+    int r, g, b;
+    float shadow;
+};
+
+// A label column: the texts one under another, 40 pixels apart, at the menus' scale and shadow.
+inline void AddColumn(std::vector<TScreenText>& texts, float x, float y, const std::vector<std::string>& rows,
+                      int r, int g, int b)
+{
+    for (const std::string& row : rows) {
+        texts.push_back({row, x, y, 0.5f, 0.8f, r, g, b, 2.0f});
+        y += 40.0f;
+    }
+}
+
+// Pixels of the current screen's picture that differ from the listed texts alone, drawn in order over
+// the background: 0 when the screen draws exactly these texts, each where, as large and in the colour
+// listed, and nothing else.
+inline int PixelsOtherThan(GameHarness& h, const std::vector<TScreenText>& texts)
+{
+    h.Redraw();
+    const std::vector<uint32_t> drawn = ReadBackBuffer();
+    Cls();
+    for (const TScreenText& t : texts) {
+        const TColorPtr color = TColor::Create(t.r, t.g, t.b, 1.0f);
+        const TShadowPtr shadow = TShadow::Create(t.shadow, t.shadow, 0.5f);
+        if (t.x < 0.0f)
+            renderer->OutputTextCentered(t.text, t.y, gameFont, t.sx, t.sy, color, shadow);
+        else
+            renderer->OutputText(t.text, t.x, t.y, gameFont, t.sx, t.sy, color, shadow);
+    }
+    const std::vector<uint32_t> expected = ReadBackBuffer();
+    int differing = 0;
+    for (size_t i = 0; i < drawn.size() && i < expected.size(); ++i)
+        differing += drawn[i] != expected[i];
+    return expected.empty() ? -1 : differing;
 }
