@@ -26,13 +26,18 @@ int TRenderer::CreateScreen()
         return 0;
     }
     // A full-screen mode the machine refuses must not leave the game without a display:
-    // fall back to the window, which is always available.
+    // fall back to the window.
     if (bitDepth != 0) {
         fullScreen = 0;
         bitDepth = 0;
-        if (OpenGraphics(screenWidth, screenHeight, bitDepth, 60, 0))
+        if (OpenGraphics(screenWidth, screenHeight, bitDepth, 60, 0)) {
             PrepareDrawing();
+            return 0;
+        }
     }
+    // With no window at all the game would run on where nobody can see or quit it, at start-up or
+    // after Ctrl+F alike.
+    RuntimeError("Calcadia could not open its window: " + OpenGraphicsFailure());
     return 0;
 }
 

@@ -65,9 +65,6 @@ void Startup()
     game->clsColor = TColor::Create(50, 0, 50, 1.0f);
 
     renderer->CreateScreen();
-    // With no window the game would run on where nobody can see or quit it.
-    if (!CurrentDisplay())
-        RuntimeError("Calcadia could not open its window: " + OpenGraphicsFailure());
     LoadSharedResources();
 
     game->music = 1;

@@ -258,6 +258,17 @@ TEST(GlobalKeysTest, CtrlFSwitchesFullScreenOnlyWhenNotPaused)
     EXPECT_EQ(game->currentScreen, screen);
     EXPECT_EQ(GetAppTitle(), "Calcadia V0.51");
     EXPECT_TRUE(harness.Frames(2));
+
+    // A display that refuses the reopen ends the game as a refusal at start-up does, with the message
+    // and the exit code of a fatal error. SDL's offscreen driver refuses once it cannot load its EGL.
+    EXPECT_EXIT(
+        {
+            RestoreRealProgramExit();
+            setenv("SDL_VIDEO_EGL_DRIVER", "/nonexistent/libEGL.so.1", 1);
+            harness.PressWithCtrl(KEY_F);
+            harness.Frame();
+        },
+        testing::ExitedWithCode(255), "Calcadia could not open its window: the display refuses a window");
 }
 
 TEST(ScreenStackTest, ChangeScreenReplacesTheScreenAndForgetsInput)
