@@ -11,10 +11,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/GL.h"
-
-using namespace gl;
-
 namespace gfx {
 namespace {
 
@@ -232,7 +228,7 @@ void RewriteInAtlas(const TAtlasPlace& place, const uint32_t* argb, TGutter gutt
     if (!place.Live() || !argb)
         return;
     // Quads recorded before must show the old texels.
-    Submit();
+    FlushPendingDraws();
     WriteRegion(place, argb, gutter);
 }
 
@@ -246,13 +242,13 @@ void ReleaseFromAtlas(TAtlasPlace& place)
     TPage& page = atlas.pages[old.page];
     if (page.texture != old.texture)
         return;
-    Submit();
-    InvalidatePresented();
+    FlushPendingDraws();
+    TexturesChanged();
     page.spare.push_back({old.regionX, old.regionY, old.regionWidth, old.regionHeight});
     if (--page.regions > 0)
         return;
     // An empty page gives its memory back.
-    glDeleteTextures(1, &page.texture);
+    DropTexture(page.texture);
     page = TPage{};
 }
 
@@ -261,7 +257,7 @@ void CloseAtlas()
     // Called with the closing display's context still current.
     for (const TPage& page : atlas.pages)
         if (page.texture)
-            glDeleteTextures(1, &page.texture);
+            DropTexture(page.texture);
     atlas.pages.clear();
     atlas.generation = 0;
 }

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/DrawBatch.h"
+#include "platform/Texture.h"
 
 namespace gfx {
 

@@ -1,4 +1,4 @@
-// Display - the SDL window and GL context, the retained drawing state, and presenting frames.
+// Display - the SDL window and its GL context, and presenting frames into it.
 //
 // The game draws into a picture of exactly the opened size (1024 x 768 for the game). When the window's
 // drawable has another size (a full-screen desktop mode, a HiDPI or resized window), the picture is an
@@ -13,13 +13,14 @@
 #include "platform/Testing.h"
 
 #include <SDL.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Atlas.h"
+#include "platform/Backend.h"
 #include "platform/DrawBatch.h"
-#include "platform/Font.h"
+#include "platform/FrameSkip.h"
 #include "platform/GL.h"
 #include "platform/ImageDecode.h"
 
@@ -39,7 +40,6 @@ struct TDisplay {
 
 namespace {
 
-TDrawState drawState;
 std::string appTitle;
 TPicture appIcon;
 TDisplay* display = nullptr;
@@ -48,24 +48,14 @@ uint64_t pictureCopies = 0;
 uint64_t currentGeneration = 0;
 std::string openFailure;
 
-// Rebuilds the matrix from rotation and scale; with y downwards a positive angle turns clockwise.
-void RebuildMatrix()
-{
-    const double radians = drawState.rotation * 3.14159265358979323846 / 180.0;
-    const float c = static_cast<float>(std::cos(radians));
-    const float s = static_cast<float>(std::sin(radians));
-    drawState.ix = c * drawState.scaleX;
-    drawState.iy = -s * drawState.scaleY;
-    drawState.jx = s * drawState.scaleX;
-    drawState.jy = c * drawState.scaleY;
-}
-
 void DestroyDisplay(TDisplay* d)
 {
     if (!d)
         return;
     if (d->context) {
         SDL_GL_MakeCurrent(d->window, d->context);
+        // Pages first: pending quads that sample them die with the display anyway.
+        gfx::CloseAtlas();
         gfx::CloseBatch();
         if (d->framebuffer)
             glDeleteFramebuffers(1, &d->framebuffer);
@@ -168,6 +158,15 @@ bool VideoReady()
 
 uint64_t gfx::DisplayGeneration() { return currentGeneration; }
 
+bool gfx::backend::PictureSize(int& width, int& height)
+{
+    if (!display)
+        return false;
+    width = display->width;
+    height = display->height;
+    return true;
+}
+
 void SetAppTitle(const std::string& title)
 {
     appTitle = title;
@@ -191,7 +190,7 @@ bool SetAppIcon(const std::string& path)
 TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flags)
 {
     CloseGraphics();
-    drawState = TDrawState{};
+    ResetDrawState();
     openFailure = "no window of that size";
     if (width <= 0 || height <= 0)
         return nullptr;
@@ -269,14 +268,8 @@ void Cls()
     if (!display)
         return;
     auto unit = [](int v) { return std::clamp(v, 0, 255) / 255.0f; };
-    gfx::RecordClear(unit(drawState.clsR), unit(drawState.clsG), unit(drawState.clsB));
-}
-
-void SetClsColor(int r, int g, int b)
-{
-    drawState.clsR = r;
-    drawState.clsG = g;
-    drawState.clsB = b;
+    const TDrawState& s = GetDrawState();
+    gfx::RecordClear(unit(s.clsR), unit(s.clsG), unit(s.clsB));
 }
 
 void FlipDisplay(int sync)
@@ -340,92 +333,7 @@ TDisplayMode GetDisplayMode(int index)
     return {mode.w, mode.h, int(SDL_BYTESPERPIXEL(mode.format)) * 8, mode.refresh_rate};
 }
 
-void SetColor(int r, int g, int b)
-{
-    drawState.r = r;
-    drawState.g = g;
-    drawState.b = b;
-}
-
-void SetAlpha(float alpha) { drawState.alpha = alpha; }
-void SetBlend(int mode) { drawState.blend = mode; }
-
-void SetDrawScale(float sx, float sy)
-{
-    drawState.scaleX = sx;
-    drawState.scaleY = sy;
-    RebuildMatrix();
-}
-
-void SetDrawRotation(float degrees)
-{
-    drawState.rotation = degrees;
-    RebuildMatrix();
-}
-
-void SetDrawFont(const std::shared_ptr<TImageFont>& font) { drawState.font = font; }
-const TDrawState& GetDrawState() { return drawState; }
-std::shared_ptr<TImageFont> CurrentDrawFont() { return drawState.font ? drawState.font : gfx::BuiltinFont(); }
-
 uint64_t PictureCopyCount() { return pictureCopies; }
-
-void FinishDrawing()
-{
-    if (display)
-        glFinish();
-}
-
-std::vector<uint32_t> ReadBackBuffer()
-{
-    if (!display)
-        return {};
-    // The picture must hold everything recorded so far; whoever reads it may change what is shown.
-    gfx::Submit();
-    gfx::InvalidatePresented();
-    const int w = display->width, h = display->height;
-    std::vector<uint32_t> pixels(size_t(w) * h);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
-    // GL hands rows bottom first; callers want the top row first.
-    for (int y = 0; y < h / 2; ++y)
-        std::swap_ranges(pixels.begin() + size_t(y) * w, pixels.begin() + size_t(y + 1) * w,
-                         pixels.begin() + size_t(h - 1 - y) * w);
-    return pixels;
-}
-
-uint32_t ReadPixel(int x, int y)
-{
-    if (!display || x < 0 || y < 0 || x >= display->width || y >= display->height)
-        return 0;
-    gfx::Submit();
-    gfx::InvalidatePresented();
-    uint32_t pixel = 0;
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(x, display->height - 1 - y, 1, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &pixel);
-    return pixel;
-}
-
-bool SaveBackBufferPng(const std::string& path)
-{
-    const std::vector<uint32_t> pixels = ReadBackBuffer();
-    if (pixels.empty())
-        return false;
-    std::vector<uint8_t> rgba(pixels.size() * 4);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        rgba[i * 4 + 0] = uint8_t(pixels[i] >> 16);
-        rgba[i * 4 + 1] = uint8_t(pixels[i] >> 8);
-        rgba[i * 4 + 2] = uint8_t(pixels[i]);
-        rgba[i * 4 + 3] = uint8_t(pixels[i] >> 24);
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(display->width);
-    image.height = static_cast<png_uint_32>(display->height);
-    image.format = PNG_FORMAT_RGBA;
-    const bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
-    png_image_free(&image);
-    return ok;
-}
 
 void WindowToGame(int wx, int wy, int& gx, int& gy)
 {

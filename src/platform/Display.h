@@ -66,5 +66,5 @@ struct TDrawState {
     int blend = 1;
 };
 const TDrawState& GetDrawState();
-// The font DrawTextAt uses now: the selected one or the built-in one.
-std::shared_ptr<TImageFont> CurrentDrawFont();
+// Back to the defaults, as every OpenGraphics does.
+void ResetDrawState();

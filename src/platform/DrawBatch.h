@@ -1,22 +1,12 @@
-// DrawBatch - the drawing layer's insides: the quad batch, textures and the display generation.
-// Only the platform's own .cpp files include this.
+// DrawBatch - the quad batch: every drawing call of the platform becomes quads recorded here, merged
+// into as few draw calls as the frame allows and carried out at the end of the frame. Only the
+// platform's own .cpp files include this.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-
 #include "platform/Display.h"
-
-class TImageFont;
+#include "platform/Recording.h"
 
 namespace gfx {
-
-struct TPoint { float x, y; };
-struct TColour { uint8_t r, g, b, a; };
-
-// Changes every time a display opens and is 0 while none is open. A texture made under one
-// generation is dead in every other, because the GL context that owned it is gone.
-uint64_t DisplayGeneration();
 
 // The draw state's colour and alpha, clamped and turned into bytes the way every quad takes them.
 TColour StateColour();
@@ -26,14 +16,13 @@ inline TPoint Transform(const TDrawState& s, float tx, float ty, float lx, float
 {
     return {tx + lx * s.ix + ly * s.iy, ty + lx * s.jx + ly * s.jy};
 }
+// The corners, clockwise from the top-left, of the w x h rectangle at (left, top) local to (x, y),
+// through the draw state's matrix.
+void RectCorners(float x, float y, float left, float top, float w, float h, TPoint out[4]);
 
 // Made and dropped with the GL context; false when the shader or buffers cannot be made.
 bool OpenBatch(int gameWidth, int gameHeight);
 void CloseBatch();
-
-// A spot of a texture that is plain white (the corner block of an atlas page), so solid shapes drawn
-// next to text and pictures can share their draw call.
-struct TWhiteTexel { float u, v; };
 
 // Appends one quad, corners clockwise from the local top-left, with the texture rectangle
 // (u0, v0)-(u1, v1). It joins the frame's latest draw call with the same texture and blend mode unless
@@ -55,28 +44,19 @@ void Submit();
 // the picture. False when it would draw exactly what was last presented and nothing has touched the
 // picture or the window since; the recording is then dropped unseen.
 bool EndFrame();
-// What the window shows can no longer be trusted (exposed, resized, read back): present the next frame.
-void InvalidatePresented();
-// Draws a pixel with each kind of texture and clears the picture again, so the rasteriser prepares
-// its code for them now.
-void WarmUp();
 // Counts the frame's draw calls into the last frame's and starts again.
 void EndFrameCount();
 
-// Texture helpers. Filtered = linear filtering; mipmapped adds a whole chain, which UploadArgb makes.
-unsigned CreateTexture(int width, int height, bool filtered, bool mipmapped);
-// Uploads a whole ARGB frame, flushing first when pending quads use it.
-void UploadArgb(unsigned texture, int width, int height, const uint32_t* argb, bool mipmapped);
-// Uploads ARGB texels into a rectangle of a texture without smaller levels; no flush: the caller knows
-// whether pending quads sample that rectangle.
-void UploadArgbRect(unsigned texture, int x, int y, int w, int h, const uint32_t* argb);
-// The next smaller level of w x h ARGB texels, each a rounded average of a 2 x 2 block (the last row or
-// column repeats when a side is odd).
-void HalveTexels(const uint32_t* source, int w, int h, uint32_t* out);
-// Deletes a texture of the given generation, if that generation's display is still open.
-void ReleaseTexture(unsigned texture, uint64_t generation);
-
-// The font used while none is selected.
-std::shared_ptr<TImageFont> BuiltinFont();
+// For the warm-up, which draws what nobody sees: a quad in a blend mode of its own choosing whatever
+// the draw state's, the 1x1 white texture, and the frame's counts to put back afterwards.
+void AddQuadBlended(unsigned texture, int blend, const TPoint corners[4], float u0, float v0, float u1, float v1,
+                    TColour colour);
+unsigned WhiteTexture();
+struct TFrameCounts { int drawCalls = 0, textures = 0; };
+TFrameCounts FrameCounts();
+void RestoreFrameCounts(const TFrameCounts& counts);
+// Draws a pixel with each kind of texture and clears the picture again, so the rasteriser prepares
+// its code for them now.
+void WarmUp();
 
 }  // namespace gfx

@@ -297,20 +297,28 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
     return font;
 }
 
-std::shared_ptr<TImageFont> gfx::BuiltinFont()
+namespace {
+
+// The font used while none is selected.
+TImageFontPtr BuiltinFont()
 {
     // Kept to the very end of the program, past the static destructors that may still measure text.
     static const TImageFontPtr* builtin = new TImageFontPtr([] {
         auto font = std::make_shared<TImageFont>();
         font->builtinScale = 2;
-        font->ascender = BUILTIN_ASCENDER * font->builtinScale;
-        font->height = BUILTIN_LINE * font->builtinScale;
+        font->ascender = gfx::BUILTIN_ASCENDER * font->builtinScale;
+        font->height = gfx::BUILTIN_LINE * font->builtinScale;
         return font;
     }());
     return *builtin;
 }
 
-namespace {
+// The font DrawTextAt uses now: the selected one or the built-in one.
+TImageFontPtr CurrentDrawFont()
+{
+    const TImageFontPtr& selected = GetDrawState().font;
+    return selected ? selected : BuiltinFont();
+}
 
 // Appends the quad of one glyph with the pen at (penX, penY), from its copy of the given size.
 void AddGlyphQuad(TImageFont& font, TGlyph& glyph, int size, const TDrawState& s, gfx::TColour colour,
@@ -384,5 +392,5 @@ uint64_t GlyphsRasterisedCount() { return glyphsRasterised; }
 
 int MeasureTextHeight(const std::string&) { return CurrentDrawFont()->height; }
 
-int FontHeight(const TImageFontPtr& font) { return font ? font->height : gfx::BuiltinFont()->height; }
-int FontAscender(const TImageFontPtr& font) { return font ? font->ascender : gfx::BuiltinFont()->ascender; }
+int FontHeight(const TImageFontPtr& font) { return font ? font->height : BuiltinFont()->height; }
+int FontAscender(const TImageFontPtr& font) { return font ? font->ascender : BuiltinFont()->ascender; }

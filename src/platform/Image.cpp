@@ -256,20 +256,6 @@ int ImageHeight(const TImagePtr& image) { return image ? image->height : 0; }
 
 namespace {
 
-// The rectangle (left, top)-(left + w, top + h) in local coordinates, through the matrix, anchored at (x, y).
-void Corners(float x, float y, float left, float top, float w, float h, gfx::TPoint out[4])
-{
-    const TDrawState& s = GetDrawState();
-    out[0] = gfx::Transform(s, x, y, left, top);
-    out[1] = gfx::Transform(s, x, y, left + w, top);
-    out[2] = gfx::Transform(s, x, y, left + w, top + h);
-    out[3] = gfx::Transform(s, x, y, left, top + h);
-}
-
-}  // namespace
-
-namespace {
-
 // The solid quads drawn next to a picture may share its draw call through its page's white block.
 const gfx::TWhiteTexel* WhiteOf(const TImage::TFrameTexture& slot)
 {
@@ -312,7 +298,7 @@ void DrawImageAt(const TImagePtr& image, float x, float y, int frame)
         return;
     }
     gfx::TPoint corners[4];
-    Corners(x, y, -image->handleX, -image->handleY, float(image->width), float(image->height), corners);
+    gfx::RectCorners(x, y, -image->handleX, -image->handleY, float(image->width), float(image->height), corners);
     gfx::AddQuad(slot->texture, corners, slot->u0, slot->v0, slot->u0 + image->width * slot->uScale,
                  slot->v0 + image->height * slot->vScale, gfx::StateColour(), WhiteOf(*slot));
 }
@@ -342,43 +328,10 @@ void DrawImageRegion(const TImagePtr& image, float x, float y, float w, float h,
     // The anchor is a point of the source, so it stretches with the region.
     const float left = -hx * w / sw, top = -hy * h / sh;
     gfx::TPoint corners[4];
-    Corners(x, y, left + tx0 * w, top + ty0 * h, (tx1 - tx0) * w, (ty1 - ty0) * h, corners);
+    gfx::RectCorners(x, y, left + tx0 * w, top + ty0 * h, (tx1 - tx0) * w, (ty1 - ty0) * h, corners);
     const float u0 = sx + tx0 * sw, u1 = sx + tx1 * sw, v0 = sy + ty0 * sh, v1 = sy + ty1 * sh;
     gfx::AddQuad(slot->texture, corners, slot->u0 + u0 * slot->uScale, slot->v0 + v0 * slot->vScale,
                  slot->u0 + u1 * slot->uScale, slot->v0 + v1 * slot->vScale, gfx::StateColour(), WhiteOf(*slot));
-}
-
-void DrawRect(float x, float y, float w, float h)
-{
-    gfx::TPoint corners[4];
-    Corners(x, y, 0.0f, 0.0f, w, h, corners);
-    gfx::AddSolidQuad(corners, gfx::StateColour());
-}
-
-void DrawLine(float x1, float y1, float x2, float y2, int lastPixel)
-{
-    const TDrawState& s = GetDrawState();
-    const gfx::TPoint end = gfx::Transform(s, x1, y1, x2 - x1, y2 - y1);
-    // A one-pixel-wide quad through the pixel centres, stepped along the major axis like a classic
-    // line routine: it covers max(|dx|, |dy|) pixels, one more when the last pixel is wanted.
-    const float dx = end.x - x1, dy = end.y - y1;
-    const float major = std::max(std::fabs(dx), std::fabs(dy));
-    if (major == 0.0f && !lastPixel)
-        return;
-    const float cx1 = x1 + 0.5f, cy1 = y1 + 0.5f, cx2 = end.x + 0.5f, cy2 = end.y + 0.5f;
-    float stepX = 1.0f, stepY = 0.0f;   // half a pixel along the major axis, per unit
-    if (major > 0.0f) {
-        stepX = dx / major;
-        stepY = dy / major;
-    }
-    const bool xMajor = std::fabs(stepX) >= std::fabs(stepY);
-    const float sideX = xMajor ? 0.0f : 0.5f, sideY = xMajor ? 0.5f : 0.0f;
-    const float tail = lastPixel ? 0.5f : -0.5f;
-    const float ax = cx1 - 0.5f * stepX, ay = cy1 - 0.5f * stepY;
-    const float bx = cx2 + tail * stepX, by = cy2 + tail * stepY;
-    const gfx::TPoint corners[4] = {
-        {ax - sideX, ay - sideY}, {bx - sideX, by - sideY}, {bx + sideX, by + sideY}, {ax + sideX, ay + sideY}};
-    gfx::AddSolidQuad(corners, gfx::StateColour());
 }
 
 TImagePtr CreateBlankImage(int width, int height, int frames, int flags)

@@ -66,8 +66,6 @@ void DrawImageAt(const TImagePtr& image, float x, float y, int frame);
 // point of the source rectangle, measured from its top-left, and stretches with it.
 void DrawImageRegion(const TImagePtr& image, float x, float y, float w, float h, float sx, float sy,
                      float sw, float sh, float hx, float hy, int frame);
-void DrawRect(float x, float y, float w, float h);
-void DrawLine(float x1, float y1, float x2, float y2, int lastPixel);
 
 TImagePtr CreateBlankImage(int width, int height, int frames, int flags);
 

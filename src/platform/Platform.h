@@ -9,6 +9,7 @@
 #include "platform/Input.h"
 #include "platform/Process.h"
 #include "platform/Random.h"
+#include "platform/Shapes.h"
 #include "platform/Text.h"
 #include "platform/Timing.h"
 

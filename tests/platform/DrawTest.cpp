@@ -3,6 +3,7 @@
 #include "platform/Font.h"
 #include "platform/Image.h"
 #include "platform/DisplayFixture.h"
+#include "platform/Shapes.h"
 #include "platform/Testing.h"
 
 #include <cstdio>
