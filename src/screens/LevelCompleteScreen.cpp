@@ -8,13 +8,10 @@
 #include "gameplay/Level.h"
 #include "gameplay/Player.h"
 #include "gameplay/Profile.h"
-#include "platform/Platform.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Helpers.h"
-#include "shell/Renderer.h"
 #include "toolkit/Color.h"
-#include "toolkit/Shadow.h"
 
 namespace {
 // Milliseconds per frame as a single-precision constant. It is a little under 1000 / 60, so a whole
@@ -59,62 +56,27 @@ double TLevelCompleteScreen::GetSeconds()
 
 int TLevelCompleteScreen::Init()
 {
-    game->LoadMusic("levelcomplete.ogg", SOUND_LOOP);
-    game->PlayMusic();
-    selectSound = game->LoadGameSound("select.wav", 0);
-
-    statColumn = TLabelColumn::Create(260, 200, 40, gameFont, 0.5f, 0.8f, TColor::Create(150, 255, 255, 1.0f),
-                                      TShadow::Create(2, 2, 0.5f));
-    statColumn->AddLabel("Current Score:");
-    statColumn->AddLabel("Time Left:");
-    statColumn->AddLabel("Time Bonus:");
-    statColumn->AddLabel("Best Combo:");
-
     const int framesLeft = level ? level->timeLeft : 0;
-    numColumn = TLabelColumn::Create(605, 200, 40, gameFont, 0.5f, 0.8f, TColor::Create(255, 255, 255, 1.0f),
-                                     TShadow::Create(2, 2, 0.5f));
     // The score before the bonus: the bonus is added only when the screen closes.
-    numColumn->AddLabel(PadWithZeros(std::to_string(profile ? profile->score : 0), 5));
-    numColumn->AddLabel(TimeLeftText(framesLeft));
-    numColumn->AddLabel("+ " + std::to_string(TimeBonusForFrames(framesLeft)) + " points");
-    numColumn->AddLabel(std::to_string(player ? player->bestCombo : 0));
+    InitResult("levelcomplete.ogg",
+               {{"Current Score:", PadWithZeros(std::to_string(profile ? profile->score : 0), 5)},
+                {"Time Left:", TimeLeftText(framesLeft)},
+                {"Time Bonus:", "+ " + std::to_string(TimeBonusForFrames(framesLeft)) + " points"},
+                {"Best Combo:", std::to_string(player ? player->bestCombo : 0)}},
+               605, TColor::Create(100, 255, 100, 1.0f));
+    HeadingText();
     return 0;
 }
 
-int TLevelCompleteScreen::Logic()
+const std::string& TLevelCompleteScreen::HeadingText()
 {
-    // Escape continues like Space: leaving mid-run is the game screen's business, not this one's.
-    if (KeyWasHit(KEY_ESCAPE))
-        Close();
-    // Close has cleared every key and click, so several presses in one frame close only once.
-    if (KeyWasHit(KEY_SPACE) || KeyWasHit(KEY_ENTER) || AnyMouseHit())
-        Close();
-    return 0;
-}
-
-int TLevelCompleteScreen::Draw()
-{
-    // Made once: the drawing only reads them, and a frame need not allocate.
-    static const TColorPtr headingColor = TColor::Create(100, 255, 100, 1.0f);
-    static const TShadowPtr headingShadow = TShadow::Create(3, 3, 0.5f);
-    static const TColorPtr hintColor = TColor::Create(255, 255, 0, 1.0f);
-    static const TShadowPtr hintShadow = TShadow::Create(2, 2, 0.5f);
-
-    // Texts longer than a short string's inline room would allocate on every frame as temporaries.
-    static const std::string hint = "Press <Space> to Continue";
-    static std::string heading;
-
     // Read every frame; the level is raised only by Close, so this names the level just finished.
     const int levelNumber = profile ? profile->level : 1;
-    heading.assign("Level ");
-    heading += std::to_string(levelNumber);
-    heading += " Complete!";
-    renderer->OutputTextCentered(heading, float(renderer->screenHeight / 2 - 300), gameFont, 1.0f, 1.5f, headingColor,
-                                 headingShadow);
-    statColumn->Draw();
-    numColumn->Draw();
-    renderer->OutputTextCentered(hint, 700, gameFont, 0.5f, 0.8f, hintColor, hintShadow);
-    return 0;
+    if (levelNumber != headingLevel || heading.empty()) {
+        heading = "Level " + std::to_string(levelNumber) + " Complete!";
+        headingLevel = levelNumber;
+    }
+    return heading;
 }
 
 int TLevelCompleteScreen::Close()

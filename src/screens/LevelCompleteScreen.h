@@ -5,30 +5,20 @@
 #include <memory>
 #include <string>
 
-#include "platform/sound/Sound.h"
-#include "shell/Screen.h"
-#include "toolkit/LabelColumn.h"
+#include "screens/ResultScreen.h"
 
 class TLevelCompleteScreen;
 using TLevelCompleteScreenPtr = std::shared_ptr<TLevelCompleteScreen>;
 
-class TLevelCompleteScreen : public TScreen {
+class TLevelCompleteScreen : public TResultScreen {
 public:
-    TSoundPtr selectSound;
-    TChannelPtr selectChannel;
-    TLabelColumnPtr statColumn;   // the four row names
-    TLabelColumnPtr numColumn;    // the four values, as text fixed at Init
-
-    int Draw() override;
     // Level-complete music, the select sound, and the tally of the finished level.
     int Init() override;
-    // Escape, Space, Enter or any mouse button closes the screen; Escape continues like the others.
-    int Logic() override;
 
     // Named "Level Complete", Init already run.
     static TLevelCompleteScreenPtr Create();
     // Adds the time bonus, raises the level, select sound, then the next level's game screen.
-    int Close();
+    int Close() override;
     // Seconds left in the finished level, kept in double precision: the bonus depends on the last bits.
     double GetSeconds();
 
@@ -38,4 +28,12 @@ public:
     static int TimeBonusForFrames(int framesLeft);
     // "10.00 secs": the single-precision seconds to nine significant digits, cut to five characters.
     static std::string TimeLeftText(int framesLeft);
+
+protected:
+    // "Level N Complete!" for the profile's level, made again only when that changes.
+    const std::string& HeadingText() override;
+
+private:
+    std::string heading;
+    int headingLevel = 0;   // the level `heading` names; 0 before it is first made
 };

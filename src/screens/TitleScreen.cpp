@@ -38,6 +38,14 @@ int TTitleScreen::Init()
         numberColumn->AddLabel(std::to_string(k + 1) + ":");
         optionColumn->AddLabel(MODE_NAMES[k]);
     }
+
+    headingColor = TColor::Create(100, 150, 255, 1.0f);
+    headingShadow = TShadow::Create(3, 3, 0.5f);
+    promptColor = TColor::Create(100, 255, 100, 1.0f);
+    hintColor = TColor::Create(255, 255, 0, 1.0f);
+    textShadow = TShadow::Create(2, 2, 0.5f);
+    prompt = "Choose a Mode:";
+    hint = "Press <Esc> to Exit";
     return 0;
 }
 
@@ -69,19 +77,10 @@ int TTitleScreen::Logic()
 
 int TTitleScreen::Draw()
 {
-    // Made once: the drawing only reads them, and a frame need not allocate.
-    static const TColorPtr headingColor = TColor::Create(100, 150, 255, 1.0f);
-    static const TShadowPtr headingShadow = TShadow::Create(3, 3, 0.5f);
-    static const TColorPtr promptColor = TColor::Create(100, 255, 100, 1.0f);
-    static const TColorPtr hintColor = TColor::Create(255, 255, 0, 1.0f);
-    static const TShadowPtr textShadow = TShadow::Create(2, 2, 0.5f);
-
     renderer->OutputTextCentered(game->name, 10, gameFont, 1.5f, 3.0f, headingColor, headingShadow);
-    renderer->OutputText("Choose a Mode:", 300, 200, gameFont, 0.5f, 0.8f, promptColor, textShadow);
+    renderer->OutputText(prompt, 300, 200, gameFont, 0.5f, 0.8f, promptColor, textShadow);
     numberColumn->Draw();
     optionColumn->Draw();
-    // A temporary of a text this long would allocate on every frame.
-    static const std::string hint = "Press <Esc> to Exit";
     renderer->OutputText(hint, 300, float(renderer->screenHeight - 100), gameFont, 0.5f, 0.8f, hintColor, textShadow);
     return 0;
 }

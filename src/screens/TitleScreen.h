@@ -3,10 +3,13 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/sound/Sound.h"
 #include "shell/Screen.h"
+#include "toolkit/Color.h"
 #include "toolkit/LabelColumn.h"
+#include "toolkit/Shadow.h"
 
 class TTitleScreen;
 using TTitleScreenPtr = std::shared_ptr<TTitleScreen>;
@@ -19,7 +22,7 @@ public:
     TLabelColumnPtr optionColumn; // the mode names, row k is mode k
 
     int Draw() override;
-    // Title music, the select sound and the two columns.
+    // Title music, the select sound, the two columns and the texts around them.
     int Init() override;
     // Escape ends the program before any digit is read; otherwise the highest of 1-5 hit starts a run.
     int Logic() override;
@@ -28,4 +31,10 @@ public:
     static TTitleScreenPtr Create();
     // A fresh profile for the new run, replacing the previous run's.
     int StartGame();
+
+private:
+    // Made in Init, so that drawing a frame only reads them and allocates nothing.
+    TColorPtr headingColor, promptColor, hintColor;
+    TShadowPtr headingShadow, textShadow;
+    std::string prompt, hint;
 };

@@ -1,0 +1,44 @@
+// TResultScreen - what the two result screens share: a heading, rows of names and values fixed when the
+// screen is made, the hint to go on, and closing on a key or a click.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sound/Sound.h"
+#include "shell/Screen.h"
+#include "toolkit/Color.h"
+#include "toolkit/LabelColumn.h"
+#include "toolkit/Shadow.h"
+
+class TResultScreen : public TScreen {
+public:
+    TSoundPtr selectSound;
+    TChannelPtr selectChannel;
+    TLabelColumnPtr statColumn;   // the row names
+    TLabelColumnPtr numColumn;    // the values, as text fixed at Init
+
+    // The heading, the two columns and the hint.
+    int Draw() override;
+    // Escape, Space, Enter or any mouse button closes the screen.
+    int Logic() override;
+    // Select sound, then the screen that follows.
+    virtual int Close() = 0;
+
+protected:
+    struct TRow {
+        std::string name, value;
+    };
+    // Starts the screen's music (looping), loads the select sound, and builds the rows, their values
+    // starting at valuesX, and the heading in its colour.
+    void InitResult(const std::string& music, const std::vector<TRow>& rows, float valuesX, const TColorPtr& heading);
+    // The heading's text for this frame.
+    virtual const std::string& HeadingText() = 0;
+
+private:
+    // Made in Init, so that drawing a frame only reads them and allocates nothing.
+    TColorPtr headingColor, hintColor;
+    TShadowPtr headingShadow, hintShadow;
+    std::string hint;
+};
