@@ -206,6 +206,27 @@ int TPlayer::GoalTest()
     return 0;
 }
 
+namespace {
+
+// How much closer the camera comes each frame of the death and the success animations.
+constexpr float DEATH_ZOOM_STEP = 0.02f;
+constexpr float SUCCESS_ZOOM_STEP = 0.01f;
+
+// One frame of an animation's zoom onto the player at (x, y) while its counter runs: the camera closes
+// in by `step` and stays centred on the player. True on the frame the counter runs out.
+bool ZoomFrame(int& counter, float step, float x, float y)
+{
+    if (counter <= 0)
+        return false;
+    counter -= 1;
+    renderer->scaleX += step;
+    renderer->scaleY += step;
+    renderer->CentreOnCoords(x, y);
+    return counter <= 0;
+}
+
+}  // namespace
+
 int TPlayer::DeathAnimStart(int frames)
 {
     const TParticleListPtr effects = Effects();
@@ -245,17 +266,10 @@ int TPlayer::DeathAnimStart(int frames)
 
 int TPlayer::DeathAnimManage()
 {
-    if (deathAnimCounter > 0) {
-        deathAnimCounter -= 1;
-        renderer->scaleX += 0.02f;
-        renderer->scaleY += 0.02f;
-        renderer->CentreOnCoords(x, y);
-        if (deathAnimCounter <= 0) {
-            DeathAnimEnd();
-            return 1;
-        }
-    }
-    return 0;
+    if (!ZoomFrame(deathAnimCounter, DEATH_ZOOM_STEP, x, y))
+        return 0;
+    DeathAnimEnd();
+    return 1;
 }
 
 int TPlayer::DeathAnimEnd()
@@ -281,17 +295,10 @@ int TPlayer::SuccessAnimStart()
 
 int TPlayer::SuccessAnimManage()
 {
-    if (successAnimCounter > 0) {
-        successAnimCounter -= 1;
-        renderer->scaleX += 0.01f;
-        renderer->scaleY += 0.01f;
-        renderer->CentreOnCoords(x, y);
-        if (successAnimCounter <= 0) {
-            SuccessAnimEnd();
-            return 1;
-        }
-    }
-    return 0;
+    if (!ZoomFrame(successAnimCounter, SUCCESS_ZOOM_STEP, x, y))
+        return 0;
+    SuccessAnimEnd();
+    return 1;
 }
 
 int TPlayer::SuccessAnimEnd()

@@ -10,19 +10,19 @@
 #include <array>
 
 namespace {
-constexpr int kKeyCount = 256;
-constexpr int kQueueSize = 256;
+constexpr int KEY_COUNT = 256;
+constexpr int QUEUE_SIZE = 256;
 
 struct TInputState {
-    std::array<bool, kKeyCount> keyHeld{};
-    std::array<int, kKeyCount> keyHits{};
+    std::array<bool, KEY_COUNT> keyHeld{};
+    std::array<int, KEY_COUNT> keyHits{};
     // Hits that came while a Ctrl key was down, so a chord pressed and let go within one frame counts.
-    std::array<int, kKeyCount> ctrlHits{};
+    std::array<int, KEY_COUNT> ctrlHits{};
     std::array<bool, 4> buttonHeld{};
     std::array<int, 4> buttonHits{};
     int mouseX = 0, mouseY = 0;
     int wheel = 0;
-    std::array<int, kQueueSize> queue{};
+    std::array<int, QUEUE_SIZE> queue{};
     int queueHead = 0, queueCount = 0;
     bool closeRequested = false;
 } in;
@@ -49,7 +49,7 @@ void ClearMouseState()
 // A key going down; ctrl tells whether a Ctrl key was down as it was pressed.
 void KeyPressed(int key, bool repeat, bool ctrl)
 {
-    if (key < 0 || key >= kKeyCount) return;
+    if (key < 0 || key >= KEY_COUNT) return;
     // Auto-repeat and a key already held add no hit.
     if (!repeat && !in.keyHeld[key]) {
         ++in.keyHits[key];
@@ -61,8 +61,8 @@ void KeyPressed(int key, bool repeat, bool ctrl)
 void QueueChar(int c)
 {
     // A full queue drops what is typed after it, as a keyboard buffer does.
-    if (in.queueCount >= kQueueSize) return;
-    in.queue[(in.queueHead + in.queueCount) % kQueueSize] = c;
+    if (in.queueCount >= QUEUE_SIZE) return;
+    in.queue[(in.queueHead + in.queueCount) % QUEUE_SIZE] = c;
     ++in.queueCount;
 }
 
@@ -226,7 +226,7 @@ void HandleSdlEvent(const SDL_Event& e)
 
 void ProcessInputEvent(const TInputEvent& e)
 {
-    const bool keyInRange = e.code >= 0 && e.code < kKeyCount;
+    const bool keyInRange = e.code >= 0 && e.code < KEY_COUNT;
     const bool buttonInRange = e.code >= 1 && e.code <= 3;
     switch (e.type) {
     case TInputEvent::KeyDown:
@@ -276,7 +276,7 @@ void PollInputEvents()
 int KeyWasHit(int key)
 {
     PollInputEvents();
-    if (key < 0 || key >= kKeyCount) return 0;
+    if (key < 0 || key >= KEY_COUNT) return 0;
     const int hits = in.keyHits[key];
     in.keyHits[key] = 0;
     in.ctrlHits[key] = 0;
@@ -286,7 +286,7 @@ int KeyWasHit(int key)
 int CtrlChordWasHit(int key)
 {
     PollInputEvents();
-    if (key < 0 || key >= kKeyCount) return 0;
+    if (key < 0 || key >= KEY_COUNT) return 0;
     const bool withCtrl = in.ctrlHits[key] > 0;
     const bool hit = KeyWasHit(key) > 0;
     return hit && (withCtrl || CtrlHeld()) ? 1 : 0;
@@ -295,7 +295,7 @@ int CtrlChordWasHit(int key)
 int KeyIsDown(int key)
 {
     PollInputEvents();
-    return key >= 0 && key < kKeyCount && in.keyHeld[key] ? 1 : 0;
+    return key >= 0 && key < KEY_COUNT && in.keyHeld[key] ? 1 : 0;
 }
 
 int NextTypedChar()
@@ -303,7 +303,7 @@ int NextTypedChar()
     PollInputEvents();
     if (in.queueCount == 0) return 0;
     const int c = in.queue[in.queueHead];
-    in.queueHead = (in.queueHead + 1) % kQueueSize;
+    in.queueHead = (in.queueHead + 1) % QUEUE_SIZE;
     --in.queueCount;
     return c;
 }

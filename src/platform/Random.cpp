@@ -6,15 +6,15 @@
 #include <cstdint>
 
 namespace {
-constexpr int32_t kDefaultState = 4660;
-constexpr int32_t kModulus = 2147483647;
-int32_t state = kDefaultState;
+constexpr int32_t DEFAULT_STATE = 4660;
+constexpr int32_t MODULUS = 2147483647;
+int32_t state = DEFAULT_STATE;
 
 int32_t Step()
 {
     // Schrage: 48271 * s mod (2^31 - 1) without 64-bit products; 44488 = m div a, 3399 = m mod a.
     int32_t s = 48271 * (state % 44488) - 3399 * (state / 44488);
-    if (s < 0) s += kModulus;
+    if (s < 0) s += MODULUS;
     state = s;
     return s;
 }
@@ -24,7 +24,7 @@ void SeedRandom(int seed)
 {
     state = seed & 0x7FFFFFFF;
     // 0 is a fixed point of the recurrence and 2^31 - 1 is outside its range.
-    if (state == 0 || state == 0x7FFFFFFF) state = kDefaultState;
+    if (state == 0 || state == 0x7FFFFFFF) state = DEFAULT_STATE;
 }
 
 double RandomUnit()

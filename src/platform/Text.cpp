@@ -22,8 +22,8 @@ char32_t NextUtf8(const std::string& text, size_t& i)
         cp = (cp << 6) | (p[i + k] & 0x3F);
     }
     // Overlong forms and surrogates are rejected byte by byte, like any other malformed input.
-    static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-    if (!ok || cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    static constexpr char32_t SMALLEST_OF_LENGTH[4] = {0, 0x80, 0x800, 0x10000};
+    if (!ok || cp < SMALLEST_OF_LENGTH[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
         ++i;
         return 0xFFFD;
     }

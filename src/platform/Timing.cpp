@@ -13,7 +13,7 @@ namespace {
 bool virtualClock = false;
 uint64_t virtualNow = 0;
 std::atomic<int> liveTimers{0};
-constexpr int kMaxTimers = 16;
+constexpr int MAX_TIMERS = 16;
 
 // Counted from the steady clock's own origin (the machine's boot), never from the program's start: the
 // generator is seeded from this clock, and a clock that starts with the process would give every run
@@ -46,7 +46,7 @@ std::shared_ptr<TTimer> TTimer::Create(float hz)
     if (!(hz > 0.0f)) return nullptr;
     const int period = static_cast<int>(1000.0f / hz);
     if (period < 1) return nullptr;
-    if (liveTimers.fetch_add(1) >= kMaxTimers) {
+    if (liveTimers.fetch_add(1) >= MAX_TIMERS) {
         liveTimers.fetch_sub(1);
         return nullptr;
     }
