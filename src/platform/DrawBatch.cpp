@@ -100,8 +100,8 @@ void SubmitRecording(uint64_t hash)
     DropRecording();
 }
 
-// What textures tell the batch: carry out the recording before texels it samples change, and the
-// presented picture is doubtful once they have.
+// What textures ask of the batch before texels that recorded quads may sample change or go: carry the
+// recording out now, so those quads show the texels they were recorded with.
 void SubmitForTextures()
 {
     if (batch.open)
