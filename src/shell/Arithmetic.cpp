@@ -1,4 +1,5 @@
-// Arithmetic - rounding to whole numbers and to decimal places, and the playback rate of a pitch n semitones up.
+// Arithmetic - rounding to whole numbers and to decimal places, and the playback rate of a pitch
+// n semitones up.
 #include "shell/Arithmetic.h"
 
 #include <algorithm>

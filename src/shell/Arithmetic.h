@@ -1,4 +1,5 @@
-// Arithmetic - rounding to whole numbers and to decimal places, and the playback rate of a pitch n semitones up.
+// Arithmetic - rounding to whole numbers and to decimal places, and the playback rate of a pitch
+// n semitones up.
 #pragma once
 
 // The nearest whole number, halves up (floor of x + 0.5, without that sum's rounding error); clamped to

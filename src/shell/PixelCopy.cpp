@@ -1,4 +1,5 @@
-// PixelCopy - copies of images and of rectangles of their pixels, mirrored or not, and blends of a frame into a pixel buffer.
+// PixelCopy - copies of images and of rectangles of their pixels, mirrored or not, and blends of a
+// frame into a pixel buffer.
 #include "shell/PixelCopy.h"
 
 #include <algorithm>
