@@ -23,6 +23,7 @@
 #include "platform/FrameSkip.h"
 #include "platform/GL.h"
 #include "platform/ImageDecode.h"
+#include "platform/RefreshPacing.h"
 
 using namespace gl;
 
@@ -34,6 +35,7 @@ struct TDisplay {
     unsigned framebuffer = 0;
     unsigned picture = 0;
     int swapInterval = -1;
+    bool swapWaits = false;                        // the driver took a swap interval of 1
     int presentedWidth = 0, presentedHeight = 0;   // the drawable the last presented frame filled
     bool direct = false;                           // the window's back buffer is the picture
 };
@@ -149,6 +151,19 @@ void CopyPictureIntoWindow(const TDisplay& d)
                       exact ? GL_NEAREST : GL_LINEAR);
 }
 
+// The refresh rate of the monitor the window is on while swaps wait for its blank; 0 otherwise or when
+// the driver does not know it.
+int SyncedRefreshRate(const TDisplay& d)
+{
+    if (!d.swapWaits)
+        return 0;
+    SDL_DisplayMode mode{};
+    const int index = SDL_GetWindowDisplayIndex(d.window);
+    if (index < 0 || SDL_GetCurrentDisplayMode(index, &mode) != 0)
+        return 0;
+    return mode.refresh_rate;
+}
+
 bool VideoReady()
 {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
@@ -245,6 +260,7 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*d));
     display = d;
     currentGeneration = ++generationCounter;
+    gfx::ResetRefreshPacing();
     Cls();
     return display;
 }
@@ -283,14 +299,19 @@ void FlipDisplay(int sync)
     if (dw != display->presentedWidth || dh != display->presentedHeight)
         gfx::InvalidatePresented();
     ChoosePicture(*display, dw, dh);
-    // The same picture as the window already shows: no GL work and no swap at all.
-    if (!gfx::EndFrame())
+    // The same picture as the window already shows: no GL work and no swap at all, but the same wait
+    // for the display's refresh as a swap would have had.
+    if (!gfx::EndFrame()) {
+        if (sync)
+            gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
         return;
+    }
     display->presentedWidth = dw;
     display->presentedHeight = dh;
     const int interval = sync ? 1 : 0;
     if (interval != display->swapInterval) {
-        SDL_GL_SetSwapInterval(interval);   // refused by some drivers; the frame timer still paces
+        // Refused by some drivers; the frame timer still paces.
+        display->swapWaits = SDL_GL_SetSwapInterval(interval) == 0 && interval == 1;
         display->swapInterval = interval;
     }
     if (!display->direct) {
@@ -299,6 +320,8 @@ void FlipDisplay(int sync)
     }
     SDL_GL_SwapWindow(display->window);
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*display));
+    if (sync)
+        gfx::PaceToRefresh(true, SyncedRefreshRate(*display));
 }
 
 void InvalidatePresentedFrame() { gfx::InvalidatePresented(); }

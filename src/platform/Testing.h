@@ -14,6 +14,10 @@
 void UseVirtualClock(bool on);
 bool UsingVirtualClock();
 
+// A display refreshing hz times a second whose presents wait for its vertical blank, modelled on the
+// clock (real or virtual), in place of the open display's own rate; 0 goes back to the display's own.
+void UseFakeRefreshRate(int hz);
+
 // --- Input ---
 // One input event in the layer's own terms; window events are translated into these, and tests
 // feed them directly.

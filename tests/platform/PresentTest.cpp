@@ -112,6 +112,32 @@ TEST_F(PresentTest, OnlyFramesThatChangeThePictureArePresented)
     SetAlpha(1.0f);
 }
 
+// With vertical sync on a 60 Hz display, the game's loop (its 16 ms timer, the flip, a 1 ms sleep) runs at
+// 60 frames a second whether the frames change the picture or not.
+TEST_F(PresentTest, FramesLeftOutArePacedAsIfPresented)
+{
+    UseVirtualClock(true);
+    UseFakeRefreshRate(60);
+    const TTimerPtr timer = TTimer::Create(60.0f);
+    auto secondOf = [&](bool changing) {
+        const uint64_t start = ClockMillis();
+        for (int i = 0; i < 60; ++i) {
+            DrawScene(changing ? float(i) : 100.0f);
+            timer->Wait();
+            FlipDisplay(1);
+            SleepMillis(1);
+        }
+        return double(ClockMillis() - start);
+    };
+    const uint64_t skippedBefore = SkippedFrameCount();
+    EXPECT_NEAR(secondOf(true), 1000.0, 2.0);
+    EXPECT_EQ(SkippedFrameCount(), skippedBefore);
+    EXPECT_NEAR(secondOf(false), 1000.0, 2.0);
+    EXPECT_GE(SkippedFrameCount() - skippedBefore, 58u);
+    UseFakeRefreshRate(0);
+    UseVirtualClock(false);
+}
+
 TEST_F(PresentTest, AReopenedDisplayPresentsItsFirstFrame)
 {
     DrawScene(100.0f);
