@@ -11,7 +11,7 @@ void Startup();
 void LoadSharedResources();
 // The screen start-up pushes.
 TScreenPtr CreateFirstScreen();
-// One pass of the frame loop: quit test, logic, drawing, timer wait, flip, sleep.
+// One pass of the frame loop: timer wait, quit test, logic, drawing, flip, sleep.
 // False when Ctrl+X was seen (the caller ends the program); ends the program itself when the game's
 // logic asks for it.
 bool RunFrame();

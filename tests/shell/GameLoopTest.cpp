@@ -24,10 +24,12 @@ class TCountingScreen : public TScreen {
 public:
     int logicCount = 0;
     int drawCount = 0;
+    uint64_t logicMs = 0;   // the clock when the logic last ran
     bool endOnLogic = false;
     int Logic() override
     {
         ++logicCount;
+        logicMs = ClockMillis();
         if (endOnLogic)
             game->endGame = 1;
         return 0;
@@ -181,13 +183,17 @@ TEST(GlobalKeysTest, DebugPanelAndPause)
     harness.Frame();
     EXPECT_EQ(game->displayDebugPanel, 0);
 
-    // Ctrl+D and P in the same frame: the panel opens, the P is lost.
+    // Ctrl+D and P in the same frame: the panel opens, the P is lost. The frame that read the keys
+    // presents the panel with no wait for the timer between: only the sleep after the present.
     harness.Press(KEY_D);
     harness.Press(KEY_P);
+    const uint64_t presentedBefore = PresentedFrameCount();
     harness.Frame();
     harness.ReleaseCtrl();
     EXPECT_EQ(game->displayDebugPanel, 1);
     EXPECT_EQ(game->paused, 0);
+    EXPECT_EQ(PresentedFrameCount(), presentedBefore + 1);
+    EXPECT_LE(ClockMillis() - screen->logicMs, 1u);
 
     // Pause stops the screen's logic but not its drawing; typed characters and keys are dropped.
     int logicBefore = screen->logicCount;
