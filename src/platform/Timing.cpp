@@ -67,13 +67,16 @@ int TTimer::Wait()
             virtualNow = startMs + (consumed + 1) * static_cast<uint64_t>(period);
             PollInputEvents();
         } else {
-            // Keep the window responsive while waiting; sleep in short steps to the tick.
+            // One sleep to the tick rather than short steps that look at the window on the way: the
+            // frame reads its input right after the wait anyway, and every waking up costs an idle
+            // screen its share of the processor. Events are taken in on both sides of the sleep.
+            PollInputEvents();
             while ((ticks = ticksSoFar()) <= consumed) {
-                PollInputEvents();
                 const uint64_t next = startMs + (consumed + 1) * static_cast<uint64_t>(period);
                 const uint64_t now = ClockMillis();
-                if (next > now) std::this_thread::sleep_for(std::chrono::milliseconds(std::min<uint64_t>(next - now, 2)));
+                if (next > now) std::this_thread::sleep_for(std::chrono::milliseconds(next - now));
             }
+            PollInputEvents();
         }
         ticks = ticksSoFar();
     }
