@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "Spread.h"
+
 namespace {
 
 struct TResult {
@@ -85,31 +87,6 @@ TResult Run(const std::vector<std::string>& command, const char* videoDriver)
     if (!result.ok)
         std::fprintf(stderr, "perf_report: %s failed (status %d)\n", command[0].c_str(), status);
     return result;
-}
-
-struct TSpread {
-    double median = 0, min = 0, max = 0;
-};
-
-TSpread Spread(std::vector<double> v)
-{
-    TSpread s;
-    if (v.empty())
-        return s;
-    std::sort(v.begin(), v.end());
-    s.median = v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    s.min = v.front();
-    s.max = v.back();
-    return s;
-}
-
-std::string Show(const TSpread& s, const char* format)
-{
-    char text[128];
-    char f[64];
-    std::snprintf(f, sizeof f, "%s (%s-%s)", format, format, format);
-    std::snprintf(text, sizeof text, f, s.median, s.min, s.max);
-    return text;
 }
 
 }  // namespace
