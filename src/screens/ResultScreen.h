@@ -32,7 +32,8 @@ protected:
     };
     // Starts the screen's music (looping), loads the select sound, and builds the rows, their values
     // starting at valuesX, and the heading in its colour.
-    void InitResult(const std::string& music, const std::vector<TRow>& rows, float valuesX, const TColorPtr& heading);
+    void InitResult(const std::string& music, const std::vector<TRow>& rows, float valuesX,
+                    const TColorPtr& heading);
     // The heading's text for this frame.
     virtual const std::string& HeadingText() = 0;
 
