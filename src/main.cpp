@@ -1,15 +1,17 @@
-// Program entry: make sure there is a display to show the game on, find the Data/ folder, then start
-// the game and run its frame loop.
+// Program entry: read the command line, make sure there is a display to show the game on, find the
+// Data/ folder, then start the game and run its frame loop.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "shell/LaunchOptions.h"
 #include "shell/Startup.h"
 
 #ifndef CALCADIA_DATA_FROM_BINDIR
@@ -68,10 +70,29 @@ void FindDataFolder()
     // reported as they are loaded.
 }
 
+// --help and --version answer and end here, before anything needs a display; a bad option ends with the
+// usage and exit code 2. Otherwise the options are handed to start-up, with the kept records on: this is
+// the player's own launch.
+void ReadCommandLine(int argc, char** argv)
+{
+    TLaunchOptions options;
+    options.keepRecords = true;
+    std::string out, err;
+    const std::optional<int> exitCode =
+        ParseLaunchOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), options, out, err);
+    if (exitCode) {
+        std::fputs(out.c_str(), stdout);
+        std::fputs(err.c_str(), stderr);
+        std::exit(*exitCode);
+    }
+    SetLaunchOptions(options);
+}
+
 }   // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    ReadCommandLine(argc, argv);
     if (!DisplayReachable()) {
         std::fputs("calcadia: needs a graphical display, but neither DISPLAY nor WAYLAND_DISPLAY is set; "
                    "to run it without one, use xvfb-run calcadia or SDL_VIDEODRIVER=offscreen calcadia\n",

@@ -92,3 +92,11 @@ int TGameScreen::Draw()
         currentHud->Draw();
     return 0;
 }
+
+int TGameScreen::DrawPaused()
+{
+    const THUDPtr currentHud = hud;
+    if (currentHud && level)
+        currentHud->DrawStoppedTimer();
+    return 0;
+}

@@ -19,6 +19,8 @@ public:
 
     // Question, answer field, effects, then the HUD on top.
     int Draw() override;
+    // The HUD's timer, over the pause's dimmed picture, marked as stopped.
+    int DrawPaused() override;
     // Level, player, HUD, the level's Init, particles, music, LevelStart, camera reset, keys cleared.
     int Init() override;
     // Escape, developer keys (test mode only), then level, player and particles.

@@ -118,6 +118,18 @@ int THUD::DrawTimerBar()
     return 0;
 }
 
+int THUD::DrawStoppedTimer()
+{
+    DrawTimerBar();
+    const float signX = float((level->width + TIMER_BAR_WIDTH) / 2 + 12);
+    const float signY = float(level->height - 35 + 5);
+    SetColor(255, 255, 0);
+    DrawRect(signX, signY, 6.0f, 20.0f);
+    DrawRect(signX + 12.0f, signY, 6.0f, 20.0f);
+    SetColor(255, 255, 255);
+    return 0;
+}
+
 int THUD::UpdateCombo()
 {
     comboLabel->UpdateStat(std::to_string(player->combo));

@@ -32,6 +32,8 @@ public:
     virtual int Draw();
     // Empty bar, red time-left part, outline, then the seconds over it.
     virtual int DrawTimerBar();
+    // The timer bar with a pause sign beside it, for the paused game's overlay.
+    virtual int DrawStoppedTimer();
     virtual int UpdateCombo();
     virtual int UpdateGoal();
     virtual int UpdateScore();

@@ -84,6 +84,7 @@ int TLevel::Init()
 
 int TLevel::GenerateQuestion()
 {
+    const TQuestionDraws questionDraws;
     int operation = profile->gameMode;
     // Drawn once per question: a repeat is retried with the same operation.
     if (operation == TProfile::MODE_ALL)

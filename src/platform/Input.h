@@ -7,7 +7,7 @@ enum : int {
     KEY_ESCAPE = 27,
     KEY_SPACE = 32,
     KEY_1 = 49, KEY_2 = 50, KEY_3 = 51, KEY_4 = 52, KEY_5 = 53,
-    KEY_D = 68, KEY_F = 70, KEY_J = 74, KEY_P = 80, KEY_Q = 81, KEY_R = 82, KEY_X = 88,
+    KEY_D = 68, KEY_F = 70, KEY_J = 74, KEY_M = 77, KEY_P = 80, KEY_Q = 81, KEY_R = 82, KEY_X = 88,
     KEY_NUMPAD1 = 97, KEY_NUMPAD2 = 98, KEY_NUMPAD3 = 99, KEY_NUMPAD4 = 100, KEY_NUMPAD5 = 101,
     KEY_LCONTROL = 162,
     KEY_RCONTROL = 163,

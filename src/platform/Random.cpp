@@ -9,6 +9,15 @@ namespace {
 constexpr int32_t DEFAULT_STATE = 4660;
 constexpr int32_t MODULUS = 2147483647;
 int32_t state = DEFAULT_STATE;
+int32_t questionState = DEFAULT_STATE;
+bool questionStream = false;
+
+int32_t StateOfSeed(int seed)
+{
+    const int32_t s = seed & 0x7FFFFFFF;
+    // 0 is a fixed point of the recurrence and 2^31 - 1 is outside its range.
+    return (s == 0 || s == 0x7FFFFFFF) ? DEFAULT_STATE : s;
+}
 
 int32_t Step()
 {
@@ -22,9 +31,7 @@ int32_t Step()
 
 void SeedRandom(int seed)
 {
-    state = seed & 0x7FFFFFFF;
-    // 0 is a fixed point of the recurrence and 2^31 - 1 is outside its range.
-    if (state == 0 || state == 0x7FFFFFFF) state = DEFAULT_STATE;
+    state = StateOfSeed(seed);
 }
 
 double RandomUnit()
@@ -49,3 +56,23 @@ double RandomFloat(double a, double b)
 }
 
 int RandomState() { return state; }
+
+void SeedQuestionRandom(int seed)
+{
+    questionState = StateOfSeed(seed);
+    questionStream = true;
+}
+
+void StopQuestionRandom() { questionStream = false; }
+
+TQuestionDraws::TQuestionDraws() : swapped(questionStream)
+{
+    if (swapped)
+        std::swap(state, questionState);
+}
+
+TQuestionDraws::~TQuestionDraws()
+{
+    if (swapped)
+        std::swap(state, questionState);
+}

@@ -7,6 +7,7 @@
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
+#include "shell/Startup.h"
 #include "toolkit/Color.h"
 #include "toolkit/Shadow.h"
 
@@ -87,6 +88,7 @@ int TTitleScreen::Draw()
 
 int TTitleScreen::StartGame()
 {
+    StartRunRandom();
     profile = TProfile::Create();
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/Platform.h"
 #include "shell/Globals.h"
+#include "shell/LaunchOptions.h"
 #include "shell/Renderer.h"
 
 TGamePtr TGame::Create()
@@ -41,6 +42,8 @@ int TGame::CheckKeys()
         ClearKeys();
         TogglePaused();
     }
+    if (KeyWasHit(KEY_M))
+        ToggleSound();
     return 0;
 }
 
@@ -58,8 +61,49 @@ int TGame::Draw()
         if (screen)
             screen->Draw();
     screens.clear();
+    if (paused || !soundOn) {
+        // The debug panel draws with what the screens left set, so these leave the state as they found it,
+        // and they keep their own size while the camera zooms.
+        const TDrawState before = GetDrawState();
+        const float zoomX = renderer->scaleX, zoomY = renderer->scaleY;
+        renderer->ResetScale();
+        SetDrawRotation(0.0f);
+        SetDrawScale(1.0f, 1.0f);
+        if (paused)
+            DrawPauseOverlay();
+        if (!soundOn)
+            DrawSoundOffNote();
+        renderer->SetGameScale(zoomX, zoomY);
+        SetColor(before.r, before.g, before.b);
+        SetAlpha(before.alpha);
+        SetDrawScale(before.scaleX, before.scaleY);
+        SetDrawRotation(before.rotation);
+        SetDrawFont(before.font);
+        SetBlend(before.blend);
+    }
     DrawDebugPanel();
     return 0;
+}
+
+void TGame::DrawPauseOverlay()
+{
+    SetColor(0, 0, 0);
+    SetAlpha(0.5f);
+    DrawRect(0.0f, 0.0f, float(renderer->screenWidth), float(renderer->screenHeight));
+    SetAlpha(1.0f);
+    SetColor(255, 255, 255);
+    if (currentScreen)
+        currentScreen->DrawPaused();
+    // Centred both ways.
+    const float height = float(FontHeight(gameFont)) * 1.5f;
+    renderer->OutputTextCentered("PAUSED", (float(renderer->screenHeight) - height) / 2.0f, gameFont, 1.0f, 1.5f,
+                                 pauseTextColor, pauseTextShadow);
+}
+
+void TGame::DrawSoundOffNote()
+{
+    renderer->OutputText("Sound off", 10.0f, float(renderer->screenHeight - 30), gameFont, 0.3f, 0.4f, noteColor,
+                         nullptr);
 }
 
 int TGame::DrawDebugPanel()
@@ -71,6 +115,9 @@ int TGame::DrawDebugPanel()
                float(debugPanelX), float(debugPanelY));
     DrawTextAt("Screen: " + (currentScreen ? currentScreen->name : std::string()), float(debugPanelX),
                float(debugPanelY + 15));
+    // A class sharing one test can check that every machine was started alike.
+    if (const std::optional<int>& seed = LaunchOptions().seed)
+        DrawTextAt("Seed: " + std::to_string(*seed), float(debugPanelX), float(debugPanelY + 30));
     return 0;
 }
 
@@ -117,7 +164,7 @@ int TGame::PlayMusic()
     if (!currentMusic)
         return 0;
     musicChannel = currentMusic->Cue();
-    musicChannel->SetVolume(musicVolume);
+    musicChannel->SetVolume(musicVolume * musicLevel);
     musicChannel->SetPaused(0);
     return 0;
 }
@@ -132,7 +179,7 @@ int TGame::PlayGameSound(const TSoundPtr& sound, TChannelPtr& channel, float vol
     StopSound(channel);
     channel = sound->Cue();
     // Volume and rate are set while the channel is still paused, before its first sample is heard.
-    channel->SetVolume(volume);
+    channel->SetVolume(volume * effectsLevel);
     channel->SetRate(rate);
     channel->SetPaused(0);
     return 0;
@@ -174,5 +221,12 @@ int TGame::ToggleDebugPanel()
 int TGame::TogglePaused()
 {
     paused = paused ? 0 : 1;
+    return 0;
+}
+
+int TGame::ToggleSound()
+{
+    soundOn = soundOn ? 0 : 1;
+    SetMasterVolume(soundOn ? 1.0f : 0.0f);
     return 0;
 }

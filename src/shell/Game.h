@@ -6,8 +6,10 @@
 
 #include "platform/Containers.h"
 #include "platform/sound/Sound.h"
+#include "shell/SavedState.h"
 #include "shell/Screen.h"
 #include "toolkit/Color.h"
+#include "toolkit/Shadow.h"
 
 class TGame;
 using TGamePtr = std::shared_ptr<TGame>;
@@ -37,6 +39,14 @@ public:
     std::string imagePath = "Data/Images/";
     std::string musicPath = "Data/Music/";
     std::string soundPath = "Data/Sound/";
+
+    // Best scores and settings kept between launches; null when this launch keeps nothing.
+    TSavedStatePtr saved;
+    // The player's volumes from the settings, as factors of the game's own levels.
+    float musicLevel = 1.0f;
+    float effectsLevel = 1.0f;
+    // M turns all sound off and on again (nothing else in the game uses M).
+    int soundOn = 1;
 
     static TGamePtr Create();
 
@@ -68,4 +78,15 @@ public:
     virtual int StopSound(TChannelPtr& channel);
     virtual int ToggleDebugPanel();
     virtual int TogglePaused();
+    // All sound off or on; while off, a note says so in a corner.
+    virtual int ToggleSound();
+
+private:
+    // Over the dimmed picture while paused: "PAUSED" and what the current screen keeps readable.
+    void DrawPauseOverlay();
+    void DrawSoundOffNote();
+
+    TColorPtr pauseTextColor = TColor::Create(255, 255, 255, 1.0f);
+    TShadowPtr pauseTextShadow = TShadow::Create(3, 3, 0.5f);
+    TColorPtr noteColor = TColor::Create(170, 170, 190, 1.0f);
 };

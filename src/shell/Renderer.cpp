@@ -2,6 +2,8 @@
 #include "shell/Renderer.h"
 
 #include "platform/Platform.h"
+#include "shell/Game.h"
+#include "shell/Globals.h"
 
 TRendererPtr TRenderer::Create()
 {
@@ -107,8 +109,12 @@ float TRenderer::GetY(float y) const
 int TRenderer::Logic()
 {
     // F's hit is used up every frame, with or without Ctrl.
-    if (CtrlChordWasHit(KEY_F))
+    if (CtrlChordWasHit(KEY_F)) {
         ToggleFullScreen();
+        // What the display really became: a refused full screen falls back to the window.
+        if (game && game->saved)
+            game->saved->ChooseFullScreen(fullScreen);
+    }
     return 0;
 }
 

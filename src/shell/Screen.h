@@ -22,4 +22,6 @@ public:
     virtual int Init() { return 0; }
     // Every frame while this is the current screen and the game is not paused.
     virtual int Logic() { return 0; }
+    // While the game is paused, over the dimmed picture: what should stay readable (none by default).
+    virtual int DrawPaused() { return 0; }
 };

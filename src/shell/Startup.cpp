@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
+#include "shell/LaunchOptions.h"
 #include "screens/TitleScreen.h"
 #include "shell/Renderer.h"
 #include "toolkit/ImageBank.h"
@@ -23,6 +24,43 @@ int64_t NowNs()
 }
 
 const TFrameWork& LastFrameWork() { return lastFrameWork; }
+
+void ApplyLaunchOptions()
+{
+    const TLaunchOptions& options = LaunchOptions();
+    if (!options.dataFolder.empty()) {
+        const std::string folder = options.dataFolder + "/";
+        game->dataPath = folder;
+        game->fontPath = folder + "Fonts/";
+        game->imagePath = folder + "Images/";
+        game->musicPath = folder + "Music/";
+        game->soundPath = folder + "Sound/";
+    }
+    if (options.keepRecords) {
+        game->saved = TSavedState::Load();
+        game->musicLevel = float(game->saved->settings.musicVolume) / 100.0f;
+        game->effectsLevel = float(game->saved->settings.effectsVolume) / 100.0f;
+    }
+    const int fullScreen = options.fullScreen >= 0 ? options.fullScreen
+                           : game->saved           ? game->saved->settings.fullScreen
+                                                   : 0;
+    if (fullScreen) {
+        renderer->fullScreen = 1;
+        renderer->bitDepth = 32;
+    }
+    if (options.mute)
+        game->ToggleSound();
+}
+
+void StartRunRandom()
+{
+    if (const std::optional<int>& seed = LaunchOptions().seed) {
+        SeedRandom(*seed);
+        SeedQuestionRandom(*seed);
+    } else {
+        StopQuestionRandom();
+    }
+}
 
 TScreenPtr CreateFirstScreen()
 {
@@ -50,6 +88,8 @@ void Startup()
     // The bank needs the game's image path, so the game object comes first.
     game = TGame::Create();
     renderer = TRenderer::Create();
+    // Before the bank takes the image path, and before the display opens in a window or full screen.
+    ApplyLaunchOptions();
     imageBank = TImageBank::Create(game->imagePath);
 
     SeedRandom(MillisecondClock());
@@ -120,6 +160,8 @@ void ResetGameState()
     player = nullptr;
     hud = nullptr;
     frameTimer = nullptr;
+    SetMasterVolume(1.0f);
+    StopQuestionRandom();
     CloseGraphics();
     ClearKeys();
     ClearMouse();

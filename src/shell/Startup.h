@@ -9,6 +9,12 @@
 void Startup();
 // Loads the font and the images that several screens share; once, after the display is open.
 void LoadSharedResources();
+// What the command line asked for and the settings kept: the data folder, the kept records, full screen
+// and sound. Runs in start-up after the game and renderer are made, before the image bank and display.
+void ApplyLaunchOptions();
+// Each new run: with a launch's fixed seed, the generators start from it again, so every run asks the
+// same questions; otherwise questions and effects share the one generator, as seeded at start-up.
+void StartRunRandom();
 // The screen start-up pushes.
 TScreenPtr CreateFirstScreen();
 // One pass of the frame loop: timer wait, quit test, logic, drawing, flip, sleep.

@@ -59,6 +59,8 @@ struct TMixer {
     int deviceRate = 44100;
     bool manual = false;
     bool subsystemUp = false;   // SDL's audio subsystem, which may stay up without a device
+    float master = 1.0f;        // SetMasterVolume's target
+    float masterGain = 1.0f;    // applied now; ramps towards master like a channel's gain
 };
 
 // Never destroyed: the audio thread may still run while static destructors do at exit.
@@ -222,8 +224,19 @@ void MixLocked(TMixer& m, float* out, int frames, int outRate)
     for (auto& st : m.channels)
         if (!st->finished)
             MixChannel(*st, out, frames, outRate);
-    for (int i = 0; i < 2 * frames; ++i)
-        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    const float target = GainOfVolume(m.master);
+    if (m.masterGain == 1.0f && target == 1.0f) {
+        for (int i = 0; i < 2 * frames; ++i)
+            out[i] = std::clamp(out[i], -1.0f, 1.0f);
+        return;
+    }
+    const float ramp = float(1.0 / (RAMP_SECONDS * outRate));
+    for (int i = 0; i < frames; ++i) {
+        m.masterGain = m.masterGain < target ? std::min(target, m.masterGain + ramp)
+                                             : std::max(target, m.masterGain - ramp);
+        out[2 * i] = std::clamp(out[2 * i] * m.masterGain, -1.0f, 1.0f);
+        out[2 * i + 1] = std::clamp(out[2 * i + 1] * m.masterGain, -1.0f, 1.0f);
+    }
 }
 
 void SDLCALL AudioCallback(void*, Uint8* stream, int len)
@@ -438,6 +451,20 @@ void UseManualAudio(bool on)
             AdvanceByClock(*st, ClockMillis());
     m.manual = on;
     RebaseClocksLocked(m);
+}
+
+void SetMasterVolume(float volume)
+{
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    m.master = std::isnan(volume) ? 0.0f : std::clamp(volume, 0.0f, 1.0f);
+}
+
+float MasterVolume()
+{
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    return m.master;
 }
 
 int LiveChannelCount()

@@ -88,3 +88,7 @@ void ShutdownAudio();
 bool AudioDeviceOpen();
 // The open device's sample rate, 0 when none is open.
 int AudioDeviceRate();
+// One volume over the whole mix (0 silences everything, 1 leaves it as it is), changed smoothly.
+// Channels go on as before underneath: turned back up, the music is where it would have been.
+void SetMasterVolume(float volume);
+float MasterVolume();

@@ -1,0 +1,28 @@
+// LaunchOptions - the command line: what one launch of the game is asked to do differently.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TLaunchOptions {
+    int fullScreen = -1;        // -1: the saved choice (a window when there is none), 0 window, 1 full screen
+    bool mute = false;          // all sound off until M
+    std::optional<int> seed;    // every run of the launch starts from it, so all ask the same questions
+    std::string dataFolder;     // an absolute path standing in for Data/; empty for the usual one
+    // Best scores and settings are read and written. The program's own launch turns it on; tests,
+    // replays and benchmarks leave it off, so nothing a developer has saved can change what they see.
+    bool keepRecords = false;
+};
+
+// Reads the arguments after the program's name into options. Nothing when the game should start;
+// otherwise the exit code, with what to print on standard output (help, version) in out or on
+// standard error (a bad option, then the usage) in err.
+std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLaunchOptions& options,
+                                      std::string& out, std::string& err);
+// The --help text: usage, options, keys and where the game keeps its files.
+std::string UsageText();
+
+// The options start-up and the game read; the defaults until set.
+void SetLaunchOptions(const TLaunchOptions& options);
+const TLaunchOptions& LaunchOptions();

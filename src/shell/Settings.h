@@ -1,0 +1,21 @@
+// Settings - what the player chooses and the game remembers: window or full screen, music and effects volume.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TSettings {
+    // Far more than a settings file needs; a larger one is not one.
+    static constexpr size_t MAX_BYTES = 65536;
+
+    int fullScreen = 0;         // Ctrl+F's last choice
+    int musicVolume = 100;      // percent of the game's own music level
+    int effectsVolume = 100;    // percent of the game's own effects level
+
+    // Lines of "name = value"; blank lines and lines starting with # are skipped. A line with an unknown
+    // name or a value out of range is ignored, and warnings gets a line saying so.
+    static TSettings Parse(const std::string& text, std::vector<std::string>& warnings);
+    std::string Format() const;
+
+    bool operator==(const TSettings&) const = default;
+};
