@@ -3,13 +3,13 @@
 # (default 60), after replaying the inputs of fixed findings kept in fuzz/regressions/<target>/.
 # Corpora grow in build-fuzz/corpus/<target>/, seeded from the generated Data/ files; a crash leaves
 # its input in build-fuzz/findings/. Prints executions and time per target; exit 1 when any target failed.
-#   fuzz/run.sh [seconds] [target...]        targets: image font sound textinput
+#   fuzz/run.sh [seconds] [target...]        targets: image font sound textinput records
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(image font sound textinput)
+[ ${#targets[@]} -gt 0 ] || targets=(image font sound textinput records)
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 ./scripts/deps.sh clang libclang-rt-14-dev || exit 1
 
@@ -25,7 +25,7 @@ cmake --build "$build" -j"$(nproc)" --target "${needs[@]}" >/dev/null || {
 
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{image,font,sound,textinput} "$build/findings"
+mkdir -p "$seeds"/{image,font,sound,textinput,records} "$build/findings"
 # Image inputs start with a byte that picks the extension: even for a signature, odd for ".tga".
 for png in "$data"/Images/*.png; do
     name=$(basename "$png" .png)
@@ -50,6 +50,9 @@ done
 # Settings (numbers only, 10 long; all characters with extended ones), then typing and frames (0xC0).
 printf '\x01\x0a\x00\x00''1234''\xc0\xc0\xc0\xc0\x08\xc0''9''\xc0\xc2' > "$seeds/textinput/digits"
 printf '\x00\x0f\x00\xf0''\x40H\x40i\xc0\xc0\x41\xe9\xc0\x1b\xc0\x0d\xc0' > "$seeds/textinput/letters"
+# A best-score table as the game writes it, and a settings file with a good, an unknown and a bad line.
+printf 'calcadia best scores 1\naddition 120 3 2026-12-07\nall 40 1 2026-12-06\nend b5eb23ae\n' > "$seeds/records/table"
+printf '# mine\ndisplay = fullscreen\nvolume = 3\nmusic-volume = 101\neffects-volume = 40\n' > "$seeds/records/settings"
 
 # A request the allocator cannot meet comes back null, as glibc's malloc does in the game: SDL's BMP
 # reader asks for terabytes when a header lies about where the pixels start, and fails cleanly on null.

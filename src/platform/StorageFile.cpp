@@ -3,14 +3,19 @@
 // folder that is flushed to disk and then renamed over the old one.
 #include "platform/Storage.h"
 
+#include "platform/FileRead.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,55 +32,6 @@ std::string AreaFolder(TStorageArea area)
     if (home && home[0] == '/')
         return std::string(home) + (data ? "/.local/share/calcadia" : "/.config/calcadia");
     return std::string();
-}
-
-// Opens without blocking (a pipe in a record's place must not hang the game), refuses what is not a
-// regular file and never reads more than maxBytes.
-TStoredRecord ReadBoundedRegularFile(const std::string& path, size_t maxBytes)
-{
-    TStoredRecord record;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return record;
-        record.state = TStoredRecord::UNREADABLE;
-        record.problem = ErrorText(errno);
-        return record;
-    }
-    record.state = TStoredRecord::UNREADABLE;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        record.problem = ErrorText(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        record.problem = S_ISDIR(st.st_mode) ? "a folder, not a file" : "not a regular file";
-    } else if (size_t(st.st_size) > maxBytes) {
-        record.problem = "larger than " + std::to_string(maxBytes) + " bytes";
-    } else {
-        // One byte more than allowed is asked for, so a file that grew since fstat is still caught.
-        std::string bytes(maxBytes + 1, '\0');
-        size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                record.problem = ErrorText(errno);
-                break;
-            }
-            if (n == 0)
-                break;
-            got += size_t(n);
-        }
-        if (record.problem.empty() && got > maxBytes)
-            record.problem = "larger than " + std::to_string(maxBytes) + " bytes";
-        if (record.problem.empty()) {
-            bytes.resize(got);
-            record.bytes = std::move(bytes);
-            record.state = TStoredRecord::FOUND;
-        }
-    }
-    ::close(fd);
-    return record;
 }
 
 // mkdir -p, parents included; the user's own base folders are private, as XDG asks.
@@ -112,6 +68,21 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+// A writer killed between making its temporary file and renaming it leaves that file behind. The
+// next good write clears the ones no writer can still be busy with.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code statError;
+        if (it->path().filename().string().rfind(name + ".tmp.", 0) == 0 &&
+            now - it->last_write_time(statError) > std::chrono::minutes(10) && !statError)
+            fs::remove(it->path(), statError);
+    }
+}
+
 }  // namespace
 
 std::string StoredRecordLocation(TStorageArea area, const std::string& name)
@@ -122,10 +93,19 @@ std::string StoredRecordLocation(TStorageArea area, const std::string& name)
 
 TStoredRecord ReadStoredRecord(TStorageArea area, const std::string& name, size_t maxBytes)
 {
-    const std::string path = StoredRecordLocation(area, name);
-    if (path.empty())
-        return TStoredRecord();
-    return ReadBoundedRegularFile(path, maxBytes);
+    TStoredRecord record;
+    std::vector<uint8_t> bytes;
+    // The same reader as every data file: it never blocks, reads nothing but a regular file and never
+    // more than the bound.
+    const TFileStatus status = ReadRegularFile(StoredRecordLocation(area, name), maxBytes, bytes);
+    if (status == TFileStatus::Ok) {
+        record.state = TStoredRecord::FOUND;
+        record.bytes.assign(bytes.begin(), bytes.end());
+    } else if (status != TFileStatus::Missing) {
+        record.state = TStoredRecord::UNREADABLE;
+        record.problem = FileStatusText(status);
+    }
+    return record;
 }
 
 std::string WriteStoredRecord(TStorageArea area, const std::string& name, const std::string& bytes)
@@ -163,6 +143,7 @@ std::string WriteStoredRecord(TStorageArea area, const std::string& name, const 
         ::fsync(dir);
         ::close(dir);
     }
+    RemoveStaleTemporaries(folder, name);
     return std::string();
 }
 

@@ -29,6 +29,28 @@ int TGameOverScreen::Init()
                 {"Biggest Combo:", std::to_string(run->biggestCombo)},
                 {"Wrong Answers:", std::to_string(run->wrongAnswers)}},
                635, TColor::Create(255, 50, 50, 1.0f));
+
+    // The run is entered in its mode's table once, as the run ends; a screen made without a run records
+    // nothing.
+    if (game->saved && profile) {
+        const TSavedState::TRunResult result =
+            game->saved->RecordRun(profile->gameMode, profile->score, profile->level, TodaysDate());
+        statColumn->AddLabel("Best Score:");
+        numColumn->AddLabel(PadWithZeros(std::to_string(result.best), 5));
+        if (result.newBest) {
+            newBestLabel = TLabel::Create("New best!", 780, 360, gameFont, 0.5f, 0.8f);
+            newBestLabel->SetColor(255, 255, 0, 1.0f);
+            newBestLabel->SetShadow(2, 2, 0.5f);
+        }
+    }
+    return 0;
+}
+
+int TGameOverScreen::Draw()
+{
+    TResultScreen::Draw();
+    if (newBestLabel)
+        newBestLabel->Draw();
     return 0;
 }
 

@@ -5,12 +5,18 @@
 #include <string>
 
 #include "screens/ResultScreen.h"
+#include "toolkit/Label.h"
 
 class TGameOverScreen;
 using TGameOverScreenPtr = std::shared_ptr<TGameOverScreen>;
 
 class TGameOverScreen : public TResultScreen {
 public:
+    // When scores are kept, a fifth row holds the mode's best, and this says the run beat it.
+    TLabelPtr newBestLabel;
+
+    // The result screen, and "New best!" when the run beat its mode's best.
+    int Draw() override;
     // Game-over music, the select sound, and the profile's statistics turned into text once.
     int Init() override;
 

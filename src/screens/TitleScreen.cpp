@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
+#include "shell/Helpers.h"
 #include "shell/Renderer.h"
 #include "shell/Startup.h"
 #include "toolkit/Color.h"
@@ -38,6 +39,16 @@ int TTitleScreen::Init()
     for (int k = 0; k < MODE_COUNT; ++k) {
         numberColumn->AddLabel(std::to_string(k + 1) + ":");
         optionColumn->AddLabel(MODE_NAMES[k]);
+    }
+    // Past the longest name, in the menu's font and a quieter shade of its colour; a mode with no
+    // finished run yet shows nothing.
+    if (game->saved) {
+        bestColumn = TLabelColumn::Create(700, 260, 40, gameFont, 0.5f, 0.8f, TColor::Create(90, 150, 160, 1.0f),
+                                          TShadow::Create(2, 2, 0.5f));
+        for (int k = 0; k < MODE_COUNT; ++k) {
+            const int best = game->saved->scores.Best(k);
+            bestColumn->AddLabel(best > 0 ? "Best " + PadWithZeros(std::to_string(best), 5) : "");
+        }
     }
 
     headingColor = TColor::Create(100, 150, 255, 1.0f);
@@ -82,6 +93,8 @@ int TTitleScreen::Draw()
     renderer->OutputText(prompt, 300, 200, gameFont, 0.5f, 0.8f, promptColor, textShadow);
     numberColumn->Draw();
     optionColumn->Draw();
+    if (bestColumn)
+        bestColumn->Draw();
     renderer->OutputText(hint, 300, float(renderer->screenHeight - 100), gameFont, 0.5f, 0.8f, hintColor, textShadow);
     return 0;
 }

@@ -20,6 +20,7 @@ public:
     TChannelPtr selectChannel;
     TLabelColumnPtr numberColumn; // "1:" to "5:"
     TLabelColumnPtr optionColumn; // the mode names, row k is mode k
+    TLabelColumnPtr bestColumn;   // each mode's best score beside its name; null when no scores are kept
 
     int Draw() override;
     // Title music, the select sound, the two columns and the texts around them.

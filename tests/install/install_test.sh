@@ -39,7 +39,7 @@ metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
 [[ -f "$metainfo" ]] || fail "no share/metainfo/$app_id.metainfo.xml"
 stray=$(cd "$prefix" && find . -type f | grep -v -e '^\./bin/calcadia$' -e '^\./share/calcadia/Data/' \
         -e '^\./share/applications/calcadia\.desktop$' -e "^\./share/metainfo/$app_id\.metainfo\.xml\$" \
-        -e '^\./share/icons/hicolor/[0-9]*x[0-9]*/apps/calcadia\.png$')
+        -e '^\./share/icons/hicolor/[0-9]*x[0-9]*/apps/calcadia\.png$' -e '^\./share/man/man6/calcadia\.6\.gz$')
 [[ -z "$stray" ]] || fail "files installed that the game does not need: $stray"
 
 # The menu entry must name what was installed, or the menu shows a blank icon or starts nothing.
@@ -70,6 +70,19 @@ if command -v appstreamcli >/dev/null; then
 else
     echo "install: appstreamcli not installed; the metainfo is not validated"
 fi
+
+# --- The command line answers without any display; a bad option is the usage on standard error and 2.
+manual=$prefix/share/man/man6/calcadia.6.gz
+[[ -f "$manual" ]] || fail "no manual page share/man/man6/calcadia.6.gz"
+if command -v man >/dev/null; then
+    MANWIDTH=80 man -l "$manual" 2>"$work/man.err" | grep -q -- "--seed N" || fail "the manual page does not render: $(cat "$work/man.err")"
+fi
+[[ "$(env -u DISPLAY "$game" --version)" == "Calcadia 0.51" ]] || fail "--version does not say Calcadia 0.51"
+env -u DISPLAY "$game" --help | grep -q "XDG_DATA_HOME/calcadia/best-scores" || fail "--help does not say where the scores live"
+env -u DISPLAY "$game" --seed 1x >"$work/out.txt" 2>"$work/err.txt"
+code=$?
+[[ $code == 2 && ! -s "$work/out.txt" ]] && grep -q "^Usage: calcadia" "$work/err.txt" \
+    || fail "a bad --seed: exit code $code, expected 2 and the usage on standard error"
 
 # --- No display at all: one line on standard error, exit code 1, at once. Naming only x11 changes nothing.
 mkdir -p "$work/elsewhere/Data" "$work/links" "$work/other"

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,41 +22,11 @@
 #include "platform/Storage.h"
 #include "shell/LaunchOptions.h"
 #include "shell/SavedState.h"
+#include "support/TempHome.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Points the data and configuration folders at a fresh temporary home for one test, and back after.
-class TempHome {
-public:
-    TempHome()
-    {
-        char pattern[] = "/tmp/calcadia-home-XXXXXX";
-        root = mkdtemp(pattern);
-        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME"}) {
-            const char* value = std::getenv(name);
-            saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    }
-    ~TempHome()
-    {
-        for (const auto& [name, value] : saved)
-            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-        std::error_code error;
-        fs::permissions(root, fs::perms::all, error);
-        fs::remove_all(root, error);
-    }
-    fs::path Data() const { return root / "data" / "calcadia"; }
-    fs::path Config() const { return root / "config" / "calcadia"; }
-
-    fs::path root;
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
-};
 
 void WriteFile(const fs::path& path, const std::string& bytes)
 {
@@ -219,10 +190,20 @@ TEST(KeptRecords, AWriteKilledAtAnyMomentLeavesTheOldTableOrTheNew)
             (record.bytes == small || record.bytes == large))
             ++valid;
     }
-    // A temporary file left behind is a write that was killed between starting and renaming.
-    int midWrite = 0;
-    for (const auto& entry : fs::directory_iterator(home.Data()))
-        midWrite += entry.path().filename().string().rfind("best-scores.tmp.", 0) == 0 ? 1 : 0;
+    // A temporary file left behind is a write that was killed between starting and renaming. Once
+    // they are old, the next good write clears them.
+    const auto temporaries = [&] {
+        std::vector<fs::path> found;
+        for (const auto& entry : fs::directory_iterator(home.Data()))
+            if (entry.path().filename().string().rfind("best-scores.tmp.", 0) == 0)
+                found.push_back(entry.path());
+        return found;
+    };
+    const int midWrite = int(temporaries().size());
+    for (const fs::path& left : temporaries())
+        fs::last_write_time(left, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    ASSERT_EQ(WriteStoredRecord(TStorageArea::DATA, "best-scores", small), "");
+    EXPECT_TRUE(temporaries().empty());
     std::printf("writes killed: %d of %d (%d in the middle of a write); tables read back valid: %d of %d\n", killed,
                 ROUNDS, midWrite, valid, ROUNDS);
     RecordProperty("writes_killed", killed);
@@ -251,8 +232,8 @@ TEST(KeptRecords, DamagedFilesAreMovedAsideAndPlayGoesOnWithAnEmptyTable)
         {"empty", [&] { WriteFile(file, ""); }, "is empty"},
         {"truncated", [&] { WriteFile(file, good.substr(0, good.size() / 2)); }, "is cut short"},
         {"random", [&] { WriteFile(file, random); }, "is not a best-score table"},
-        {"too large", [&] { WriteFile(file, std::string(TBestScores::MAX_BYTES + 1, 'a')); }, "larger than"},
-        {"a folder", [&] { fs::create_directories(file / "inside"); }, "a folder, not a file"},
+        {"too large", [&] { WriteFile(file, std::string(TBestScores::MAX_BYTES + 1, 'a')); }, "too large"},
+        {"a folder", [&] { fs::create_directories(file / "inside"); }, "not a regular file"},
         {"a pipe", [&] { fs::create_directories(home.Data()); mkfifo(file.c_str(), 0644); }, "not a regular file"},
     };
     int aside = 0;

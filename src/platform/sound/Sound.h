@@ -91,4 +91,3 @@ int AudioDeviceRate();
 // One volume over the whole mix (0 silences everything, 1 leaves it as it is), changed smoothly.
 // Channels go on as before underneath: turned back up, the music is where it would have been.
 void SetMasterVolume(float volume);
-float MasterVolume();

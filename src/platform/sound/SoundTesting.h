@@ -15,3 +15,5 @@ int LiveChannelCount();
 size_t SoundCacheBytes();
 // Forgets every decoded file (channels still playing keep their data).
 void ClearSoundCache();
+// What SetMasterVolume last set.
+float MasterVolume();
