@@ -141,7 +141,7 @@ TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
         LaunchWith mute(options);
         GameHarness h;
         EXPECT_EQ(MasterVolume(), 0.0f);
-        EXPECT_GT(CountColour(h, 0, 730, 200, 768, 170, 170, 190), 30);
+        EXPECT_GT(CountColour(h, 0, 730, 200, 768, 170, 170, 190), 10);
         h.Press(KEY_M);
         h.Frame();
         EXPECT_EQ(MasterVolume(), 1.0f);
@@ -157,15 +157,18 @@ TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
         const auto questions = [&](bool oneWrong) {
             h.Press(KEY_5);
             h.Frame();
+            // The explosions of a wrong answer draw random numbers while they play, between the third
+            // answer and the fourth question.
             std::vector<std::string> seen;
-            for (int i = 0; i < 5; ++i) {
+            for (int i = 0; i < 3; ++i) {
                 WaitUntilAnswering(h);
                 seen.push_back(level->currentQuestion);
                 TypeAnswer(h, oneWrong && i == 1 ? WrongAnswer() : RightAnswer());
             }
-            WaitUntilAnswering(h);
+            seen.push_back(level->currentQuestion);
             h.Press(KEY_ESCAPE);
             h.Frame();
+            EXPECT_EQ(ScreenName(), "Title");
             return seen;
         };
         const std::vector<std::string> first = questions(true);
@@ -183,6 +186,16 @@ TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
         EXPECT_EQ(game->imagePath, elsewhere.string() + "/Images/");
         EXPECT_EQ(game->musicPath, elsewhere.string() + "/Music/");
         EXPECT_TRUE(gameFont);
+    }
+
+    // --fullscreen, with nothing kept.
+    {
+        TLaunchOptions options;
+        options.fullScreen = 1;
+        LaunchWith full(options);
+        GameHarness h;
+        EXPECT_EQ(renderer->fullScreen, 1);
+        EXPECT_EQ(renderer->bitDepth, 32);
     }
 
     // Ctrl+F's choice is saved and the next launch opens that way, unless told otherwise.
