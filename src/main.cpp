@@ -52,6 +52,9 @@ bool DisplayReachable()
 // first so that a folder which merely happens to be called Data/ where a terminal stands cannot hide the
 // game's files. /proc/self/exe is already free of symbolic links, so a link to the game in ~/bin or on
 // the desktop leads back to the real installation.
+// A Data/ that is there but lacks a file the game cannot start without gives way to a good one in the
+// working directory, with a line saying so; when none is good, the program's own is used and the
+// missing file is reported as it is loaded.
 void FindDataFolder()
 {
     namespace fs = std::filesystem;
@@ -62,12 +65,33 @@ void FindDataFolder()
         homes.push_back(exe.parent_path());
         homes.push_back((exe.parent_path() / CALCADIA_DATA_FROM_BINDIR).lexically_normal());
     }
+    const fs::path* unusable = nullptr;
+    std::string problem;
     for (const fs::path& home : homes) {
-        if (fs::is_directory(home / "Data", error) && chdir(home.c_str()) == 0)
-            return;
+        if (!fs::is_directory(home / "Data", error))
+            continue;
+        std::string why = DataFolderProblem(home.string());
+        if (why.empty()) {
+            if (chdir(home.c_str()) == 0)
+                return;
+            why = "its folder cannot be entered";
+        }
+        if (!unusable) {
+            unusable = &home;
+            problem = why;
+        }
     }
-    // Nothing better to do when the working directory has no Data/ either: the missing files are
-    // reported as they are loaded.
+    if (!unusable)
+        return;
+    const fs::path here = fs::current_path(error);
+    if (!error && fs::is_directory(here / "Data", error) && DataFolderProblem(here.string()).empty()) {
+        std::fprintf(stderr, "calcadia: using %s/Data/ because %s/Data/ is unusable (%s)\n", here.c_str(),
+                     unusable->c_str(), problem.c_str());
+        return;
+    }
+    // None is good: the program's own is used, and what it lacks is reported as it is loaded.
+    if (chdir(unusable->c_str()) != 0)
+        return;
 }
 
 // --help and --version answer and end here, before anything needs a display; a bad option ends with the

@@ -2,6 +2,8 @@
 #include "shell/Helpers.h"
 
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/Platform.h"
 
@@ -14,11 +16,25 @@ void ReportError(const std::string& message, int fatal)
     RuntimeError(message);
 }
 
+namespace {
+
+// The line under a failed load: the folder that was searched, in full (the path alone is relative to a
+// working directory the player may not know), and why the file could not be used.
+std::string WhereAndWhy(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
+    const std::string where = error ? std::filesystem::path(path).parent_path().string() : folder.string();
+    return "\nSearched in " + where + "/: " + LastImageLoadFailure();
+}
+
+}  // namespace
+
 TImagePtr LoadImageChecked(const std::string& path, int flags)
 {
     TImagePtr image = LoadImageFile(path, flags);
     if (!image)
-        ReportError("Error loading image " + path, 1);
+        ReportError("Error loading image " + path + WhereAndWhy(path), 1);
     return image;
 }
 
@@ -27,7 +43,7 @@ TImagePtr LoadAnimImageChecked(const std::string& path, int cellWidth, int cellH
 {
     TImagePtr image = LoadImageStrip(path, cellWidth, cellHeight, firstCell, cellCount, flags);
     if (!image)
-        ReportError("Error loading anim image " + path, 1);
+        ReportError("Error loading anim image " + path + WhereAndWhy(path), 1);
     return image;
 }
 

@@ -1,6 +1,9 @@
 // Start-up and the frame loop.
 #include "shell/Startup.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 
 #include "platform/Platform.h"
@@ -15,6 +18,8 @@ namespace {
 // Local to the loop in spirit; kept here so RunFrame can be driven one frame at a time.
 TTimerPtr frameTimer;
 TFrameWork lastFrameWork;
+// The images several screens share; the game cannot start without them.
+constexpr const char* SHARED_IMAGES[] = {"explosion", "particlering", "particlering2"};
 
 int64_t NowNs()
 {
@@ -72,9 +77,25 @@ void LoadSharedResources()
     // A font that fails to load leaves gameFont null, and text falls back to the built-in font.
     gameFont = LoadFontFile(game->fontPath + "beware.ttf", 64, FONT_STYLE_SMOOTH);
     // Centred handles: the effects are placed by their middle. A missing image ends the program.
-    imageBank->Load("explosion", "", -1, 1);
-    imageBank->Load("particlering", "", -1, 1);
-    imageBank->Load("particlering2", "", -1, 1);
+    for (const char* name : SHARED_IMAGES)
+        imageBank->Load(name, "", -1, 1);
+}
+
+std::string DataFolderProblem(const std::string& folder)
+{
+    // Only the files whose loss ends the program; anything else broken still gives a game.
+    for (const char* name : SHARED_IMAGES) {
+        const std::string file = std::string("Images/") + name + ".png";
+        struct stat st;
+        const std::string path = folder + "/Data/" + file;
+        if (::stat(path.c_str(), &st) != 0)
+            return file + " is missing";
+        if (!S_ISREG(st.st_mode))
+            return file + " is not a regular file";
+        if (::access(path.c_str(), R_OK) != 0)
+            return file + " cannot be read";
+    }
+    return "";
 }
 
 void Startup()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "shell/Screen.h"
 
@@ -15,6 +16,9 @@ void ApplyLaunchOptions();
 // Each new run: with a launch's fixed seed, the generators start from it again, so every run asks the
 // same questions; otherwise questions and effects share the one generator, as seeded at start-up.
 void StartRunRandom();
+// What makes the Data/ folder inside folder unusable ("Images/explosion.png is missing"), or ""
+// when every file the game cannot start without is there to read.
+std::string DataFolderProblem(const std::string& folder);
 // The screen start-up pushes.
 TScreenPtr CreateFirstScreen();
 // One pass of the frame loop: timer wait, quit test, logic, drawing, flip, sleep.

@@ -71,10 +71,15 @@ TEST(HelpersDeathTest, MissingImageEndsTheProgramWithMinusOneAndTheMessage)
 {
     // The child must really exit, not throw into the harness's hook.
     RestoreRealProgramExit();
+    // The second line names the folder in full and the cause.
     EXPECT_EXIT(LoadImageChecked("Data/Images/no-such-picture.png", -1), testing::ExitedWithCode(255),
-                "Error loading image Data/Images/no-such-picture.png");
+                "Error loading image Data/Images/no-such-picture.png\nSearched in /.+/Data/Images/: missing\n");
     EXPECT_EXIT(LoadAnimImageChecked("Data/Images/no-such-strip.png", 8, 8, 0, 4, -1),
-                testing::ExitedWithCode(255), "Error loading anim image Data/Images/no-such-strip.png");
+                testing::ExitedWithCode(255), "Error loading anim image Data/Images/no-such-strip.png\nSearched");
+    EXPECT_EXIT(LoadImageChecked("Data/Images", -1), testing::ExitedWithCode(255),
+                "Error loading image Data/Images\nSearched in /.+/Data/: not a regular file");
+    EXPECT_EXIT(LoadImageChecked("Data/Fonts/beware.ttf", -1), testing::ExitedWithCode(255),
+                "Data/Fonts/: not a picture");
 }
 
 }   // namespace
