@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/Process.h"
 #include "shell/LaunchOptions.h"
 #include "shell/Startup.h"
 
@@ -116,6 +117,7 @@ void ReadCommandLine(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    PrepareProcess();
     ReadCommandLine(argc, argv);
     if (!DisplayReachable()) {
         std::fputs("calcadia: needs a graphical display, but neither DISPLAY nor WAYLAND_DISPLAY is set; "

@@ -11,3 +11,8 @@ void PrintLine(const std::string& text);
 [[noreturn]] void EndProgram();
 // The runtime's fatal error: the text on standard error and exit code -1.
 [[noreturn]] void RuntimeError(const std::string& text);
+
+// For the real program, first thing: standard input, output and error open (onto the null device where
+// they were closed), SIGPIPE ignored, and the GL driver's shader cache off when its disk has no room
+// (with a line on standard error saying so).
+void PrepareProcess();
