@@ -196,6 +196,9 @@ bool SetAppIcon(const std::string& path)
     TPicture picture;
     if (!DecodePicture(path, picture))
         return false;
+    // Window managers show icons at 256 pixels at most, and the X server refuses a window property of
+    // a few megabytes: a large picture would cost the window, not just the icon.
+    ShrinkPicture(picture, 256);
     appIcon = std::move(picture);
     if (display)
         ApplyIcon(display->window);

@@ -17,3 +17,7 @@ struct TPicture {
 // kind ("not a picture"), or one larger than 16384 pixels a side or 2^24 pixels in all ("too large");
 // failure, when given, receives that reason.
 bool DecodePicture(const std::string& path, TPicture& picture, std::string* failure = nullptr);
+
+// Scales a picture larger than maxSide on either side down to fit, keeping its shape; each pixel
+// becomes the alpha-weighted average of the ones it covers. Smaller pictures are left as they are.
+void ShrinkPicture(TPicture& picture, int maxSide);

@@ -300,3 +300,36 @@ bool DecodePicture(const std::string& path, TPicture& picture, std::string* fail
         *failure = result == TDecode::TooLarge ? "too large" : "not a picture";
     return false;
 }
+
+void ShrinkPicture(TPicture& picture, int maxSide)
+{
+    const int w = picture.width, h = picture.height;
+    if (maxSide <= 0 || (w <= maxSide && h <= maxSide) || picture.argb.empty())
+        return;
+    const double factor = double(maxSide) / std::max(w, h);
+    const int dw = std::max(1, int(w * factor)), dh = std::max(1, int(h * factor));
+    std::vector<uint32_t> out(size_t(dw) * dh);
+    for (int y = 0; y < dh; ++y) {
+        const int y0 = int(int64_t(y) * h / dh), y1 = std::max(y0 + 1, int(int64_t(y + 1) * h / dh));
+        for (int x = 0; x < dw; ++x) {
+            const int x0 = int(int64_t(x) * w / dw), x1 = std::max(x0 + 1, int(int64_t(x + 1) * w / dw));
+            // The box's average, weighted by alpha so that transparent pixels lend no colour to the edge.
+            uint64_t a = 0, r = 0, g = 0, b = 0;
+            for (int sy = y0; sy < y1; ++sy) {
+                for (int sx = x0; sx < x1; ++sx) {
+                    const uint32_t p = picture.argb[size_t(sy) * w + sx];
+                    const uint32_t pa = p >> 24;
+                    a += pa;
+                    r += pa * ((p >> 16) & 0xFF);
+                    g += pa * ((p >> 8) & 0xFF);
+                    b += pa * (p & 0xFF);
+                }
+            }
+            const uint64_t count = uint64_t(x1 - x0) * (y1 - y0);
+            out[size_t(y) * dw + x] = a ? Argb(unsigned(a / count), unsigned(r / a), unsigned(g / a), unsigned(b / a)) : 0;
+        }
+    }
+    picture.width = dw;
+    picture.height = dh;
+    picture.argb = std::move(out);
+}
