@@ -24,6 +24,7 @@
 #include "platform/GL.h"
 #include "platform/ImageDecode.h"
 #include "platform/RefreshPacing.h"
+#include "platform/X11Window.h"
 
 using namespace gl;
 
@@ -234,6 +235,7 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     if (!d->window && depth != 0)
         d->window = MakeWindow(width, height, false);
     ApplyIcon(d->window);
+    WatchForDestroyFromOutside(d->window);
     if (d->window)
         d->context = SDL_GL_CreateContext(d->window);
     else

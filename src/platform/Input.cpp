@@ -4,6 +4,7 @@
 
 #include "platform/Display.h"
 #include "platform/Testing.h"
+#include "platform/X11Window.h"
 
 #include <SDL.h>
 
@@ -271,6 +272,7 @@ void PollInputEvents()
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) HandleSdlEvent(e);
+    if (WindowDestroyedFromOutside()) ProcessInputEvent({TInputEvent::Close});
 }
 
 int KeyWasHit(int key)

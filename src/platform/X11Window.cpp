@@ -1,0 +1,65 @@
+// X11Window - a window destroyed from outside (by a script, a tool or a window manager) makes every
+// later request about it fail with BadWindow or BadDrawable, and the X library's default answer to an
+// error is to print the raw request and exit 1. Errors about our own window are caught here instead
+// and turned into a close request: the window is gone, so the game ends as it does when the window is
+// closed. Every other error goes on to the handler that was there before (SDL's, then the library's).
+//
+// The library is the one SDL loaded itself; when SDL runs on another window system it is not loaded,
+// and nothing here does anything.
+#include "platform/X11Window.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
+#include <atomic>
+
+namespace {
+
+using TErrorHandler = int (*)(Display*, XErrorEvent*);
+using TSetErrorHandler = TErrorHandler (*)(TErrorHandler);
+
+TErrorHandler previousHandler = nullptr;
+bool installed = false;
+// Written by the error handler, which Xlib may call on whichever thread flushes the connection.
+std::atomic<unsigned long> watchedWindow{0};
+std::atomic<unsigned long> lostWindow{0};
+std::atomic<bool> lossUnreported{false};
+
+int OnXError(Display* display, XErrorEvent* error)
+{
+    const unsigned long id = error->resourceid;
+    if (id != 0 && (id == watchedWindow || id == lostWindow)) {
+        if (lostWindow.exchange(id) != id)
+            lossUnreported = true;
+        return 0;
+    }
+    return previousHandler ? previousHandler(display, error) : 0;
+}
+
+}  // namespace
+
+void WatchForDestroyFromOutside(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    watchedWindow = static_cast<unsigned long>(info.info.x11.window);
+    if (installed)
+        return;
+    void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    auto setHandler = library ? reinterpret_cast<TSetErrorHandler>(dlsym(library, "XSetErrorHandler")) : nullptr;
+    if (setHandler) {
+        previousHandler = setHandler(OnXError);
+        installed = true;
+    }
+    if (library)
+        dlclose(library);   // only drops the count taken above; SDL keeps the library loaded
+}
+
+bool WindowDestroyedFromOutside()
+{
+    return lossUnreported.exchange(false);
+}
