@@ -8,7 +8,7 @@ PACKAGES=(
   libvorbis-dev libogg-dev libxtst-dev libxdamage-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-league-spartan
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick libx11-dev time
   desktop-file-utils appstream
 )
 # Extra packages a script needs beyond the build and the tests (fuzz/run.sh asks for clang).

@@ -26,11 +26,17 @@ xgame_quit_with_ctrl_x() {
     xdotool key x
     sleep 0.2
     xdotool keyup ctrl
+    xgame_wait_for_end "$how: the game still runs after Ctrl+X"
+}
+
+# Waits up to 10 s for the game to end and leaves its exit code in $xgame_code; fails with $1 if it
+# does not. Like the above, not for a command substitution.
+xgame_wait_for_end() {
     for _ in $(seq 1 50); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.2
     done
-    kill -0 "$pid" 2>/dev/null && fail "$how: the game still runs after Ctrl+X"
+    kill -0 "$pid" 2>/dev/null && fail "$1"
     xgame_code=0
     wait "$pid" || xgame_code=$?
     pid=""
