@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const TImagePtr image = LoadImageFile(path, -1);
     if (image) {
         const int w = ImageWidth(image), h = ImageHeight(image);
-        if (w <= 0 || h <= 0 || w > 16384 || h > 16384)
+        if (w <= 0 || h <= 0 || w > 16384 || h > 16384 || (long long)w * h > (1LL << 24))
             std::abort();
         PixelBuffer pixels = LockImagePixels(image, 0, 1, 0);
         if (!pixels.data || pixels.width != w || pixels.height != h)

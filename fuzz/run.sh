@@ -73,7 +73,7 @@ for target in "${targets[@]}"; do
         continue
     fi
     start=$(date +%s)
-    # Pictures may be up to 16384 pixels a side by design, which takes a gigabyte or two to decode.
+    # Pictures may be up to 16384 pixels a side and 2^24 pixels in all, 64 MB of pixels and its copies.
     "$binary" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=6144 -malloc_limit_mb=4096 \
         -print_final_stats=1 -artifact_prefix="$build/findings/$target-" "$corpus" "$seeds/$target" > "$log" 2>&1
     result=$?
