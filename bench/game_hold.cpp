@@ -63,5 +63,9 @@ int main(int argc, char** argv)
         if (!RunFrame())
             break;
     }
+    // How the frames went out: drawn whole, drawn in part, or left out.
+    std::fprintf(stderr, "game_hold: %llu frames presented (%llu of them in part), %llu left out\n",
+                 (unsigned long long)PresentedFrameCount(), (unsigned long long)PartialFrameCount(),
+                 (unsigned long long)SkippedFrameCount());
     EndProgram();
 }

@@ -33,8 +33,10 @@ bool OpenPipeline(int gameWidth, int gameHeight);
 void ClosePipeline();
 // Uploads `quadCount` quads (four vertices each) for the draw calls that follow, in one go.
 void UploadQuads(const TVertex* vertices, int quadCount);
-// Clears the whole picture.
+// Clears the whole picture, or as much of it as LimitDrawing allows.
 void ClearPicture(float r, float g, float b);
+// Clears and draws change only the box's pixels from now on; an empty box lifts the limit.
+void LimitDrawing(const TBox& box);
 // Draws the draw call's range of the uploaded quads (from its firstQuad) with its texture and blend mode.
 void DrawQuads(const TCommand& run);
 

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/Atlas.h"
 #include "platform/Backend.h"
@@ -39,6 +40,7 @@ struct TDisplay {
     bool swapWaits = false;                        // the driver took a swap interval of 1
     int presentedWidth = 0, presentedHeight = 0;   // the drawable the last presented frame filled
     bool direct = false;                           // the window's back buffer is the picture
+    bool backKept = false;                         // the back buffer outlives a swap (no window at all)
 };
 
 namespace {
@@ -165,6 +167,54 @@ int SyncedRefreshRate(const TDisplay& d)
     return mode.refresh_rate;
 }
 
+// The window system's answer to how many frames old the back buffer is once swapped: 1 when it still
+// holds the last frame (Mesa's software drivers), 0 when it does not say or the driver cannot tell. Asked
+// through GLX_EXT_buffer_age where the X server's GL offers it.
+struct TBufferAge {
+    using CurrentDisplay = void* (*)();
+    using CurrentDrawable = unsigned long (*)();
+    using QueryDrawable = void (*)(void*, unsigned long, int, unsigned*);
+    using QueryExtensions = const char* (*)(void*, int);
+    CurrentDisplay currentDisplay = nullptr;
+    CurrentDrawable currentDrawable = nullptr;
+    QueryDrawable queryDrawable = nullptr;
+} bufferAge;
+
+constexpr int GLX_BACK_BUFFER_AGE = 0x20F4;
+
+void LoadBufferAge()
+{
+    bufferAge = {};
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0)
+        return;
+    auto current = reinterpret_cast<TBufferAge::CurrentDisplay>(SDL_GL_GetProcAddress("glXGetCurrentDisplay"));
+    auto extensions = reinterpret_cast<TBufferAge::QueryExtensions>(SDL_GL_GetProcAddress("glXQueryExtensionsString"));
+    if (!current || !extensions || !current())
+        return;
+    const char* list = extensions(current(), 0);
+    if (!list || !std::strstr(list, "GLX_EXT_buffer_age"))
+        return;
+    bufferAge.currentDisplay = current;
+    bufferAge.currentDrawable = reinterpret_cast<TBufferAge::CurrentDrawable>(SDL_GL_GetProcAddress("glXGetCurrentDrawable"));
+    bufferAge.queryDrawable = reinterpret_cast<TBufferAge::QueryDrawable>(SDL_GL_GetProcAddress("glXQueryDrawable"));
+    if (!bufferAge.currentDrawable || !bufferAge.queryDrawable)
+        bufferAge = {};
+}
+
+// Whether the picture still holds the last frame drawn into it, so a frame may draw only what changed.
+// The off-screen picture is the game's own; the window's back buffer only where the driver keeps it.
+bool PictureKept(const TDisplay& d)
+{
+    if (!d.direct || d.backKept)
+        return true;
+    if (!bufferAge.queryDrawable)
+        return false;
+    unsigned age = 0;
+    bufferAge.queryDrawable(bufferAge.currentDisplay(), bufferAge.currentDrawable(), GLX_BACK_BUFFER_AGE, &age);
+    return age == 1;
+}
+
 bool VideoReady()
 {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
@@ -262,6 +312,10 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(d->window, &dw, &dh);
     d->direct = dw == width && dh == height;
+    // The offscreen driver draws into a surface that a swap never replaces.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    d->backKept = driver && std::strcmp(driver, "offscreen") == 0;
+    LoadBufferAge();
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*d));
     display = d;
     currentGeneration = ++generationCounter;
@@ -306,7 +360,7 @@ void FlipDisplay(int sync)
     ChoosePicture(*display, dw, dh);
     // The same picture as the window already shows: no GL work and no swap at all, but the same wait
     // for the display's refresh as a swap would have had.
-    if (!gfx::EndFrame()) {
+    if (!gfx::EndFrame(PictureKept(*display))) {
         if (sync)
             gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
         return;

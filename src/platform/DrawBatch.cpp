@@ -13,10 +13,22 @@
 // draw call per command). Whether a frame that ends needs carrying out at all is FrameSkip's to say.
 // The recording is carried out early (Submit) whenever the picture must hold it now: the back buffer is
 // read, a texture that pending quads use is re-uploaded or deleted, or the buffer is full.
+//
+// PARTIAL FRAMES
+// The recording of the last frame carried out whole is kept. When the picture still holds exactly what
+// it drew (nothing carried out early, uploaded, read back or exposed since, and the backend keeps the
+// picture across presenting) and the new frame starts with the same clear, the two recordings are
+// compared quad by quad from both ends: the quads that differ (those of the old frame and those of the
+// new) lie in one box, and only that box of the picture is cleared and drawn again, the whole recording
+// carried out under a scissor. Every pixel outside the box is covered by the same quads in the same order
+// in both frames (a quad joins an earlier draw call only past quads it does not overlap, so each pixel
+// sees its quads in recorded order), so the kept pixels are exactly those a whole frame would draw.
 #include "platform/DrawBatch.h"
 #include "platform/Testing.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "platform/Backend.h"
@@ -37,6 +49,9 @@ struct TBatch {
     bool open = false;
     unsigned whiteTexture = 0;
     TRecording recording;
+    TRecording previous;                 // the last frame carried out whole, from one recording
+    bool previousHeld = false;           // the picture holds what `previous` drew, and nothing else
+    bool submittedEarly = false;         // this frame's recording was carried out in parts
     std::vector<TVertex> grouped;        // the vertices sorted by command, as they are uploaded
     int drawCallsThisFrame = 0;
     int drawCallsLastFrame = 0;
@@ -65,8 +80,12 @@ void DropRecording()
     batch.recording.merged = false;
 }
 
-// Carries out the recording, whose picture hash is `hash`.
-void SubmitRecording(uint64_t hash)
+uint64_t partialFrames = 0;
+
+bool Overlaps(const TCommand& c, float left, float top, float right, float bottom);
+
+// Carries out the recording, whose picture hash is `hash`; within `box` alone when there is one.
+void SubmitRecording(uint64_t hash, const TBox* box = nullptr)
 {
     TRecording& r = batch.recording;
     PictureHolds(hash, !r.commands.empty());
@@ -91,13 +110,80 @@ void SubmitRecording(uint64_t hash)
         upload = &batch.grouped;
     }
     backend::UploadQuads(upload->data(), int(upload->size() / 4));
+    if (box)
+        backend::LimitDrawing(*box);
     for (const TCommand& c : r.commands) {
         if (c.clear)
             backend::ClearPicture(c.r, c.g, c.b);
-        else
+        else if (!box || Overlaps(c, float(box->left), float(box->top), float(box->right), float(box->bottom)))
             backend::DrawQuads(c);
     }
-    DropRecording();
+    if (box)
+        backend::LimitDrawing({});
+}
+
+// Quad q of recording a and quad k of recording b: the same corners, texture points, colour, texture
+// and blend mode.
+bool SameQuad(const TRecording& a, size_t q, const TRecording& b, size_t k)
+{
+    const TCommand& ca = a.commands[a.quadCommand[q]];
+    const TCommand& cb = b.commands[b.quadCommand[k]];
+    return ca.texture == cb.texture && ca.blend == cb.blend &&
+           std::memcmp(&a.vertices[q * 4], &b.vertices[k * 4], 4 * sizeof(TVertex)) == 0;
+}
+
+void Enclose(TBox& box, bool& any, const TRecording& r, size_t q)
+{
+    for (int k = 0; k < 4; ++k) {
+        const TVertex& v = r.vertices[q * 4 + k];
+        // A pixel whose centre a quad's edge passes near may be touched: a pixel of room on each side.
+        const int left = int(std::floor(v.x)) - 1, top = int(std::floor(v.y)) - 1;
+        const int right = int(std::ceil(v.x)) + 1, bottom = int(std::ceil(v.y)) + 1;
+        if (!any) {
+            box = {left, top, right, bottom};
+            any = true;
+            continue;
+        }
+        box.left = std::min(box.left, left);
+        box.top = std::min(box.top, top);
+        box.right = std::max(box.right, right);
+        box.bottom = std::max(box.bottom, bottom);
+    }
+}
+
+// The box around every quad that differs between the kept frame and this one, within the picture;
+// false when a whole frame is due instead: the frames differ in their clear, or in most of the picture.
+bool ChangedBox(const TRecording& before, const TRecording& now, TBox& box)
+{
+    if (before.commands.empty() || now.commands.empty() || !before.commands[0].clear || !now.commands[0].clear)
+        return false;
+    const TCommand& a = before.commands[0];
+    const TCommand& b = now.commands[0];
+    if (a.r != b.r || a.g != b.g || a.b != b.b)
+        return false;
+    const size_t na = before.quadCommand.size(), nb = now.quadCommand.size();
+    size_t head = 0;
+    while (head < na && head < nb && SameQuad(before, head, now, head))
+        ++head;
+    size_t tail = 0;
+    while (tail < na - head && tail < nb - head && SameQuad(before, na - 1 - tail, now, nb - 1 - tail))
+        ++tail;
+    bool any = false;
+    for (size_t q = head; q < na - tail; ++q)
+        Enclose(box, any, before, q);
+    for (size_t q = head; q < nb - tail; ++q)
+        Enclose(box, any, now, q);
+    int width = 0, height = 0;
+    if (!any || !backend::PictureSize(width, height))
+        return false;
+    box.left = std::max(box.left, 0);
+    box.top = std::max(box.top, 0);
+    box.right = std::min(box.right, width);
+    box.bottom = std::min(box.bottom, height);
+    if (box.right <= box.left || box.bottom <= box.top)
+        return false;
+    // Past half the picture, a scissor saves little and a whole frame is as cheap to reason about.
+    return int64_t(box.right - box.left) * (box.bottom - box.top) * 2 <= int64_t(width) * height;
 }
 
 // What textures ask of the batch before texels that recorded quads may sample change or go: carry the
@@ -121,7 +207,9 @@ void Append(unsigned texture, int blend, const TPoint corners[4], const TPoint u
 {
     if (batch.recording.vertices.size() + 4 > MAX_QUADS * 4) {
         // The array is full: draw what it holds and go on from its start.
+        batch.submittedEarly = true;
         SubmitRecording(PictureHashAfter(batch.recording));
+        DropRecording();
     }
     float left = corners[0].x, right = corners[0].x, top = corners[0].y, bottom = corners[0].y;
     for (int k = 1; k < 4; ++k) {
@@ -229,10 +317,14 @@ bool OpenBatch(int gameWidth, int gameHeight)
     batch.whiteTexture = CreateTexture(1, 1, false, false);
     const uint32_t white = 0xFFFFFFFFu;
     UploadArgb(batch.whiteTexture, 1, 1, &white, false);
-    batch.recording.vertices.reserve(MAX_QUADS * 4);
+    for (TRecording* r : {&batch.recording, &batch.previous}) {
+        r->vertices.reserve(MAX_QUADS * 4);
+        r->quadCommand.reserve(MAX_QUADS);
+        r->commands.reserve(MAX_COMMANDS);
+    }
     batch.grouped.reserve(MAX_QUADS * 4);
-    batch.recording.quadCommand.reserve(MAX_QUADS);
-    batch.recording.commands.reserve(MAX_COMMANDS);
+    batch.previousHeld = false;
+    batch.submittedEarly = false;
     return true;
 }
 
@@ -245,6 +337,7 @@ void CloseBatch()
     CloseTextures();
     backend::ClosePipeline();
     DropRecording();
+    batch.previousHeld = false;
     batch.open = false;
     batch.whiteTexture = 0;
     batch.drawCallsThisFrame = 0;
@@ -270,19 +363,31 @@ void Submit()
 {
     if (!batch.open || batch.recording.commands.empty())
         return;
+    batch.submittedEarly = true;
     SubmitRecording(PictureHashAfter(batch.recording));
+    DropRecording();
 }
 
-bool EndFrame()
+bool EndFrame(bool pictureKept)
 {
     if (!batch.open)
         return false;
     const uint64_t hash = PictureHashAfter(batch.recording);
+    const bool early = batch.submittedEarly;
+    batch.submittedEarly = false;
     if (SkipFrame(hash)) {
         DropRecording();
         return false;
     }
-    SubmitRecording(hash);
+    TBox box;
+    const bool partial = pictureKept && !early && batch.previousHeld && PresentedPictureKnown() &&
+                         ChangedBox(batch.previous, batch.recording, box);
+    SubmitRecording(hash, partial ? &box : nullptr);
+    partialFrames += partial;
+    // Kept for the next frame to compare with; the vectors trade places, so nothing is allocated.
+    std::swap(batch.previous, batch.recording);
+    batch.previousHeld = !early;
+    DropRecording();
     FramePresented();
     return true;
 }
@@ -350,3 +455,4 @@ void RestoreFrameCounts(const TFrameCounts& counts)
 int DistinctTexturesLastFrame() { return gfx::batch.texturesLastFrame; }
 int DrawCallsThisFrame() { return gfx::batch.drawCallsThisFrame; }
 int DrawCallsLastFrame() { return gfx::batch.drawCallsLastFrame; }
+uint64_t PartialFrameCount() { return gfx::partialFrames; }

@@ -41,9 +41,10 @@ void RecordClear(float r, float g, float b);
 // Carries out what the frame has recorded so far on the GL context, so the picture holds it.
 void Submit();
 // Ends the frame's recording. True when it must be presented: the recorded frame has been drawn into
-// the picture. False when it would draw exactly what was last presented and nothing has touched the
-// picture or the window since; the recording is then dropped unseen.
-bool EndFrame();
+// the picture, only where it differs from the last one when little changed and pictureKept says the
+// picture still holds the last frame. False when it would draw exactly what was last presented and
+// nothing has touched the picture or the window since; the recording is then dropped unseen.
+bool EndFrame(bool pictureKept);
 // Counts the frame's draw calls into the last frame's and starts again.
 void EndFrameCount();
 

@@ -106,6 +106,8 @@ void FramePresented()
     ++presentedFrames;
 }
 
+bool PresentedPictureKnown() { return skip.presentedHash != UNKNOWN_PICTURE; }
+
 void InvalidatePresented() { skip.presentedHash = UNKNOWN_PICTURE; }
 
 void ResetFrameSkip() { skip = TFrameSkip{}; }

@@ -19,6 +19,9 @@ void PictureHolds(uint64_t hash, bool drew);
 bool SkipFrame(uint64_t hash);
 // The frame has been carried out in full and is being presented.
 void FramePresented();
+// Whether the picture and the window are known to show the frame last presented: nothing has been
+// uploaded, read back, exposed or resized since.
+bool PresentedPictureKnown();
 // What the window shows can no longer be trusted (exposed, resized, read back): present the next frame.
 void InvalidatePresented();
 // A new display: nothing is known of its picture or of what its window shows.

@@ -11,6 +11,7 @@ namespace gl {
     X(PFNGLGETERRORPROC, glGetError)                                          \
     X(PFNGLGETSTRINGPROC, glGetString)                                        \
     X(PFNGLVIEWPORTPROC, glViewport)                                          \
+    X(PFNGLSCISSORPROC, glScissor)                                            \
     X(PFNGLCLEARCOLORPROC, glClearColor)                                      \
     X(PFNGLCLEARPROC, glClear)                                                \
     X(PFNGLFINISHPROC, glFinish)                                              \

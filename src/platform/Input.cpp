@@ -27,6 +27,8 @@ struct TInputState {
     int queueHead = 0, queueCount = 0;
     bool closeRequested = false;
 } in;
+// Between BeginFrameInput and EndFrameInput: the frame has read the window's events already.
+bool frameInputRead = false;
 
 bool CtrlHeld() { return in.keyHeld[KEY_LCONTROL] || in.keyHeld[KEY_RCONTROL]; }
 
@@ -275,9 +277,25 @@ void PollInputEvents()
     if (WindowDestroyedFromOutside()) ProcessInputEvent({TInputEvent::Close});
 }
 
-int KeyWasHit(int key)
+namespace {
+void PollUnlessFrameRead()
+{
+    if (!frameInputRead)
+        PollInputEvents();
+}
+}
+
+void BeginFrameInput()
 {
     PollInputEvents();
+    frameInputRead = true;
+}
+
+void EndFrameInput() { frameInputRead = false; }
+
+int KeyWasHit(int key)
+{
+    PollUnlessFrameRead();
     if (key < 0 || key >= KEY_COUNT) return 0;
     const int hits = in.keyHits[key];
     in.keyHits[key] = 0;
@@ -287,7 +305,7 @@ int KeyWasHit(int key)
 
 int CtrlChordWasHit(int key)
 {
-    PollInputEvents();
+    PollUnlessFrameRead();
     if (key < 0 || key >= KEY_COUNT) return 0;
     const bool withCtrl = in.ctrlHits[key] > 0;
     const bool hit = KeyWasHit(key) > 0;
@@ -296,13 +314,13 @@ int CtrlChordWasHit(int key)
 
 int KeyIsDown(int key)
 {
-    PollInputEvents();
+    PollUnlessFrameRead();
     return key >= 0 && key < KEY_COUNT && in.keyHeld[key] ? 1 : 0;
 }
 
 int NextTypedChar()
 {
-    PollInputEvents();
+    PollUnlessFrameRead();
     if (in.queueCount == 0) return 0;
     const int c = in.queue[in.queueHead];
     in.queueHead = (in.queueHead + 1) % QUEUE_SIZE;
@@ -312,13 +330,13 @@ int NextTypedChar()
 
 void ClearKeys()
 {
-    PollInputEvents();
+    PollUnlessFrameRead();
     ClearKeyState();
 }
 
 int MouseButtonWasHit(int button)
 {
-    PollInputEvents();
+    PollUnlessFrameRead();
     if (button < 1 || button > 3) return 0;
     const int hits = in.buttonHits[button];
     in.buttonHits[button] = 0;
@@ -327,25 +345,25 @@ int MouseButtonWasHit(int button)
 
 void ClearMouse()
 {
-    PollInputEvents();
+    PollUnlessFrameRead();
     ClearMouseState();
 }
 
 int MousePosX()
 {
-    PollInputEvents();
+    PollUnlessFrameRead();
     return in.mouseX;
 }
 
 int MousePosY()
 {
-    PollInputEvents();
+    PollUnlessFrameRead();
     return in.mouseY;
 }
 
 int AppTerminateRequested()
 {
-    PollInputEvents();
+    PollUnlessFrameRead();
     const bool requested = in.closeRequested;
     in.closeRequested = false;
     return requested ? 1 : 0;

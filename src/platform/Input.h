@@ -29,3 +29,8 @@ int AppTerminateRequested();
 
 // Drains the window system's event queue into the input state.
 void PollInputEvents();
+// A frame reads the window's events once, as its logic starts, and until EndFrameInput the queries
+// above use what was read then instead of asking the window system again: each asking is a round of
+// system calls, and a frame's logic asks a dozen times. Outside a frame every query reads first.
+void BeginFrameInput();
+void EndFrameInput();

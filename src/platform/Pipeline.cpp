@@ -146,6 +146,18 @@ void ClearPicture(float r, float g, float b)
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
+void LimitDrawing(const TBox& box)
+{
+    int width = 0, height = 0;
+    if (box.right <= box.left || box.bottom <= box.top || !PictureSize(width, height)) {
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    // GL counts rows from the bottom; the game space, from the top.
+    glScissor(box.left, height - box.bottom, box.right - box.left, box.bottom - box.top);
+}
+
 void DrawQuads(const TCommand& run)
 {
     ApplyBlend(run.blend);

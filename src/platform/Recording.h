@@ -35,6 +35,11 @@ struct TCommand {
     TWhiteTexel white{0, 0};
 };
 
+// A box of the picture in whole pixels of the game space, top-left origin, right and bottom excluded.
+struct TBox {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
 struct TRecording {
     std::vector<TVertex> vertices;
     std::vector<uint16_t> quadCommand;   // the command each quad of `vertices` belongs to

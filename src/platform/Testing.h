@@ -52,6 +52,8 @@ int DistinctTexturesLastFrame();
 // they would have shown the picture already on screen, and texture uploads (whole images or glyph
 // rectangles) made so far.
 uint64_t PresentedFrameCount();
+// Presented frames that were drawn only in the box where they differ from the frame before.
+uint64_t PartialFrameCount();
 uint64_t SkippedFrameCount();
 uint64_t TextureUploadCount();
 // Presented frames that were copied from an off-screen picture into the window (all of them whenever

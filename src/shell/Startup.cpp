@@ -139,6 +139,12 @@ bool RunFrame()
     // follows the drawing at once. A key pressed at any time shows in the next frame presented. No
     // catch-up: the tick count is ignored, and a slow frame just makes a slower game.
     frameTimer->Wait();
+    // The window's events are read once, here, for the whole frame; the guard ends that however the
+    // frame ends (Ctrl+X, or the program's end, which tests catch as an exception).
+    struct TFrameInput {
+        TFrameInput() { BeginFrameInput(); }
+        ~TFrameInput() { EndFrameInput(); }
+    } frameInput;
     // Four clock reads a frame, so benchmarks time the very loop the game runs.
     const int64_t start = NowNs();
     // X is asked on every pass so a plain X is used up. Ctrl counts when it was down as X went down,

@@ -112,6 +112,87 @@ TEST_F(PresentTest, OnlyFramesThatChangeThePictureArePresented)
     SetAlpha(1.0f);
 }
 
+// A frame that changes little is drawn only in the box around what changed, over the picture kept from
+// the frame before, and leaves exactly the pixels a whole frame would: moved, changed, blended over,
+// removed and turned quads, text included.
+TEST_F(PresentTest, PartialFramesLeaveThePictureAWholeFrameWould)
+{
+    struct TScene {
+        float rectX = 100.0f;
+        const char* text = "Score 42";
+        bool image = true, overlay = false, turned = false;
+    };
+    PixelBuffer pixels = LockImagePixels(image, 0, 0, 1);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            pixels.Write(x, y, 0xFF000000u | uint32_t(x * 16) << 16 | uint32_t(y * 16) << 8 | 0x80u);
+    UnlockImagePixels(image, 0);
+    auto draw = [&](const TScene& scene) {
+        SetClsColor(50, 0, 50);
+        Cls();
+        SetBlend(3);
+        SetAlpha(1.0f);
+        SetColor(255, 255, 255);
+        DrawRect(scene.rectX, 100.0f, 40.0f, 20.0f);
+        if (scene.image) {
+            SetDrawScale(scene.turned ? 3.0f : 1.0f, scene.turned ? 3.0f : 1.0f);
+            SetDrawRotation(scene.turned ? 30.0f : 0.0f);
+            DrawImageAt(image, 300.0f, 300.0f, 0);
+            SetDrawScale(1.0f, 1.0f);
+            SetDrawRotation(0.0f);
+        }
+        DrawTextAt(scene.text, 10.0f, 10.0f);
+        if (scene.overlay) {
+            SetAlpha(0.5f);
+            SetColor(0, 200, 255);
+            DrawRect(290.0f, 290.0f, 30.0f, 30.0f);
+            SetAlpha(1.0f);
+            SetColor(255, 255, 255);
+        }
+        DrawTextAt("Level 1", 700.0f, 600.0f);
+    };
+    const TScene base;
+    TScene moved = base, retexted = base, overlaid = base, removed = base, turned = base;
+    moved.rectX = 101.5f;
+    retexted.text = "Score 47";
+    overlaid.overlay = true;
+    removed.image = false;
+    turned.turned = true;
+    // Every glyph and texture once, so no upload makes a frame whole below.
+    for (const TScene& scene : {base, moved, retexted, overlaid, removed, turned}) {
+        draw(scene);
+        FlipDisplay(1);
+    }
+    const std::pair<TScene, TScene> changes[] = {{base, moved},      {moved, retexted}, {base, overlaid},
+                                                 {overlaid, removed}, {removed, turned}, {turned, base}};
+    int step = 0;
+    for (const auto& [from, to] : changes) {
+        draw(from);
+        FlipDisplay(1);   // whole: the last read-back left the window in doubt
+        const uint64_t partialBefore = PartialFrameCount();
+        draw(to);
+        EXPECT_EQ(Flip(), 1) << "change " << step;
+        EXPECT_EQ(PartialFrameCount(), partialBefore + 1) << "change " << step;
+        const std::vector<uint32_t> partial = ReadBackBuffer();
+        InvalidatePresentedFrame();
+        draw(to);
+        FlipDisplay(1);
+        EXPECT_EQ(PartialFrameCount(), partialBefore + 1) << "change " << step;
+        EXPECT_TRUE(ReadBackBuffer() == partial) << "change " << step;
+        ++step;
+    }
+    // A whole new picture, another clear colour: whole frames.
+    draw(base);
+    FlipDisplay(1);
+    const uint64_t partialBefore = PartialFrameCount();
+    SetClsColor(0, 0, 60);
+    Cls();
+    EXPECT_EQ(Flip(), 1);
+    EXPECT_EQ(PartialFrameCount(), partialBefore);
+    SetAlpha(1.0f);
+    SetColor(255, 255, 255);
+}
+
 // With vertical sync on a 60 Hz display, the game's loop (its 16 ms timer, the flip, a 1 ms sleep) runs at
 // 60 frames a second whether the frames change the picture or not.
 TEST_F(PresentTest, FramesLeftOutArePacedAsIfPresented)
