@@ -5,6 +5,7 @@
 #ifdef __EMSCRIPTEN__
 #include "platform/Beside.h"
 
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -22,16 +23,16 @@ void RunBeside(std::function<bool()> step)
 
 void RunStepsBeside()
 {
-    auto& jobs = Waiting();
-    // A step may start another job: only the jobs waiting now get their turn.
-    const size_t count = jobs.size();
-    std::vector<bool> finished(count, false);
-    for (size_t i = 0; i < count; ++i)
-        finished[i] = !jobs[i]();
-    size_t kept = 0;
-    for (size_t i = 0; i < jobs.size(); ++i)
-        if (i >= count || !finished[i])
-            jobs[kept++] = std::move(jobs[i]);
-    jobs.resize(kept);
+    // A step may start another job, which waits for the next turn; the vector is not touched while
+    // a step runs.
+    std::vector<std::function<bool()>> turn;
+    turn.swap(Waiting());
+    std::vector<std::function<bool()>> going;
+    for (auto& step : turn)
+        if (step())
+            going.push_back(std::move(step));
+    auto& started = Waiting();
+    going.insert(going.end(), std::make_move_iterator(started.begin()), std::make_move_iterator(started.end()));
+    started.swap(going);
 }
 #endif

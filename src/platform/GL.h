@@ -77,6 +77,11 @@ CALCADIA_GL_FUNCTIONS(CALCADIA_GL_DECLARE)
 // Loads every entry point from the current context; false when any is missing.
 bool LoadFunctions();
 
+// The kind of context the drawing layer needs, asked of SDL before the window is made, and its name
+// for messages.
+void AskForContext();
+extern const char* const CONTEXT_NAME;
+
 // What differs between desktop OpenGL 3.3 core and WebGL 2, each backend's in GL.cpp or GLWeb.cpp.
 // Shader sources start with SHADER_PROLOGUE (the version line and what the language needs besides) and
 // read texels through TEXEL(), so one source serves both.

@@ -2,9 +2,21 @@
 #ifdef __EMSCRIPTEN__
 #include "platform/GL.h"
 
+#include <SDL.h>
+
 #include <utility>
 
 namespace gl {
+
+const char* const CONTEXT_NAME = "WebGL 2";
+
+void AskForContext()
+{
+    // OpenGL ES 3.0 is what the browser offers as WebGL 2.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+}
 
 const char* const SHADER_PROLOGUE = "#version 300 es\nprecision highp float;\n#define TEXEL(c) ((c).bgra)\n";
 const GLenum TEXEL_FORMAT = GL_RGBA;
