@@ -54,7 +54,12 @@ emcc_version=$(emcc -dumpversion 2>/dev/null || emcc --version | head -1)
 # Raised whenever the way the libraries are built below changes, so the cache is built again.
 RECIPE=2
 key=$( (echo "recipe $RECIPE emcc $emcc_version"; printf '%s\n' "${versions[@]}") | sha256sum | cut -c1-16)
-CACHE_ROOT=${CALCADIA_WEB_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/calcadia-web-deps}
+# The machine's cache for root (it outlives any one checkout or home folder), the user's own otherwise.
+if [ "$(id -u)" -eq 0 ]; then
+  CACHE_ROOT=${CALCADIA_WEB_DEPS_CACHE:-/var/cache/calcadia-web-deps}
+else
+  CACHE_ROOT=${CALCADIA_WEB_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/calcadia-web-deps}
+fi
 PREFIX=$CACHE_ROOT/$key
 if [ -f "$PREFIX/.complete" ]; then
   echo "$PREFIX"
