@@ -267,11 +267,9 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
         openFailure = std::string("the display cannot be reached (") + SDL_GetError() + ")";
         return nullptr;
     }
-    openFailure = "the display offers no OpenGL 3.3 context";
+    openFailure = std::string("the display offers no ") + gl::CONTEXT_NAME + " context";
 
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    gl::AskForContext();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);

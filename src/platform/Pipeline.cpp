@@ -22,7 +22,8 @@ struct TPipeline {
 unsigned CompileShader(GLenum kind, const char* source)
 {
     unsigned shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
+    const char* parts[] = {SHADER_PROLOGUE, source};
+    glShaderSource(shader, 2, parts, nullptr);
     glCompileShader(shader);
     int ok = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);

@@ -28,8 +28,7 @@ std::vector<uint32_t> ReadBackBuffer()
     gfx::Submit();
     gfx::InvalidatePresented();
     std::vector<uint32_t> pixels(size_t(w) * h);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    gl::ReadArgb(0, 0, w, h, pixels.data());
     // GL hands rows bottom first; callers want the top row first.
     for (int y = 0; y < h / 2; ++y)
         std::swap_ranges(pixels.begin() + size_t(y) * w, pixels.begin() + size_t(y + 1) * w,
@@ -45,8 +44,7 @@ uint32_t ReadPixel(int x, int y)
     gfx::Submit();
     gfx::InvalidatePresented();
     uint32_t pixel = 0;
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(x, h - 1 - y, 1, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &pixel);
+    gl::ReadArgb(x, h - 1 - y, 1, 1, &pixel);
     return pixel;
 }
 

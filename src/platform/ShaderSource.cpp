@@ -1,11 +1,12 @@
-// Shader source - the one shader pair every quad is drawn with, in desktop OpenGL 3.3's GLSL.
+// Shader source - the one shader pair every quad is drawn with, in the GLSL that desktop OpenGL 3.3 and
+// WebGL 2 share; each backend puts its own version line and texel order in front (gl::SHADER_PROLOGUE).
 #include "platform/Backend.h"
 
 namespace gfx::backend {
 
 const char* VertexShaderSource()
 {
-    return R"(#version 330 core
+    return R"(
 layout(location = 0) in vec2 position;
 layout(location = 1) in vec2 texCoord;
 layout(location = 2) in vec4 colour;
@@ -26,7 +27,7 @@ void main()
 
 const char* FragmentShaderSource()
 {
-    return R"(#version 330 core
+    return R"(
 in vec2 uv;
 flat in vec4 tint;
 uniform sampler2D picture;
@@ -34,7 +35,7 @@ uniform float alphaCutoff;
 out vec4 fragment;
 void main()
 {
-    vec4 c = texture(picture, uv) * tint;
+    vec4 c = TEXEL(texture(picture, uv)) * tint;
     if (c.a < alphaCutoff)
         discard;
     fragment = c;

@@ -22,7 +22,7 @@ unsigned NewTexture(int width, int height, bool filtered, bool mipmapped)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     if (!mipmapped)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, gl::TEXEL_FORMAT, gl::TEXEL_TYPE, nullptr);
     return texture;
 }
 
@@ -32,12 +32,12 @@ void WriteTexels(unsigned texture, int x, int y, int w, int h, const uint32_t* a
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     // 0xAARRGGBB words read as BGRA bytes on any byte order with the reversed packed type.
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, argb);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, gl::TEXEL_FORMAT, gl::TEXEL_TYPE, argb);
 }
 
 void WriteLevel(int level, int w, int h, const uint32_t* argb)
 {
-    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, argb);
+    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, w, h, 0, gl::TEXEL_FORMAT, gl::TEXEL_TYPE, argb);
 }
 
 void DeleteTexture(unsigned texture) { glDeleteTextures(1, &texture); }

@@ -15,6 +15,15 @@ uint64_t virtualNow = 0;
 std::atomic<int> liveTimers{0};
 constexpr int MAX_TIMERS = 16;
 
+constexpr bool BrowserPacesFrames()
+{
+#ifdef __EMSCRIPTEN__
+    return true;
+#else
+    return false;
+#endif
+}
+
 // Counted from the steady clock's own origin (the machine's boot), never from the program's start: the
 // generator is seeded from this clock, and a clock that starts with the process would give every run
 // the same seed, so the same questions.
@@ -38,6 +47,8 @@ void SleepMillis(int ms)
         virtualNow += static_cast<uint64_t>(ms);
         return;
     }
+    // A page's one thread cannot sleep: the browser would freeze while it waited.
+    if (BrowserPacesFrames()) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
@@ -65,6 +76,9 @@ int TTimer::Wait()
         if (virtualClock) {
             // Jump straight to the next tick: no real time passes.
             virtualNow = startMs + (consumed + 1) * static_cast<uint64_t>(period);
+            PollInputEvents();
+        } else if (BrowserPacesFrames()) {
+            // The browser calls each frame once a tick is due and needs control back to show it.
             PollInputEvents();
         } else {
             // One sleep to the tick rather than short steps that look at the window on the way: the

@@ -10,7 +10,8 @@ public:
     static std::shared_ptr<TTimer> Create(float hz);
     ~TTimer();
     // Processes window events while waiting until at least one tick occurred since the previous Wait;
-    // returns the ticks that occurred (at least 1).
+    // returns the ticks that occurred (at least 1). In the browser, which must get control back to show a
+    // frame, it never waits: with no tick due it returns 0 at once.
     int Wait();
     int PeriodMillis() const { return period; }
 

@@ -3,21 +3,19 @@
 #include "platform/sound/Sound.h"
 #include "platform/sound/SoundTesting.h"
 
+#include "platform/Beside.h"
 #include "platform/FileRead.h"
 
 #include <SDL.h>
 #include <vorbis/vorbisfile.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <list>
-#include <system_error>
 #include <thread>
 
 namespace {
@@ -252,24 +250,17 @@ TSoundPtr DecodeVorbis(std::vector<unsigned char>&& bytes)
     }
     sound->progress = progress;
     std::shared_ptr<TVorbisJob> shared = std::move(job);
-    try {
-        std::thread([job = shared, progress] {
-            // Decoding runs far faster than playback: it yields the processor to the frame loop and
-            // the rasteriser's threads rather than compete with them.
-            setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 10);
-            const size_t step = size_t(job->rate);   // publish a second at a time
-            while (job->DecodeUntil(job->written + step))
-                progress->frames.store(int(job->written), std::memory_order_release);
-            // Whatever a damaged stream could not give stays silent.
-            progress->frames.store(int(job->sound->samples.size() / job->outChannels), std::memory_order_release);
-            progress->done.store(true, std::memory_order_release);
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: finish here rather than play half a tune.
-        shared->DecodeUntil(size_t(MAX_DECODED_FRAMES));
-        progress->frames.store(int(sound->samples.size() / shared->outChannels), std::memory_order_release);
+    RunBeside([job = std::move(shared), progress] {
+        // A second of sound at a time is published to the mixer.
+        if (job->DecodeUntil(job->written + size_t(job->rate))) {
+            progress->frames.store(int(job->written), std::memory_order_release);
+            return true;
+        }
+        // Whatever a damaged stream could not give stays silent.
+        progress->frames.store(int(job->sound->samples.size() / job->outChannels), std::memory_order_release);
         progress->done.store(true, std::memory_order_release);
-    }
+        return false;
+    });
     return sound;
 }
 
@@ -338,8 +329,12 @@ TSoundPtr LoadSoundFile(const std::string& path, int flags)
 
 void TSound::WaitUntilDecoded() const
 {
-    while (!Decoded())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // Where the steps take turns with the frames (the browser), waiting for them means running them.
+    while (!Decoded()) {
+        RunStepsBeside();
+        if (!Decoded())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 void ClearSoundCache() { Cache().clear(); }

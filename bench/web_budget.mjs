@@ -1,0 +1,93 @@
+// web_budget - the browser build's figures, after ./build.sh web and a native build (build/):
+//
+//     node bench/web_budget.mjs [--repeats N]
+//
+//   transfer     bytes a first play fetches (page, script, module, data), gzip-compressed as a web
+//                server sends them; the budget is 3 MiB
+//   start-up     navigation to the title's first frame in headless chromium, and exec to the first
+//                presented frame of the native game (game_hold title, offscreen) in the same run, with
+//                their ratio; median of the repeats
+//   frame work   the game's own work per frame in the browser (logic, drawing, presenting: the time
+//                the frame callback spends in the game) over a scripted run through the title, a level
+//                with typed answers and back: median, 99th percentile and maximum
+// Whole-process and whole-page figures on a shared machine: compare within a run, not across runs.
+import { spawn } from 'node:child_process';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { serve, launch } from '../tests/web/browser.mjs';
+
+const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
+const repeats = Number(process.argv[process.argv.indexOf('--repeats') + 1]) || 3;
+
+function median(values) {
+  const v = [...values].sort((a, b) => a - b);
+  return v.length % 2 ? v[v.length >> 1] : (v[v.length / 2 - 1] + v[v.length / 2]) / 2;
+}
+function percentile(values, p) {
+  const v = [...values].sort((a, b) => a - b);
+  return v[Math.min(v.length - 1, Math.ceil(p / 100 * v.length) - 1)];
+}
+
+// Exec to the byte game_hold writes once its first frame is up.
+function nativeStartMs() {
+  return new Promise((resolve, reject) => {
+    const start = performance.now();
+    const child = spawn(path.join(repo, 'build/bench/game_hold'), ['title', '1'], {
+      cwd: path.join(repo, 'build'),
+      env: { ...process.env, SDL_VIDEODRIVER: 'offscreen', SDL_AUDIODRIVER: 'dummy', CALCADIA_READY_FD: '3' },
+      stdio: ['ignore', 'ignore', 'inherit', 'pipe'],
+    });
+    let at = null;
+    child.stdio[3].once('data', () => { at = performance.now() - start; });
+    child.on('error', reject);
+    child.on('exit', (code) => (at === null ? reject(new Error(`game_hold ended with ${code}`)) : resolve(at)));
+  });
+}
+
+const server = await serve({ '': path.join(repo, 'build-web') });
+const browser = await launch();
+const transfers = [], pageStarts = [], nativeStarts = [];
+let work = [];
+try {
+  for (let r = 0; r < repeats; ++r) {
+    nativeStarts.push(await nativeStartMs());
+    // A fresh page in a fresh context: nothing cached from the repeat before.
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport({ width: 1024, height: 768 });
+    server.sent.bytes = 0;
+    await page.goto(server.url, { waitUntil: 'load' });
+    await page.waitForFunction(() => window.Module && Module.frames > 0, { timeout: 300000, polling: 20 });
+    pageStarts.push(await page.evaluate(() => Module.firstFrameAt));
+    transfers.push(server.sent.bytes);
+    if (r === 0) {
+      // The scripted run: the title, a level of Addition with an answer typed every second, the title.
+      const wait = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+      await wait(2000);
+      await page.keyboard.press('1');
+      for (let i = 0; i < 10; ++i) {
+        await wait(1000);
+        await page.keyboard.type(String(10 + i));
+        await page.keyboard.press('Enter');
+      }
+      await page.keyboard.press('Escape');
+      await wait(2000);
+      work = await page.evaluate(() => Module.frameWorkMs);
+    }
+    await context.close();
+  }
+} finally {
+  await browser.close();
+  await server.close();
+}
+
+const mib = (b) => (b / 1048576).toFixed(2);
+console.log(`transfer for a first play: ${transfers[0]} bytes (${mib(transfers[0])} MiB, gzip), budget 3 MiB: ` +
+            (transfers[0] <= 3 * 1048576 ? 'within' : 'OVER'));
+const page = median(pageStarts), native = median(nativeStarts);
+console.log(`start-up, median of ${repeats}: navigation to title's first frame ${page.toFixed(0)} ms ` +
+            `[${Math.min(...pageStarts).toFixed(0)}..${Math.max(...pageStarts).toFixed(0)}], native exec to ` +
+            `first frame ${native.toFixed(0)} ms [${Math.min(...nativeStarts).toFixed(0)}..` +
+            `${Math.max(...nativeStarts).toFixed(0)}], ratio ${(page / native).toFixed(2)}x`);
+console.log(`frame work over ${work.length} frames: median ${median(work).toFixed(2)} ms, ` +
+            `p99 ${percentile(work, 99).toFixed(2)} ms, max ${Math.max(...work).toFixed(2)} ms`);

@@ -1,0 +1,91 @@
+// What the browser tests and the benchmark share: a static server for build-web/ on 127.0.0.1 (with
+// gzip, as a web server would send it), Debian's headless chromium, and screenshots as pixels.
+import { createServer } from 'node:http';
+import { readFile, mkdtemp, rm } from 'node:fs/promises';
+import { gzipSync, inflateSync } from 'node:zlib';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.data': 'application/octet-stream', '.replay': 'text/plain', '.expected': 'text/plain' };
+
+// Serves each folder of roots under its key ('' for the top) and counts the bytes sent.
+export async function serve(roots) {
+  const sent = { bytes: 0 };
+  const server = createServer(async (req, res) => {
+    let url = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    if (url.endsWith('/')) url += 'index.html';
+    const [, first, ...rest] = url.split('/');
+    const root = roots[first] !== undefined && rest.length ? roots[first] : roots[''];
+    const file = path.join(root, roots[first] !== undefined && rest.length ? rest.join('/') : url);
+    try {
+      let body = await readFile(file);
+      const headers = { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
+                        'Cache-Control': 'no-store' };
+      if (/\bgzip\b/.test(req.headers['accept-encoding'] || '')) {
+        body = gzipSync(body, { level: 9 });
+        headers['Content-Encoding'] = 'gzip';
+      }
+      headers['Content-Length'] = body.length;
+      sent.bytes += body.length;
+      res.writeHead(200, headers);
+      res.end(body);
+    } catch {
+      res.writeHead(404);
+      res.end();
+    }
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/`, sent,
+           close: () => new Promise((resolve) => server.close(resolve)) };
+}
+
+// Debian's chromium, headless, with a profile of its own that is thrown away afterwards. WebGL 2 runs
+// on its software rasteriser.
+export async function launch() {
+  const profile = await mkdtemp(path.join(tmpdir(), 'calcadia-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    protocolTimeout: 900000,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           `--user-data-dir=${profile}`, '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
+           '--window-size=1024,768'],
+  });
+  const close = browser.close.bind(browser);
+  browser.close = async () => { await close(); await rm(profile, { recursive: true, force: true }); };
+  return browser;
+}
+
+// A PNG screenshot as { width, height, at(x, y) -> [r, g, b] }.
+export function decodePng(png) {
+  let at = 8, width = 0, height = 0, channels = 0;
+  const idat = [];
+  while (at < png.length) {
+    const length = png.readUInt32BE(at), type = png.toString('latin1', at + 4, at + 8);
+    const data = png.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') {
+      width = data.readUInt32BE(0);
+      height = data.readUInt32BE(4);
+      if (data[8] !== 8 || data[12] !== 0) throw new Error('only 8-bit, non-interlaced screenshots');
+      channels = { 2: 3, 6: 4 }[data[9]];
+    } else if (type === 'IDAT') idat.push(data);
+    at += 12 + length;
+  }
+  const raw = inflateSync(Buffer.concat(idat));
+  const stride = width * channels, out = Buffer.alloc(stride * height);
+  for (let y = 0; y < height; ++y) {
+    const filter = raw[y * (stride + 1)], line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+    for (let x = 0; x < stride; ++x) {
+      const a = x >= channels ? out[y * stride + x - channels] : 0;
+      const b = y > 0 ? out[(y - 1) * stride + x] : 0;
+      const c = x >= channels && y > 0 ? out[(y - 1) * stride + x - channels] : 0;
+      const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+      const predict = [0, a, b, (a + b) >> 1, pa <= pb && pa <= pc ? a : pb <= pc ? b : c][filter];
+      out[y * stride + x] = (line[x] + predict) & 255;
+    }
+  }
+  return { width, height, at: (x, y) => [...out.subarray((y * width + x) * channels, (y * width + x) * channels + 3)] };
+}
