@@ -6,6 +6,7 @@
 //
 // The library is the one SDL loaded itself; when SDL runs on another window system it is not loaded,
 // and nothing here does anything.
+#ifndef __EMSCRIPTEN__
 #include "platform/X11Window.h"
 
 #include <SDL.h>
@@ -63,3 +64,4 @@ bool WindowDestroyedFromOutside()
 {
     return lossUnreported.exchange(false);
 }
+#endif

@@ -1,0 +1,8 @@
+// X11Window in the browser: a page's canvas has no X server behind it, and nothing outside can destroy it.
+#ifdef __EMSCRIPTEN__
+#include "platform/X11Window.h"
+
+void WatchForDestroyFromOutside(SDL_Window*) {}
+
+bool WindowDestroyedFromOutside() { return false; }
+#endif
