@@ -101,8 +101,9 @@ std::string DataFolderProblem(const std::string& folder)
 void Startup()
 {
     InitPlatform();
-    // The audio device is separate from the display: a machine without sound still gets a game.
-    InitAudio();
+    // The audio device is separate from the display: a machine without sound still gets a game. It
+    // opens behind the first frame (RunFrame), and the title's music waits for it.
+    AwaitAudio();
 
     frameTimer = TTimer::Create(60.0f);
 
@@ -159,6 +160,8 @@ bool RunFrame()
     const int64_t drawEnd = NowNs();
     FlipDisplay(1);
     lastFrameWork = {logicEnd - start, drawEnd - logicEnd, NowNs() - drawEnd};
+    // Once, with the first frame on the screen: the audio device opens on a thread of its own.
+    OpenAwaitedAudio();
     SleepMillis(1);
     return true;
 }

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -385,6 +386,34 @@ TEST(SoundOnDevice, DummyDriverRunsTheCallbackAndNoDriverStaysSilent)
     ShutdownAudio();
     EXPECT_FALSE(AudioDeviceOpen());
     EXPECT_EQ(AudioDeviceRate(), 0);
+}
+
+// The device opens behind the first frame: what was cued while it was awaited holds at its start and is
+// heard whole once the device is there; when none opens, it follows the clock from that moment.
+TEST(SoundOnDevice, WhatIsCuedBeforeALateDeviceStartsFromItsBeginning)
+{
+    UseVirtualClock(false);
+    ShutdownAudio();
+    for (const std::string driver : {"dummy", "no-such-driver"}) {
+        setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+        AwaitAudio();
+        auto effect = MakeSine(300.0, 22050, 0.1)->Cue();
+        effect->SetPaused(0);
+        SleepMillis(150);   // longer than the effect: had the clock run while waiting, it would be over
+        EXPECT_EQ(effect->Playing(), 1) << driver;
+        OpenAwaitedAudio();
+        FinishOpeningAudio();
+        EXPECT_FALSE(AudioAwaited());
+        EXPECT_EQ(AudioDeviceOpen(), driver == "dummy");
+        EXPECT_EQ(effect->Playing(), 1) << driver;   // from its beginning, on the device or on the clock
+        const auto start = ClockMillis();
+        while (effect->Playing() && ClockMillis() - start < 3000)
+            SleepMillis(5);
+        EXPECT_EQ(effect->Playing(), 0) << driver;
+        EXPECT_GE(ClockMillis() - start, 60u) << driver;
+        ShutdownAudio();
+    }
+    unsetenv("SDL_AUDIODRIVER");
 }
 
 } // namespace

@@ -7,11 +7,14 @@
 // added and removed by the game thread (in Cue), finished ones are merely marked by the mixer, and
 // the sample data is decoded before a sound can be cued.
 //
-// THREE OUTPUTS
+// FOUR OUTPUTS
 // - Device: SDL's callback mixes at the device's own rate.
 // - Manual (tests): nothing advances except through MixAudioInto.
 // - Clock: no device opened. Nothing is mixed; a channel's position follows ClockMillis(), so a
 //   sound that does not loop still ends once its length (at its rate) has passed.
+// - Awaited: the device is still to be opened, or being opened on its own thread. Nothing advances,
+//   so what is cued meanwhile (the title's music) is heard from its beginning once the device is
+//   there; when none opens, the channels follow the clock from then on.
 #include "platform/sound/Sound.h"
 #include "platform/sound/SoundTesting.h"
 
@@ -22,6 +25,8 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 struct TChannel::TState {
     TSoundPtr sound;            // keeps the samples alive while the channel exists
@@ -61,6 +66,8 @@ struct TMixer {
     bool subsystemUp = false;   // SDL's audio subsystem, which may stay up without a device
     float master = 1.0f;        // SetMasterVolume's target
     float masterGain = 1.0f;    // applied now; ramps towards master like a channel's gain
+    bool awaited = false;       // a device is to be opened: channels hold still until it is
+    std::thread opener;         // opening the device behind the frames
 };
 
 // Never destroyed: the audio thread may still run while static destructors do at exit.
@@ -74,7 +81,7 @@ TMixer& Mixer()
     return *mixer;
 }
 
-bool ClockOutput(const TMixer& m) { return !m.manual && m.device == 0; }
+bool ClockOutput(const TMixer& m) { return !m.manual && m.device == 0 && !m.awaited; }
 
 float GainOfVolume(float volume)
 {
@@ -374,7 +381,11 @@ void TChannel::Stop()
 float TChannel::Volume() const { return state ? state->volume : 0.0f; }
 float TChannel::Rate() const { return state ? state->rate : 1.0f; }
 
-bool InitAudio()
+namespace {
+
+// SDL's audio subsystem and the default device, on whatever thread calls it. SDL tries each sound
+// server and card in turn, which takes tens of milliseconds even where there is none.
+bool OpenDevice()
 {
     TMixer& m = Mixer();
     if (m.device)
@@ -410,14 +421,85 @@ bool InitAudio()
     return true;
 }
 
+// The wait is over: held channels play on the device from where they are, or follow the clock from now.
+void EndAwaiting()
+{
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    if (!m.awaited)
+        return;
+    m.awaited = false;
+    RebaseClocksLocked(m);
+}
+
+void JoinOpener()
+{
+    TMixer& m = Mixer();
+    if (m.opener.joinable())
+        m.opener.join();
+}
+
+} // namespace
+
+bool InitAudio()
+{
+    JoinOpener();
+    const bool open = OpenDevice();
+    EndAwaiting();
+    return open;
+}
+
+void AwaitAudio()
+{
+    JoinOpener();
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    if (m.device || m.awaited)
+        return;
+    if (ClockOutput(m))
+        for (auto& st : m.channels)
+            AdvanceByClock(*st, ClockMillis());
+    m.awaited = true;
+}
+
+void OpenAwaitedAudio()
+{
+    TMixer& m = Mixer();
+    {
+        std::lock_guard<std::mutex> guard(m.lock);
+        if (!m.awaited || m.opener.joinable())
+            return;
+    }
+    try {
+        m.opener = std::thread([] {
+            OpenDevice();
+            EndAwaiting();
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: open it here, a one-off wait rather than no sound.
+        InitAudio();
+    }
+}
+
+bool AudioAwaited()
+{
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    return m.awaited;
+}
+
+void FinishOpeningAudio() { JoinOpener(); }
+
 void ShutdownAudio()
 {
+    JoinOpener();
     TMixer& m = Mixer();
     SDL_AudioDeviceID device;
     {
         std::lock_guard<std::mutex> guard(m.lock);
         device = m.device;
         m.device = 0;
+        m.awaited = false;
         RebaseClocksLocked(m);
     }
     // Waits for a running callback to return; the mixer is no longer reachable from it afterwards.

@@ -84,6 +84,15 @@ TSoundPtr LoadSoundFile(const std::string& path, int flags);
 // Opens the audio device (SDL's audio subsystem only, apart from video). False when none opens;
 // every operation then still works and is silent, and channels still finish in real time.
 bool InitAudio();
+// Opening the device takes tens of milliseconds, so start-up only announces it with AwaitAudio, and
+// OpenAwaitedAudio opens it on a thread of its own once the first frame is on the screen (a no-op at
+// any other time). Meanwhile every channel holds still, so music cued before is heard from its
+// beginning; when no device opens, channels follow the clock from then on. InitAudio and
+// ShutdownAudio wait for that thread first; FinishOpeningAudio only waits for it.
+void AwaitAudio();
+void OpenAwaitedAudio();
+bool AudioAwaited();
+void FinishOpeningAudio();
 void ShutdownAudio();
 bool AudioDeviceOpen();
 // The open device's sample rate, 0 when none is open.
