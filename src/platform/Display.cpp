@@ -41,6 +41,7 @@ struct TDisplay {
     int presentedWidth = 0, presentedHeight = 0;   // the drawable the last presented frame filled
     bool direct = false;                           // the window's back buffer is the picture
     bool backKept = false;                         // the back buffer outlives a swap (no window at all)
+    bool warmUpDue = false;                        // PrepareDrawing waits for the first presented frame
 };
 
 namespace {
@@ -385,15 +386,18 @@ void InvalidatePresentedFrame() { gfx::InvalidatePresented(); }
 
 void PrepareDrawing()
 {
-    if (!display)
+    if (display)
+        display->warmUpDue = true;
+}
+
+void FinishPreparingDrawing()
+{
+    // The first frame has compiled what it drew (and, off the window's own size, the copy into the
+    // window) on its way to the screen; what it did not draw is prepared now, between frames.
+    if (!display || !display->warmUpDue || display->presentedWidth == 0)
         return;
+    display->warmUpDue = false;
     gfx::WarmUp();
-    if (display->direct)
-        return;
-    // The copy into the window compiles its own code on first use too; copying the black picture into
-    // the back buffer, which nobody sees before the next frame clears it, pays for that now.
-    CopyPictureIntoWindow(*display);
-    glBindFramebuffer(GL_FRAMEBUFFER, display->framebuffer);
 }
 
 int CountDisplayModes()

@@ -22,10 +22,14 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
 // Why the last OpenGraphics gave null, in words for the message the program ends with.
 const std::string& OpenGraphicsFailure();
 void CloseGraphics();
-// Has the open display's renderer prepare everything the first frames would otherwise prepare as they
-// draw (the code for each kind of texture, the copy into the window), so they come on time. Once after
-// opening; drawing works without it, only the first frames are slower.
+// Has the open display's renderer prepare everything later frames would otherwise prepare as they draw
+// (the code for each kind of texture), so they come on time. Once after opening; drawing works without
+// it, only the frames that first use a kind are slower. The display's first frame prepares what it draws
+// as it draws it, and waits for nothing else: PrepareDrawing only marks the rest as due, and
+// FinishPreparingDrawing, called before each frame's drawing, does it once that first frame has been
+// presented.
 void PrepareDrawing();
+void FinishPreparingDrawing();
 TDisplay* CurrentDisplay();
 
 void Cls();

@@ -1,5 +1,5 @@
 // WarmUp - has the rasteriser prepare its code for every kind of texture the game draws with, once,
-// before the first frame, instead of in the frame that first shows text or a picture.
+// right after the display's first frame, instead of in the frame that first shows text or a picture.
 #include "platform/DrawBatch.h"
 #include "platform/FrameSkip.h"
 
@@ -13,7 +13,7 @@ void WarmUp()
     // mode at its first draw, tens of milliseconds each. One pixel drawn with each kind of texture the
     // game draws with (the white texel and sharp atlas pages; smooth atlas pages and filtered pictures)
     // in the game's alpha blending pays for that here instead of in the frame that first shows text or
-    // a picture.
+    // a picture. A kind the first frame drew costs nothing more here.
     Submit();
     const uint32_t texels[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
     const unsigned picture = CreateTexture(2, 2, true, false);

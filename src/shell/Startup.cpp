@@ -156,6 +156,8 @@ bool RunFrame()
     if (game->Logic())
         EndProgram();
     const int64_t logicEnd = NowNs();
+    // Once the first frame is on the screen, the drawing kinds it did not use are prepared here.
+    FinishPreparingDrawing();
     game->Draw();
     const int64_t drawEnd = NowNs();
     FlipDisplay(1);
