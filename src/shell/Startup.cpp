@@ -193,6 +193,7 @@ void ResetGameState()
     hud = nullptr;
     frameTimer = nullptr;
     SetMasterVolume(1.0f);
+    FinishOpeningAudio();
     StopQuestionRandom();
     CloseGraphics();
     ClearKeys();

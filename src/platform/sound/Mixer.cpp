@@ -24,9 +24,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 struct TChannel::TState {
     TSoundPtr sound;            // keeps the samples alive while the channel exists
@@ -67,7 +66,10 @@ struct TMixer {
     float master = 1.0f;        // SetMasterVolume's target
     float masterGain = 1.0f;    // applied now; ramps towards master like a channel's gain
     bool awaited = false;       // a device is to be opened: channels hold still until it is
-    std::thread opener;         // opening the device behind the frames
+    // Opening the device behind the frames. An SDL thread, not a std::thread: SDL keeps per-thread
+    // state (its error text, set while it probes the back ends) that it frees only when one of its own
+    // threads ends; a thread of ours would leave it behind at every launch.
+    SDL_Thread* opener = nullptr;
 };
 
 // Never destroyed: the audio thread may still run while static destructors do at exit.
@@ -432,11 +434,20 @@ void EndAwaiting()
     RebaseClocksLocked(m);
 }
 
+// Only the game thread starts and joins the opener.
 void JoinOpener()
 {
     TMixer& m = Mixer();
-    if (m.opener.joinable())
-        m.opener.join();
+    if (m.opener)
+        SDL_WaitThread(m.opener, nullptr);
+    m.opener = nullptr;
+}
+
+int OpenAwaitedDevice(void*)
+{
+    OpenDevice();
+    EndAwaiting();
+    return 0;
 }
 
 } // namespace
@@ -467,18 +478,20 @@ void OpenAwaitedAudio()
     TMixer& m = Mixer();
     {
         std::lock_guard<std::mutex> guard(m.lock);
-        if (!m.awaited || m.opener.joinable())
+        if (!m.awaited || m.opener)
             return;
     }
-    try {
-        m.opener = std::thread([] {
-            OpenDevice();
-            EndAwaiting();
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had: open it here, a one-off wait rather than no sound.
+    m.opener = SDL_CreateThread(OpenAwaitedDevice, "audio-open", nullptr);
+    // No thread to be had (or none in this build): open it here, a one-off wait rather than no sound.
+    if (!m.opener) {
         InitAudio();
+        return;
     }
+    // However the program ends (the player quitting at once, the window closed, an error), the opening
+    // is let finish first, so the process never ends with that thread inside the sound server while
+    // the libraries are torn down. Every way out goes through exit().
+    static const bool joinedAtExit = std::atexit(JoinOpener) == 0;
+    (void)joinedAtExit;
 }
 
 bool AudioAwaited()
@@ -511,9 +524,20 @@ void ShutdownAudio()
     }
 }
 
-bool AudioDeviceOpen() { return Mixer().device != 0; }
+// Locked: the opener thread may be setting the device right now.
+bool AudioDeviceOpen()
+{
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    return m.device != 0;
+}
 
-int AudioDeviceRate() { return Mixer().device ? Mixer().deviceRate : 0; }
+int AudioDeviceRate()
+{
+    TMixer& m = Mixer();
+    std::lock_guard<std::mutex> guard(m.lock);
+    return m.device ? m.deviceRate : 0;
+}
 
 void MixAudioInto(float* out, int frames, int sampleRate)
 {

@@ -88,7 +88,7 @@ bool InitAudio();
 // OpenAwaitedAudio opens it on a thread of its own once the first frame is on the screen (a no-op at
 // any other time). Meanwhile every channel holds still, so music cued before is heard from its
 // beginning; when no device opens, channels follow the clock from then on. InitAudio and
-// ShutdownAudio wait for that thread first; FinishOpeningAudio only waits for it.
+// ShutdownAudio wait for that thread first, and so does exit(); FinishOpeningAudio only waits for it.
 void AwaitAudio();
 void OpenAwaitedAudio();
 bool AudioAwaited();
