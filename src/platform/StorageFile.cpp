@@ -1,6 +1,7 @@
 // Storage in files: records under $XDG_DATA_HOME/calcadia and $XDG_CONFIG_HOME/calcadia (by default
 // ~/.local/share/calcadia and ~/.config/calcadia), each replaced through a temporary file in the same
 // folder that is flushed to disk and then renamed over the old one.
+#ifndef __EMSCRIPTEN__
 #include "platform/Storage.h"
 
 #include "platform/FileRead.h"
@@ -161,3 +162,4 @@ std::string SetStoredRecordAside(TStorageArea area, const std::string& name)
     }
     return std::string();
 }
+#endif

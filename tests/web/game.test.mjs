@@ -24,18 +24,22 @@ after(async () => {
 });
 
 // Each page in a browser context of its own: a key pressed on one page counts as the player's go-ahead
-// for audio on the next one of the same address.
-async function openGame(inBrowser = browser) {
-  const context = await inBrowser.createBrowserContext();
+// for audio on the next one of the same address, and each context starts with empty local storage.
+// prepare runs before the page loads; ready says when it has loaded (by default: the game is drawing).
+async function openGame({ address = '', prepare, ready = () => window.Module && Module.frames > 3 } = {}) {
+  const context = await browser.createBrowserContext();
   const page = await context.newPage();
   const close = page.close.bind(page);
   page.close = async () => { await close(); await context.close(); };
   await page.setViewport({ width: WIDTH, height: HEIGHT });
-  const errors = [];
+  const errors = [], consoleLines = [];
   page.on('pageerror', (e) => errors.push(String(e)));
-  await page.goto(server.url, { waitUntil: 'load' });
-  await page.waitForFunction(() => window.Module && Module.frames > 3, { timeout: 180000, polling: 100 });
+  page.on('console', (m) => consoleLines.push(m.text()));
+  if (prepare) await prepare(page);
+  await page.goto(server.url + address, { waitUntil: 'load' });
+  await page.waitForFunction(ready, { timeout: 180000, polling: 100 });
   page.errors = errors;
+  page.consoleLines = consoleLines;
   return page;
 }
 
@@ -140,6 +144,141 @@ for (const [name, act] of [['a click', (page) => page.mouse.click(500, 700)],
     await page.close();
   });
 }
+
+// Where the title shows a mode's best score, in its own quieter colour: right of the mode names.
+const BEST = [90, 150, 160];
+const bestPixels = (p, row) => count(p, BEST, 690, 265 + 40 * row, 870, 300 + 40 * row);
+const SCORES = 'calcadia/data/best-scores', SETTINGS = 'calcadia/config/settings';
+const NOT_SAVED = /best scores will not be saved: the browser keeps no local storage/;
+
+// A seeded division run at level 1, where every answer is 1, 2 or 3: with seed 5 the first question
+// is 1 / 1, so typing 1 scores once. The level's minute then runs out, and the run ends.
+async function playScoredRun(page) {
+  const start = await page.evaluate(() => Module.frames);
+  await page.keyboard.press('4');
+  await frames(page, 30);
+  await page.keyboard.type('1');
+  // The level's 3600 frames and the 80 of its end.
+  await page.waitForFunction((n) => Module.frames > n, { timeout: 300000, polling: 500 }, start + 3720);
+}
+
+test('best scores live in local storage: kept over a reload, damage set aside, no storage no stop', async () => {
+  // The run with storage and one in a page whose storage throws on every use (as a private window or
+  // turned-off site data may) play side by side, to wait for one minute of play rather than two.
+  const kept = await openGame({ address: '?seed=5' });
+  const denied = await openGame({
+    address: '?seed=5',
+    prepare: (page) => page.evaluateOnNewDocument(() => Object.defineProperty(window, 'localStorage', {
+      get() { throw new DOMException('The operation is insecure.', 'SecurityError'); } })),
+  });
+  assert.equal(bestPixels(await shot(kept), 3), 0, 'no best score before the first run');
+  await Promise.all([playScoredRun(kept), playScoredRun(denied)]);
+  assert.match(await kept.evaluate((key) => localStorage.getItem(key), SCORES), /^division 10 1 /m);
+  assert.equal(denied.consoleLines.filter((line) => NOT_SAVED.test(line)).length, 1, denied.consoleLines.join('\n'));
+  assert.deepEqual(denied.errors, []);
+  await denied.close();
+
+  await kept.reload({ waitUntil: 'load' });
+  await kept.waitForFunction(() => window.Module && Module.frames > 3, { timeout: 180000, polling: 100 });
+  const title = await shot(kept);
+  assert.ok(bestPixels(title, 3) > 100, `Division's best: ${bestPixels(title, 3)} pixels`);
+  for (const row of [0, 1, 2, 4]) assert.equal(bestPixels(title, row), 0, `row ${row} has no best score`);
+  assert.deepEqual(kept.errors, []);
+  await kept.close();
+
+  // A table the game cannot parse, and settings holding text it never writes (a character above 255):
+  // both set aside under the first free .bad key, with a line each, and the title plays on.
+  const damaged = await openGame({
+    prepare: (page) => page.evaluateOnNewDocument((scores, settings) => {
+      localStorage.setItem(scores, 'calcadia best scores 1\ndivision ten\n');
+      localStorage.setItem(scores + '.bad.1', 'an older one');
+      localStorage.setItem(settings, 'music-volume 50 \u20ac\n');
+    }, SCORES, SETTINGS),
+  });
+  const stored = await damaged.evaluate(() => ({ ...localStorage }));
+  assert.deepEqual(stored, { [SCORES + '.bad.1']: 'an older one', [SCORES + '.bad.2']: 'calcadia best scores 1\ndivision ten\n',
+                             [SETTINGS + '.bad.1']: 'music-volume 50 \u20ac\n' });
+  const asideLines = damaged.consoleLines.filter((line) => / moved to browser local storage: /.test(line));
+  assert.equal(asideLines.length, 2, damaged.consoleLines.join('\n'));
+  assert.ok(headingPixels(await shot(damaged)) > 500, 'the title is up');
+  assert.deepEqual(damaged.errors, []);
+  await damaged.close();
+});
+
+// The part of the level's picture that shows the question.
+function questionPixels(picture) {
+  const white = [];
+  for (let y = 200; y < 420; y += 2)
+    for (let x = 250; x < 780; x += 2)
+      if (near(picture.at(x, y), [255, 255, 255], 60)) white.push(y * WIDTH + x);
+  return white;
+}
+
+test('?seed= in the address asks the same questions on every load; a bad one starts no game', async () => {
+  const questions = [];
+  for (let load = 0; load < 2; ++load) {
+    // All of the Above, for the widest choice of questions; a typed answer, right or wrong, brings
+    // the second.
+    const page = await openGame({ address: '?seed=1234567' });
+    await page.keyboard.press('5');
+    await frames(page, 60);
+    const first = questionPixels(await shot(page));
+    await page.keyboard.type('0');
+    await frames(page, 120);
+    questions.push([first, questionPixels(await shot(page))]);
+    await page.close();
+  }
+  for (const question of questions[0]) assert.ok(question.length > 300, `question pixels: ${question.length}`);
+  assert.notDeepEqual(questions[0][1], questions[0][0]);
+  assert.deepEqual(questions[1], questions[0]);
+
+  const bad = await openGame({ address: '?seed=12x', ready: () => window.Module && Module.exitCode !== undefined });
+  assert.equal(await bad.evaluate(() => [Module.exitCode, Module.frames].join()), '2,0');
+  assert.match(await bad.$eval('#message', (e) => e.textContent), /bad seed "12x": a whole number from 0 to 2147483647/);
+  assert.equal(await bad.$eval('#canvas', (e) => e.hidden), true);
+  await bad.close();
+});
+
+// The packed data with one file's bytes overwritten (the length kept, so the pack still loads).
+async function damagedData(file) {
+  const script = await readFile(path.join(repo, 'build-web/calcadia.js'), 'utf8');
+  const [, start, end] = new RegExp(`"filename":"/Data/${file}","start":(\\d+),"end":(\\d+)`).exec(script);
+  const data = await readFile(path.join(repo, 'build-web/calcadia.data'));
+  data.fill(0x78, Number(start), Number(end));
+  return (page) => page.setRequestInterception(true).then(() => page.on('request', (request) =>
+    request.url().endsWith('/calcadia.data') ? request.respond({ status: 200, body: data }) : request.continue()));
+}
+
+test('bad data and a browser without WebGL 2, as on the desktop', async () => {
+  // A damaged picture the game cannot do without ends it, with its message in the page.
+  const picture = await openGame({ prepare: await damagedData('Images/explosion.png'),
+                                   ready: () => window.Module && Module.exitCode !== undefined });
+  assert.equal(await picture.evaluate(() => Module.exitCode), -1);
+  assert.match(await picture.$eval('#message', (e) => e.textContent), /Error loading image .*explosion\.png[^]*The game has ended/);
+  await picture.close();
+
+  // A damaged sound is silent: the mode's confirmation is missing, with its line, and the level starts.
+  const sound = await openGame({ prepare: await damagedData('Sound/select.wav') });
+  await sound.keyboard.press('1');
+  await frames(sound, 30);
+  assert.ok(headingPixels(await shot(sound)) < 500, 'the level replaced the title');
+  assert.ok(sound.consoleLines.includes('PlayGameSound tried to play a null sound'), sound.consoleLines.join('\n'));
+  assert.deepEqual(sound.errors, []);
+  await sound.close();
+
+  const noWebGL = await openGame({
+    prepare: (page) => page.evaluateOnNewDocument(() => {
+      const getContext = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+        return kind === 'webgl2' ? null : getContext.call(this, kind, ...rest);
+      };
+    }),
+    ready: () => document.readyState === 'complete',
+  });
+  assert.match(await noWebGL.$eval('#message', (e) => e.textContent), /needs WebGL 2/);
+  assert.equal(await noWebGL.evaluate(() => window.Module), undefined, 'the game was not even loaded');
+  await noWebGL.close();
+});
 
 test('the recorded replays give the statistics of the desktop', async () => {
   const scripts = path.join(repo, 'tests/replay/scripts');

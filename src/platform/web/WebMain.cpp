@@ -7,15 +7,54 @@
 // shown by the browser at its own refresh.
 #include <emscripten.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "platform/Beside.h"
 #include "platform/Process.h"
 #include "platform/Testing.h"   // the exit hook: how the page learns that the game has ended
 #include "platform/Timing.h"
+#include "shell/LaunchOptions.h"
 #include "shell/Startup.h"
+
+// The last "seed" of the page's address (?seed=N), as the last --seed counts on a command line.
+EM_JS(int, PageSeed, (char* value, int size), {
+    var values = new URLSearchParams(window.location.search).getAll("seed");
+    if (!values.length)
+        return 0;
+    stringToUTF8(values[values.length - 1], value, size);
+    return 1;
+});
 
 namespace {
 
 TTimerPtr pace;
+
+// The loop stops and the page says the game has ended, with the line last written to the console
+// when the code is not 0.
+void EndInPage(int code)
+{
+    emscripten_cancel_main_loop();
+    EM_ASM({ if (Module.onGameEnd) Module.onGameEnd($0); }, code);
+}
+
+// The page's address stands in for the command line. Only the seed has a form there: full screen needs
+// the player's own gesture in a browser, sound is off until the player's first key anyway, and the data
+// is the page's own. Other parameters are left alone, since hosts and links add their own. False
+// when the address asks for something impossible; the reason is then on the console.
+bool ReadPageAddress(TLaunchOptions& options)
+{
+    char seed[64] = {};
+    if (!PageSeed(seed, int(sizeof seed)))
+        return true;
+    std::string out, err;
+    if (!ParseLaunchOptions({"--seed", seed}, options, out, err))
+        return true;
+    // Only the reason: the usage after it lists a command line the page does not have.
+    std::fprintf(stderr, "%s (in the page's address, ?seed=)\n", err.substr(0, err.find('\n')).c_str());
+    return false;
+}
 
 void Frame()
 {
@@ -36,10 +75,16 @@ int main()
 {
     // However the game ends (the player, or an error whose text went to the console), the loop stops
     // and the page says so instead of leaving a frozen picture.
-    SetProgramExitHook([](int code) {
-        emscripten_cancel_main_loop();
-        EM_ASM({ if (Module.onGameEnd) Module.onGameEnd($0); }, code);
-    });
+    SetProgramExitHook(EndInPage);
+    // The player's own launch: best scores and settings are kept, in the browser's local storage.
+    TLaunchOptions options;
+    options.keepRecords = true;
+    if (!ReadPageAddress(options)) {
+        // As a bad option ends the desktop game before it opens a window: no game, exit code 2.
+        EndInPage(2);
+        return 0;
+    }
+    SetLaunchOptions(options);
     Startup();
     pace = TTimer::Create(60.0f);
     emscripten_set_main_loop(Frame, 0, 0);
