@@ -68,6 +68,14 @@ TTimer::TTimer(int periodMs) : period(periodMs), startMs(ClockMillis()) {}
 
 TTimer::~TTimer() { liveTimers.fetch_sub(1); }
 
+bool TTimer::WaitWouldSleep(int ms) const
+{
+    if (virtualClock || BrowserPacesFrames())
+        return false;
+    const uint64_t next = startMs + (consumed + 1) * static_cast<uint64_t>(period);
+    return next >= ClockMillis() + static_cast<uint64_t>(ms);
+}
+
 int TTimer::Wait()
 {
     auto ticksSoFar = [this] { return (ClockMillis() - startMs) / static_cast<uint64_t>(period); };
