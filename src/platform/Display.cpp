@@ -7,8 +7,18 @@
 // drawable is exactly the picture's size, as in the usual window, the window's own back buffer is the
 // picture: a software rasteriser then saves a whole-window copy per frame (1.3 ms of a 1.7 ms empty
 // frame here). The picture lasts from frame to frame in the off-screen buffer; the back buffer keeps it
-// only where the driver preserves it across a swap (Mesa's software drivers do), which the game never
-// needs, since each of its frames starts with Cls.
+// only where the driver says a swap preserves it (GLX_EXT_buffer_age), or where frames are presented
+// without swapping at all.
+//
+// PRESENTING A BOX
+// A frame that changed little is drawn only within the box around its changes (DrawBatch), but a swap
+// still sends the whole window on: under an X server without a GPU that is a 3 MB image per frame,
+// most of a level's processor time. Where the window's back buffer is the picture, the driver does not
+// tell whether a swap keeps it, and it offers GLX_MESA_copy_sub_buffer (Mesa's GLX does, Xvfb's
+// included), frames are presented by copying their box of the back buffer to the window instead of
+// swapping: the copy leaves the back buffer as it was, so it still holds the picture for the next
+// frame's box, and only the changed pixels travel. Such a present does not wait for the blank, so the
+// frame is paced to the refresh as a frame left out is.
 #include "platform/Display.h"
 #include "platform/Testing.h"
 
@@ -42,6 +52,7 @@ struct TDisplay {
     bool direct = false;                           // the window's back buffer is the picture
     bool backKept = false;                         // the back buffer outlives a swap (no window at all)
     bool warmUpDue = false;                        // PrepareDrawing waits for the first presented frame
+    bool presentsByCopy = false;                   // frames reach the window by copying boxes, never swapped
 };
 
 namespace {
@@ -168,51 +179,70 @@ int SyncedRefreshRate(const TDisplay& d)
     return mode.refresh_rate;
 }
 
-// The window system's answer to how many frames old the back buffer is once swapped: 1 when it still
-// holds the last frame (Mesa's software drivers), 0 when it does not say or the driver cannot tell. Asked
-// through GLX_EXT_buffer_age where the X server's GL offers it.
-struct TBufferAge {
+// What the X server's GL offers beyond the core for presenting: GLX_EXT_buffer_age, the window system's
+// answer to how many frames old the back buffer is once swapped (1 when it still holds the last frame, 0
+// when the driver cannot tell), and GLX_MESA_copy_sub_buffer, a copy of a rectangle of the back buffer
+// to the window. Null where not offered.
+struct TGlx {
     using CurrentDisplay = void* (*)();
     using CurrentDrawable = unsigned long (*)();
     using QueryDrawable = void (*)(void*, unsigned long, int, unsigned*);
     using QueryExtensions = const char* (*)(void*, int);
+    using CopySubBuffer = void (*)(void*, unsigned long, int, int, int, int);
     CurrentDisplay currentDisplay = nullptr;
     CurrentDrawable currentDrawable = nullptr;
     QueryDrawable queryDrawable = nullptr;
-} bufferAge;
+    CopySubBuffer copySubBuffer = nullptr;
+} glx;
 
 constexpr int GLX_BACK_BUFFER_AGE = 0x20F4;
 
-void LoadBufferAge()
+void LoadGlxExtensions()
 {
-    bufferAge = {};
+    glx = {};
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!driver || std::strcmp(driver, "x11") != 0)
         return;
-    auto current = reinterpret_cast<TBufferAge::CurrentDisplay>(SDL_GL_GetProcAddress("glXGetCurrentDisplay"));
-    auto extensions = reinterpret_cast<TBufferAge::QueryExtensions>(SDL_GL_GetProcAddress("glXQueryExtensionsString"));
-    if (!current || !extensions || !current())
+    auto current = reinterpret_cast<TGlx::CurrentDisplay>(SDL_GL_GetProcAddress("glXGetCurrentDisplay"));
+    auto extensions = reinterpret_cast<TGlx::QueryExtensions>(SDL_GL_GetProcAddress("glXQueryExtensionsString"));
+    auto drawable = reinterpret_cast<TGlx::CurrentDrawable>(SDL_GL_GetProcAddress("glXGetCurrentDrawable"));
+    if (!current || !extensions || !drawable || !current())
         return;
     const char* list = extensions(current(), 0);
-    if (!list || !std::strstr(list, "GLX_EXT_buffer_age"))
+    if (!list)
         return;
-    bufferAge.currentDisplay = current;
-    bufferAge.currentDrawable = reinterpret_cast<TBufferAge::CurrentDrawable>(SDL_GL_GetProcAddress("glXGetCurrentDrawable"));
-    bufferAge.queryDrawable = reinterpret_cast<TBufferAge::QueryDrawable>(SDL_GL_GetProcAddress("glXQueryDrawable"));
-    if (!bufferAge.currentDrawable || !bufferAge.queryDrawable)
-        bufferAge = {};
+    glx.currentDisplay = current;
+    glx.currentDrawable = drawable;
+    if (std::strstr(list, "GLX_EXT_buffer_age"))
+        glx.queryDrawable = reinterpret_cast<TGlx::QueryDrawable>(SDL_GL_GetProcAddress("glXQueryDrawable"));
+    if (std::strstr(list, "GLX_MESA_copy_sub_buffer"))
+        glx.copySubBuffer = reinterpret_cast<TGlx::CopySubBuffer>(SDL_GL_GetProcAddress("glXCopySubBufferMESA"));
+}
+
+// Brings the window up to date with boxes of the back buffer (game coordinates, y downwards): one copy
+// of the box around them all, since each copy waits for the X server's answer (a round trip costs more
+// of this process's time than the server's copying of the pixels between the boxes).
+void CopyBoxesToWindow(const TDisplay& d, const gfx::TBoxes& boxes)
+{
+    if (boxes.count == 0)
+        return;
+    gfx::TBox all = boxes.box[0];
+    for (int b = 1; b < boxes.count; ++b)
+        all = gfx::Union(all, boxes.box[b]);
+    glx.copySubBuffer(glx.currentDisplay(), glx.currentDrawable(), all.left, d.height - all.bottom,
+                      all.right - all.left, all.bottom - all.top);
 }
 
 // Whether the picture still holds the last frame drawn into it, so a frame may draw only what changed.
 // The off-screen picture is the game's own; the window's back buffer only where the driver keeps it.
 bool PictureKept(const TDisplay& d)
 {
-    if (!d.direct || d.backKept)
+    if (!d.direct || d.backKept || d.presentsByCopy)
         return true;
-    if (!bufferAge.queryDrawable)
+    if (!glx.queryDrawable)
         return false;
     unsigned age = 0;
-    bufferAge.queryDrawable(bufferAge.currentDisplay(), bufferAge.currentDrawable(), GLX_BACK_BUFFER_AGE, &age);
+    glx.queryDrawable(glx.currentDisplay(), glx.currentDrawable(), GLX_BACK_BUFFER_AGE, &age);
     return age == 1;
 }
 
@@ -314,7 +344,10 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     // The offscreen driver draws into a surface that a swap never replaces.
     const char* driver = SDL_GetCurrentVideoDriver();
     d->backKept = driver && std::strcmp(driver, "offscreen") == 0;
-    LoadBufferAge();
+    LoadGlxExtensions();
+    // Where a swap is known to keep the back buffer, swapping stays the way to present (and to wait for
+    // the blank); copying boxes is for drivers that cannot tell.
+    d->presentsByCopy = !d->backKept && !glx.queryDrawable && glx.copySubBuffer;
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*d));
     display = d;
     currentGeneration = ++generationCounter;
@@ -359,7 +392,8 @@ void FlipDisplay(int sync)
     ChoosePicture(*display, dw, dh);
     // The same picture as the window already shows: no GL work and no swap at all, but the same wait
     // for the display's refresh as a swap would have had.
-    if (!gfx::EndFrame(PictureKept(*display))) {
+    gfx::TBoxes drawn;
+    if (!gfx::EndFrame(PictureKept(*display), drawn)) {
         if (sync)
             gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
         return;
@@ -371,6 +405,12 @@ void FlipDisplay(int sync)
         // Refused by some drivers; the frame timer still paces.
         display->swapWaits = SDL_GL_SetSwapInterval(interval) == 0 && interval == 1;
         display->swapInterval = interval;
+    }
+    if (display->direct && display->presentsByCopy) {
+        CopyBoxesToWindow(*display, drawn);
+        if (sync)
+            gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
+        return;
     }
     if (!display->direct) {
         CopyPictureIntoWindow(*display);

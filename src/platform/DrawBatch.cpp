@@ -19,10 +19,12 @@
 // it drew (nothing carried out early, uploaded, read back or exposed since, and the backend keeps the
 // picture across presenting) and the new frame starts with the same clear, the two recordings are
 // compared quad by quad from both ends: the quads that differ (those of the old frame and those of the
-// new) lie in one box, and only that box of the picture is cleared and drawn again, the whole recording
-// carried out under a scissor. Every pixel outside the box is covered by the same quads in the same order
-// in both frames (a quad joins an earlier draw call only past quads it does not overlap, so each pixel
-// sees its quads in recorded order), so the kept pixels are exactly those a whole frame would draw.
+// new) are gathered into a few boxes (MAX_BOXES; changes far apart, such as a cursor and a shrinking bar,
+// in boxes of their own rather than one box spanning the picture between them), and only those boxes of
+// the picture are cleared and drawn again, the whole recording carried out under a scissor per box.
+// Every pixel outside the boxes is covered by the same quads in the same order in both frames (a quad
+// joins an earlier draw call only past quads it does not overlap, so each pixel sees its quads in
+// recorded order), so the kept pixels are exactly those a whole frame would draw.
 #include "platform/DrawBatch.h"
 #include "platform/Testing.h"
 
@@ -84,8 +86,8 @@ uint64_t partialFrames = 0;
 
 bool Overlaps(const TCommand& c, float left, float top, float right, float bottom);
 
-// Carries out the recording, whose picture hash is `hash`; within `box` alone when there is one.
-void SubmitRecording(uint64_t hash, const TBox* box = nullptr)
+// Carries out the recording, whose picture hash is `hash`; within `boxes` alone when there are any.
+void SubmitRecording(uint64_t hash, const TBoxes* boxes = nullptr)
 {
     TRecording& r = batch.recording;
     PictureHolds(hash, !r.commands.empty());
@@ -110,16 +112,26 @@ void SubmitRecording(uint64_t hash, const TBox* box = nullptr)
         upload = &batch.grouped;
     }
     backend::UploadQuads(upload->data(), int(upload->size() / 4));
-    if (box)
-        backend::LimitDrawing(*box);
-    for (const TCommand& c : r.commands) {
-        if (c.clear)
-            backend::ClearPicture(c.r, c.g, c.b);
-        else if (!box || Overlaps(c, float(box->left), float(box->top), float(box->right), float(box->bottom)))
-            backend::DrawQuads(c);
+    if (!boxes) {
+        for (const TCommand& c : r.commands) {
+            if (c.clear)
+                backend::ClearPicture(c.r, c.g, c.b);
+            else
+                backend::DrawQuads(c);
+        }
+        return;
     }
-    if (box)
-        backend::LimitDrawing({});
+    for (int b = 0; b < boxes->count; ++b) {
+        const TBox& box = boxes->box[b];
+        backend::LimitDrawing(box);
+        for (const TCommand& c : r.commands) {
+            if (c.clear)
+                backend::ClearPicture(c.r, c.g, c.b);
+            else if (Overlaps(c, float(box.left), float(box.top), float(box.right), float(box.bottom)))
+                backend::DrawQuads(c);
+        }
+    }
+    backend::LimitDrawing({});
 }
 
 // Quad q of recording a and quad k of recording b: the same corners, texture points, colour, texture
@@ -132,28 +144,62 @@ bool SameQuad(const TRecording& a, size_t q, const TRecording& b, size_t k)
            std::memcmp(&a.vertices[q * 4], &b.vertices[k * 4], 4 * sizeof(TVertex)) == 0;
 }
 
-void Enclose(TBox& box, bool& any, const TRecording& r, size_t q)
+int64_t Area(const TBox& b) { return int64_t(b.right - b.left) * (b.bottom - b.top); }
+
+// Boxes whose union is at most this much larger than the two are drawn as one: a pass of its own over
+// the recording costs about as much as shading a tile of the rasteriser (64 x 64 pixels) more.
+constexpr int64_t MERGE_SLACK = 64 * 64;
+
+// Adds the box around quad q of recording r to `boxes`: into the box it grows least when that growth is
+// small or no box is left, as a box of its own otherwise.
+void Enclose(TBoxes& boxes, const TRecording& r, size_t q)
 {
-    for (int k = 0; k < 4; ++k) {
+    float minX = r.vertices[q * 4].x, maxX = minX, minY = r.vertices[q * 4].y, maxY = minY;
+    for (int k = 1; k < 4; ++k) {
         const TVertex& v = r.vertices[q * 4 + k];
-        // A pixel whose centre a quad's edge passes near may be touched: a pixel of room on each side.
-        const int left = int(std::floor(v.x)) - 1, top = int(std::floor(v.y)) - 1;
-        const int right = int(std::ceil(v.x)) + 1, bottom = int(std::ceil(v.y)) + 1;
-        if (!any) {
-            box = {left, top, right, bottom};
-            any = true;
-            continue;
+        minX = std::min(minX, v.x);
+        maxX = std::max(maxX, v.x);
+        minY = std::min(minY, v.y);
+        maxY = std::max(maxY, v.y);
+    }
+    // A pixel whose centre a quad's edge passes near may be touched: a pixel of room on each side.
+    const TBox quad{int(std::floor(minX)) - 1, int(std::floor(minY)) - 1, int(std::ceil(maxX)) + 1,
+                    int(std::ceil(maxY)) + 1};
+    int best = -1;
+    int64_t bestGrowth = 0;
+    for (int b = 0; b < boxes.count; ++b) {
+        const int64_t growth = Area(Union(boxes.box[b], quad)) - Area(boxes.box[b]) - Area(quad);
+        if (best < 0 || growth < bestGrowth) {
+            best = b;
+            bestGrowth = growth;
         }
-        box.left = std::min(box.left, left);
-        box.top = std::min(box.top, top);
-        box.right = std::max(box.right, right);
-        box.bottom = std::max(box.bottom, bottom);
+    }
+    if (best >= 0 && (bestGrowth <= MERGE_SLACK || boxes.count == MAX_BOXES))
+        boxes.box[best] = Union(boxes.box[best], quad);
+    else
+        boxes.box[boxes.count++] = quad;
+}
+
+// Boxes that grew into or close to one another become one, so no pixel is drawn twice.
+void JoinBoxes(TBoxes& boxes)
+{
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (int a = 0; a < boxes.count && !joined; ++a)
+            for (int b = a + 1; b < boxes.count && !joined; ++b) {
+                const TBox both = Union(boxes.box[a], boxes.box[b]);
+                if (Area(both) > Area(boxes.box[a]) + Area(boxes.box[b]) + MERGE_SLACK)
+                    continue;
+                boxes.box[a] = both;
+                boxes.box[b] = boxes.box[--boxes.count];
+                joined = true;
+            }
     }
 }
 
-// The box around every quad that differs between the kept frame and this one, within the picture;
+// The boxes around every quad that differs between the kept frame and this one, within the picture;
 // false when a whole frame is due instead: the frames differ in their clear, or in most of the picture.
-bool ChangedBox(const TRecording& before, const TRecording& now, TBox& box)
+bool ChangedBoxes(const TRecording& before, const TRecording& now, TBoxes& boxes)
 {
     if (before.commands.empty() || now.commands.empty() || !before.commands[0].clear || !now.commands[0].clear)
         return false;
@@ -168,22 +214,43 @@ bool ChangedBox(const TRecording& before, const TRecording& now, TBox& box)
     size_t tail = 0;
     while (tail < na - head && tail < nb - head && SameQuad(before, na - 1 - tail, now, nb - 1 - tail))
         ++tail;
-    bool any = false;
-    for (size_t q = head; q < na - tail; ++q)
-        Enclose(box, any, before, q);
-    for (size_t q = head; q < nb - tail; ++q)
-        Enclose(box, any, now, q);
+    boxes.count = 0;
+    if (na == nb) {
+        // As many quads as before: the quads between that are the same in both at the same place in the
+        // recording cover the same pixels in the same order, so only those that differ need a box (a
+        // change at the top of the picture and one at its bottom do not take all that lies between).
+        for (size_t q = head; q < na - tail; ++q)
+            if (!SameQuad(before, q, now, q)) {
+                Enclose(boxes, before, q);
+                Enclose(boxes, now, q);
+            }
+    } else {
+        for (size_t q = head; q < na - tail; ++q)
+            Enclose(boxes, before, q);
+        for (size_t q = head; q < nb - tail; ++q)
+            Enclose(boxes, now, q);
+    }
+    JoinBoxes(boxes);
     int width = 0, height = 0;
-    if (!any || !backend::PictureSize(width, height))
+    if (boxes.count == 0 || !backend::PictureSize(width, height))
         return false;
-    box.left = std::max(box.left, 0);
-    box.top = std::max(box.top, 0);
-    box.right = std::min(box.right, width);
-    box.bottom = std::min(box.bottom, height);
-    if (box.right <= box.left || box.bottom <= box.top)
-        return false;
+    int64_t area = 0;
+    int kept = 0;
+    for (int b = 0; b < boxes.count; ++b) {
+        TBox box = boxes.box[b];
+        box.left = std::max(box.left, 0);
+        box.top = std::max(box.top, 0);
+        box.right = std::min(box.right, width);
+        box.bottom = std::min(box.bottom, height);
+        // A change wholly off the picture needs nothing drawn.
+        if (box.right <= box.left || box.bottom <= box.top)
+            continue;
+        area += Area(box);
+        boxes.box[kept++] = box;
+    }
+    boxes.count = kept;
     // Past half the picture, a scissor saves little and a whole frame is as cheap to reason about.
-    return int64_t(box.right - box.left) * (box.bottom - box.top) * 2 <= int64_t(width) * height;
+    return kept > 0 && area * 2 <= int64_t(width) * height;
 }
 
 // What textures ask of the batch before texels that recorded quads may sample change or go: carry the
@@ -368,7 +435,7 @@ void Submit()
     DropRecording();
 }
 
-bool EndFrame(bool pictureKept)
+bool EndFrame(bool pictureKept, TBoxes& drawn)
 {
     if (!batch.open)
         return false;
@@ -379,11 +446,15 @@ bool EndFrame(bool pictureKept)
         DropRecording();
         return false;
     }
-    TBox box;
     const bool partial = pictureKept && !early && batch.previousHeld && PresentedPictureKnown() &&
-                         ChangedBox(batch.previous, batch.recording, box);
-    SubmitRecording(hash, partial ? &box : nullptr);
+                         ChangedBoxes(batch.previous, batch.recording, drawn);
+    SubmitRecording(hash, partial ? &drawn : nullptr);
     partialFrames += partial;
+    int width = 0, height = 0;
+    if (!partial) {
+        drawn.count = backend::PictureSize(width, height) ? 1 : 0;
+        drawn.box[0] = {0, 0, width, height};
+    }
     // Kept for the next frame to compare with; the vectors trade places, so nothing is allocated.
     std::swap(batch.previous, batch.recording);
     batch.previousHeld = !early;

@@ -43,8 +43,10 @@ void Submit();
 // Ends the frame's recording. True when it must be presented: the recorded frame has been drawn into
 // the picture, only where it differs from the last one when little changed and pictureKept says the
 // picture still holds the last frame. False when it would draw exactly what was last presented and
-// nothing has touched the picture or the window since; the recording is then dropped unseen.
-bool EndFrame(bool pictureKept);
+// nothing has touched the picture or the window since; the recording is then dropped unseen. `drawn`
+// is set to the boxes of the picture the frame drew (the whole picture for a whole frame), which are
+// all of the window that a present must bring up to date.
+bool EndFrame(bool pictureKept, TBoxes& drawn);
 // Counts the frame's draw calls into the last frame's and starts again.
 void EndFrameCount();
 

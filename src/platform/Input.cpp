@@ -29,6 +29,8 @@ struct TInputState {
 } in;
 // Between BeginFrameInput and EndFrameInput: the frame has read the window's events already.
 bool frameInputRead = false;
+// The timer's wait has just read the events, and no frame has begun since.
+bool readEndingWait = false;
 
 bool CtrlHeld() { return in.keyHeld[KEY_LCONTROL] || in.keyHeld[KEY_RCONTROL]; }
 
@@ -285,13 +287,27 @@ void PollUnlessFrameRead()
 }
 }
 
-void BeginFrameInput()
+void PollInputEventsEndingWait()
 {
     PollInputEvents();
+    readEndingWait = true;
+}
+
+void BeginFrameInput()
+{
+    // Nothing runs between the end of the frame's wait and here, so what the wait read is all there
+    // is; asking the X server again would only cost an idle frame another round of system calls.
+    if (!readEndingWait)
+        PollInputEvents();
+    readEndingWait = false;
     frameInputRead = true;
 }
 
-void EndFrameInput() { frameInputRead = false; }
+void EndFrameInput()
+{
+    frameInputRead = false;
+    readEndingWait = false;
+}
 
 int KeyWasHit(int key)
 {

@@ -29,6 +29,9 @@ int AppTerminateRequested();
 
 // Drains the window system's event queue into the input state.
 void PollInputEvents();
+// The same, by a wait for the frame timer as it ends: the frame that follows at once (BeginFrameInput)
+// then reads nothing new and need not ask the window system again.
+void PollInputEventsEndingWait();
 // A frame reads the window's events once, as its logic starts, and until EndFrameInput the queries
 // above use what was read then instead of asking the window system again: each asking is a round of
 // system calls, and a frame's logic asks a dozen times. Outside a frame every query reads first.

@@ -40,6 +40,20 @@ struct TBox {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
+// The smallest box holding both.
+inline TBox Union(const TBox& a, const TBox& b)
+{
+    return {a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top,
+            a.right > b.right ? a.right : b.right, a.bottom > b.bottom ? a.bottom : b.bottom};
+}
+
+// The few boxes a frame that changed little draws in, apart from one another.
+constexpr int MAX_BOXES = 4;
+struct TBoxes {
+    TBox box[MAX_BOXES];
+    int count = 0;
+};
+
 struct TRecording {
     std::vector<TVertex> vertices;
     std::vector<uint16_t> quadCommand;   // the command each quad of `vertices` belongs to

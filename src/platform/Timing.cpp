@@ -68,6 +68,14 @@ TTimer::TTimer(int periodMs) : period(periodMs), startMs(ClockMillis()) {}
 
 TTimer::~TTimer() { liveTimers.fetch_sub(1); }
 
+bool TTimer::WaitWouldSleep(int ms) const
+{
+    if (virtualClock || BrowserPacesFrames())
+        return false;
+    const uint64_t next = startMs + (consumed + 1) * static_cast<uint64_t>(period);
+    return next >= ClockMillis() + static_cast<uint64_t>(ms);
+}
+
 int TTimer::Wait()
 {
     auto ticksSoFar = [this] { return (ClockMillis() - startMs) / static_cast<uint64_t>(period); };
@@ -81,16 +89,15 @@ int TTimer::Wait()
             // The browser calls each frame once a tick is due and needs control back to show it.
             PollInputEvents();
         } else {
-            // One sleep to the tick rather than short steps that look at the window on the way: the
-            // frame reads its input right after the wait anyway, and every waking up costs an idle
-            // screen its share of the processor. Events are taken in on both sides of the sleep.
-            PollInputEvents();
+            // One sleep to the tick rather than short steps that look at the window on the way: every
+            // waking up costs an idle screen its share of the processor. Events are taken in once, as
+            // the wait ends, which is also as late as possible before the frame that reads them.
             while ((ticks = ticksSoFar()) <= consumed) {
                 const uint64_t next = startMs + (consumed + 1) * static_cast<uint64_t>(period);
                 const uint64_t now = ClockMillis();
                 if (next > now) std::this_thread::sleep_for(std::chrono::milliseconds(next - now));
             }
-            PollInputEvents();
+            PollInputEventsEndingWait();
         }
         ticks = ticksSoFar();
     }

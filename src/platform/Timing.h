@@ -13,6 +13,9 @@ public:
     // returns the ticks that occurred (at least 1). In the browser, which must get control back to show a
     // frame, it never waits: with no tick due it returns 0 at once.
     int Wait();
+    // Whether the next Wait, called now, would sleep `ms` milliseconds or more on the real clock: then a
+    // sleep of `ms` just before it gives the processor up no longer and only wakes the program once more.
+    bool WaitWouldSleep(int ms) const;
     int PeriodMillis() const { return period; }
 
 private:

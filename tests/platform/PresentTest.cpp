@@ -120,6 +120,7 @@ TEST_F(PresentTest, PartialFramesLeaveThePictureAWholeFrameWould)
     struct TScene {
         float rectX = 100.0f;
         const char* text = "Score 42";
+        const char* corner = "Level 1";
         bool image = true, overlay = false, turned = false;
     };
     PixelBuffer pixels = LockImagePixels(image, 0, 0, 1);
@@ -149,22 +150,26 @@ TEST_F(PresentTest, PartialFramesLeaveThePictureAWholeFrameWould)
             SetAlpha(1.0f);
             SetColor(255, 255, 255);
         }
-        DrawTextAt("Level 1", 700.0f, 600.0f);
+        DrawTextAt(scene.corner, 700.0f, 600.0f);
     };
     const TScene base;
-    TScene moved = base, retexted = base, overlaid = base, removed = base, turned = base;
+    TScene moved = base, retexted = base, overlaid = base, removed = base, turned = base, apart = base;
     moved.rectX = 101.5f;
+    // Changes at opposite corners with unchanged quads between: boxes of their own.
+    apart.rectX = 101.5f;
+    apart.corner = "Level 2";
     retexted.text = "Score 47";
     overlaid.overlay = true;
     removed.image = false;
     turned.turned = true;
     // Every glyph and texture once, so no upload makes a frame whole below.
-    for (const TScene& scene : {base, moved, retexted, overlaid, removed, turned}) {
+    for (const TScene& scene : {base, moved, retexted, overlaid, removed, turned, apart}) {
         draw(scene);
         FlipDisplay(1);
     }
     const std::pair<TScene, TScene> changes[] = {{base, moved},      {moved, retexted}, {base, overlaid},
-                                                 {overlaid, removed}, {removed, turned}, {turned, base}};
+                                                 {overlaid, removed}, {removed, turned}, {turned, base},
+                                                 {base, apart},      {apart, retexted}};
     int step = 0;
     for (const auto& [from, to] : changes) {
         draw(from);

@@ -27,6 +27,8 @@ TEST_F(VirtualClock, SixtyHertzTicksEverySixteenWholeMilliseconds)
     EXPECT_EQ(MillisecondClock() - before, 66);
     EXPECT_EQ(timer->Wait(), 1);
     EXPECT_EQ(MillisecondClock() - before, 80);
+    // The frame loop's 1 ms sleep is always taken here, so scripted runs keep their clock readings.
+    EXPECT_FALSE(timer->WaitWouldSleep(1));
 }
 
 TEST_F(VirtualClock, SixteenTimersAtMost)
@@ -57,4 +59,10 @@ TEST(RealClock, WaitBlocksUntilItsTicksHavePassed)
         ticks += passed;
     }
     EXPECT_GE(ClockMillis() - before, uint64_t(10 * ticks));
+    // Right after a wait the next tick is most of a period off; once it is due, the wait would not
+    // sleep, and a short sleep before it is the only time the frame gives the processor up.
+    const bool farOff = timer->WaitWouldSleep(1);
+    SleepMillis(15);
+    EXPECT_FALSE(timer->WaitWouldSleep(1));
+    EXPECT_TRUE(farOff);
 }
