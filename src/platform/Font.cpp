@@ -6,6 +6,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <unordered_map>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "platform/BuiltinFont.h"
 #include "platform/DrawBatch.h"
 #include "platform/FileRead.h"
+#include "platform/Preload.h"
 #include "platform/Text.h"
 
 namespace {
@@ -80,8 +82,10 @@ public:
     std::vector<uint8_t> fileBytes;   // FreeType reads the face from here for as long as the font lives
 
     TGlyph& Find(char32_t c);
-    // Rasterises the printable ASCII glyphs now and, with a display open, places them in the atlas, so
-    // no frame pays for a glyph of ordinary text on its first draw.
+    // Rasterises the printable ASCII glyphs now, so no frame pays for a glyph of ordinary text.
+    void RasterisePrintable();
+    // With a display open, places the printable ASCII glyphs in the atlas, so no frame pays for placing
+    // a glyph of ordinary text on its first draw.
     void Prepare();
     // Makes sure the glyph's copy of the given size is on a page of the open display; false when none is open.
     bool Place(TGlyph& glyph, int size);
@@ -123,10 +127,18 @@ TGlyph& TImageFont::Find(char32_t c)
     return it->second;
 }
 
-void TImageFont::Prepare()
+void TImageFont::RasterisePrintable()
 {
     // Text sizes fill a page or two; a poster-sized face would fill many pages with glyphs it may never
     // draw, so those stay on demand.
+    if (height > PREPARED_MAX_HEIGHT)
+        return;
+    for (char32_t c = 0x20; c < 0x7F; ++c)
+        Find(c);
+}
+
+void TImageFont::Prepare()
+{
     if (height > PREPARED_MAX_HEIGHT)
         return;
     // Shelves waste least when what goes on them comes tallest first: every size of every glyph, the
@@ -173,7 +185,8 @@ bool TImageFont::Place(TGlyph& glyph, int size)
     return gfx::PlaceInAtlas(kind, texels.data(), w, h, gfx::TGutter::Clear, place);
 }
 
-static uint64_t glyphsRasterised = 0;
+// Counted on the preload thread too.
+static std::atomic<uint64_t> glyphsRasterised{0};
 
 TGlyph TImageFont::Rasterise(char32_t c)
 {
@@ -271,9 +284,14 @@ bool ChooseSize(FT_Face face, int size)
     return best >= 0 && FT_Select_Size(face, best) == 0;
 }
 
-}  // namespace
+std::string PreloadKey(const std::string& path, int size, int style)
+{
+    return "font " + std::to_string(size) + " " + std::to_string(style) + " " + path;
+}
 
-TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
+// The face and its printable ASCII glyphs, not yet on any atlas page: what needs no display, so it can
+// be made on the preload thread.
+TImageFontPtr ReadFontFile(const std::string& path, int size, int style)
 {
     FT_Library library = FreeTypeLibrary();
     if (!library || size <= 0)
@@ -293,7 +311,24 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
     font->ascender = int(metrics.ascender >> 6);
     font->height = int(metrics.height >> 6);
     font->smooth = (style & FONT_STYLE_SMOOTH) != 0;
-    font->Prepare();
+    font->RasterisePrintable();
+    return font;
+}
+
+}  // namespace
+
+void PreloadFont(const std::string& path, int size, int style)
+{
+    QueuePreload(PreloadKey(path, size, style), [=]() -> TPreloaded { return ReadFontFile(path, size, style); });
+}
+
+TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
+{
+    TImageFontPtr font = std::static_pointer_cast<TImageFont>(TakePreloaded(PreloadKey(path, size, style)));
+    if (!font)
+        font = ReadFontFile(path, size, style);
+    if (font)
+        font->Prepare();
     return font;
 }
 

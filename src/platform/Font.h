@@ -12,6 +12,9 @@ enum : int { FONT_STYLE_SMOOTH = 4 };
 
 // Null when the file cannot be opened or is not a font.
 TImageFontPtr LoadFontFile(const std::string& path, int size, int style);
+// Has the font read and its glyphs rasterised on the preload thread (see Preload.h), for the next
+// LoadFontFile of the same file, size and style to take.
+void PreloadFont(const std::string& path, int size, int style);
 
 // Text is UTF-8; each character is looked up in the current font, those without a glyph are skipped.
 void DrawTextAt(const std::string& text, float x, float y);

@@ -53,6 +53,9 @@ using TImagePtr = std::shared_ptr<TImage>;
 TImagePtr LoadImageFile(const std::string& path, int flags);
 TImagePtr LoadImageStrip(const std::string& path, int cellWidth, int cellHeight, int firstCell,
                          int cellCount, int flags);
+// Has the file decoded on the preload thread (see Preload.h), for the next load of it (of an image or
+// the window's icon) to take.
+void PreloadPicture(const std::string& path);
 // Why the last LoadImageFile or LoadImageStrip gave null: "missing", "not a regular file", "too large",
 // "no permission", "not a picture" (or "unreadable"); empty after a success.
 const std::string& LastImageLoadFailure();

@@ -3,6 +3,8 @@
 #include "platform/ImageDecode.h"
 
 #include "platform/FileRead.h"
+#include "platform/Image.h"
+#include "platform/Preload.h"
 
 #include <SDL.h>
 #include <png.h>
@@ -273,7 +275,12 @@ bool EndsWithTga(const std::string& path)
 
 }  // namespace
 
-bool DecodePicture(const std::string& path, TPicture& picture, std::string* failure)
+namespace {
+
+std::string PreloadKey(const std::string& path) { return "picture " + path; }
+
+// The file's own decoding, whatever the preload holds.
+bool ReadPicture(const std::string& path, TPicture& picture, std::string* failure)
 {
     picture = TPicture{};
     std::vector<uint8_t> bytes;
@@ -299,6 +306,25 @@ bool DecodePicture(const std::string& path, TPicture& picture, std::string* fail
     if (failure)
         *failure = result == TDecode::TooLarge ? "too large" : "not a picture";
     return false;
+}
+
+}  // namespace
+
+void PreloadPicture(const std::string& path)
+{
+    QueuePreload(PreloadKey(path), [path]() -> TPreloaded {
+        auto picture = std::make_shared<TPicture>();
+        return ReadPicture(path, *picture, nullptr) ? picture : nullptr;
+    });
+}
+
+bool DecodePicture(const std::string& path, TPicture& picture, std::string* failure)
+{
+    if (TPreloaded preloaded = TakePreloaded(PreloadKey(path))) {
+        picture = std::move(*std::static_pointer_cast<TPicture>(preloaded));
+        return true;
+    }
+    return ReadPicture(path, picture, failure);
 }
 
 void ShrinkPicture(TPicture& picture, int maxSide)

@@ -28,7 +28,7 @@ TTitleScreenPtr TTitleScreen::Create()
 
 int TTitleScreen::Init()
 {
-    game->LoadMusic("title.ogg", SOUND_LOOP);
+    game->LoadMusic(MUSIC_FILE, SOUND_LOOP);
     game->PlayMusic();
     selectSound = game->LoadGameSound("select.wav", 0);
 

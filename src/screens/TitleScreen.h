@@ -16,6 +16,7 @@ using TTitleScreenPtr = std::shared_ptr<TTitleScreen>;
 
 class TTitleScreen : public TScreen {
 public:
+    static constexpr const char* MUSIC_FILE = "title.ogg";
     TSoundPtr selectSound;        // null when select.wav is missing
     TChannelPtr selectChannel;
     TLabelColumnPtr numberColumn; // "1:" to "5:"

@@ -6,7 +6,10 @@
 
 #include <chrono>
 
+#include "platform/Beside.h"
 #include "platform/Platform.h"
+#include "platform/Preload.h"
+#include "platform/sound/Sound.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/LaunchOptions.h"
@@ -20,6 +23,9 @@ TTimerPtr frameTimer;
 TFrameWork lastFrameWork;
 // The images several screens share; the game cannot start without them.
 constexpr const char* SHARED_IMAGES[] = {"explosion", "particlering", "particlering2"};
+constexpr const char* FONT_FILE = "beware.ttf";
+constexpr int FONT_SIZE = 64;
+constexpr const char* ICON_FILE = "icon.png";
 
 int64_t NowNs()
 {
@@ -75,10 +81,21 @@ TScreenPtr CreateFirstScreen()
 void LoadSharedResources()
 {
     // A font that fails to load leaves gameFont null, and text falls back to the built-in font.
-    gameFont = LoadFontFile(game->fontPath + "beware.ttf", 64, FONT_STYLE_SMOOTH);
+    gameFont = LoadFontFile(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
     // Centred handles: the effects are placed by their middle. A missing image ends the program.
     for (const char* name : SHARED_IMAGES)
         imageBank->Load(name, "", -1, 1);
+}
+
+void PreloadStartFiles()
+{
+    // The slowest first, so the display (which waits for the font first) never waits for the thread.
+    PreloadFont(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
+    for (const char* name : SHARED_IMAGES)
+        imageBank->Preload(name);
+    PreloadPicture(game->imagePath + ICON_FILE);
+    PreloadSound(game->musicPath + TTitleScreen::MUSIC_FILE);
+    StartPreloading();
 }
 
 std::string DataFolderProblem(const std::string& folder)
@@ -104,6 +121,8 @@ void Startup()
     // The audio device is separate from the display: a machine without sound still gets a game. It
     // opens behind the first frame (RunFrame), and the title's music waits for it.
     AwaitAudio();
+    // The same for the rest of the title's music, decoded once the first frame is on the screen.
+    HoldBeside();
 
     frameTimer = TTimer::Create(60.0f);
 
@@ -113,6 +132,8 @@ void Startup()
     // Before the bank takes the image path, and before the display opens in a window or full screen.
     ApplyLaunchOptions();
     imageBank = TImageBank::Create(game->imagePath);
+    // Read while SDL makes the window and its GL context, which takes most of a launch.
+    PreloadStartFiles();
 
     SeedRandom(MillisecondClock());
 
@@ -122,15 +143,18 @@ void Startup()
     game->versionString = "0.51";
     // Before the display opens: the window takes its caption when it is made.
     game->SetupTitleBar();
-    // The same picture the desktop menu shows; without it the window keeps the system's icon.
-    SetAppIcon(game->imagePath + "icon.png");
     game->clsColor = TColor::Create(50, 0, 50, 1.0f);
 
     renderer->CreateScreen();
+    // The same picture the desktop menu shows; without it the window keeps the system's icon. Given to
+    // the window once it is made, by when the preload thread has decoded it.
+    SetAppIcon(game->imagePath + ICON_FILE);
     LoadSharedResources();
 
     game->music = 1;
     game->AddScreenToStack(CreateFirstScreen());
+    // Whatever the title did not take (its music, with the music off) is dropped with the thread.
+    FinishPreloading();
 }
 
 bool RunFrame()
@@ -162,8 +186,10 @@ bool RunFrame()
     const int64_t drawEnd = NowNs();
     FlipDisplay(1);
     lastFrameWork = {logicEnd - start, drawEnd - logicEnd, NowNs() - drawEnd};
-    // Once, with the first frame on the screen: the audio device opens on a thread of its own.
+    // Once, with the first frame on the screen: the audio device opens on a thread of its own, and the
+    // music's decoding goes on.
     OpenAwaitedAudio();
+    ReleaseBeside();
     // The 1 ms sleep gives the processor up once a frame. When the next tick is at least that far off,
     // the timer's wait gives it up until the very moment the sleep and the wait would have ended
     // together, and sleeping twice would only wake the program twice a frame (a third of an idle
@@ -199,6 +225,8 @@ void ResetGameState()
     frameTimer = nullptr;
     SetMasterVolume(1.0f);
     FinishOpeningAudio();
+    FinishPreloading();
+    ReleaseBeside();
     StopQuestionRandom();
     CloseGraphics();
     ClearKeys();

@@ -10,6 +10,8 @@
 void Startup();
 // Loads the font and the images that several screens share; once, after the display is open.
 void LoadSharedResources();
+// Starts reading the files LoadSharedResources and the first screen load, beside the display's opening.
+void PreloadStartFiles();
 // What the command line asked for and the settings kept: the data folder, the kept records, full screen
 // and sound. Runs in start-up after the game and renderer are made, before the image bank and display.
 void ApplyLaunchOptions();

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "platform/Image.h"
 #include "platform/Text.h"
 #include "shell/Helpers.h"
 
@@ -59,16 +60,22 @@ TImagePtr TImageBank::FindTImage(const std::string& imageName)
     return gameImage ? gameImage->image : nullptr;
 }
 
-TGameImagePtr TImageBank::Load(const std::string& fileName, const std::string& keyName, int flags,
-                               int midHandle)
+std::string TImageBank::PathFor(const std::string& fileName) const
 {
     std::string ext = ImageExtension(fileName);
     std::string base = fileName.substr(0, fileName.size() - ext.size());
     // "explosion" and "explosion." both take the bank's default extension.
     if (ext.empty() || ext == ".") ext = defaultExt;
+    return path + base + ext;
+}
 
+void TImageBank::Preload(const std::string& fileName) const { PreloadPicture(PathFor(fileName)); }
+
+TGameImagePtr TImageBank::Load(const std::string& fileName, const std::string& keyName, int flags,
+                               int midHandle)
+{
     auto gameImage = std::make_shared<TGameImage>();
-    gameImage->Load(path + base + ext, flags, midHandle);
+    gameImage->Load(PathFor(fileName), flags, midHandle);
     if (!keyName.empty()) gameImage->name = UpperCaseUtf8(keyName);
     Insert(gameImage->name, gameImage);
     return gameImage;

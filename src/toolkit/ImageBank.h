@@ -23,6 +23,8 @@ public:
     // name when keyName is empty; an existing entry of that name is replaced.
     virtual TGameImagePtr Load(const std::string& fileName, const std::string& keyName, int flags,
                                int midHandle);
+    // Has the file Load would read for fileName decoded beside start-up, for that Load to take.
+    void Preload(const std::string& fileName) const;
     // Always appends defaultExt (strip.png asks for strip.png.png); the handle is centred only for 1.
     virtual TGameImagePtr LoadAnim(const std::string& fileName, int cellWidth, int cellHeight,
                                    int firstCell, int cellCount, int flags, int midHandle);
@@ -34,6 +36,10 @@ public:
 
     std::string path;
     std::string defaultExt = ".png";
+
+private:
+    // The file Load reads for fileName.
+    std::string PathFor(const std::string& fileName) const;
 };
 
 using TImageBankPtr = std::shared_ptr<TImageBank>;

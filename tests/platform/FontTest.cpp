@@ -1,6 +1,7 @@
 // Fonts and text: loading and its failures, metrics and layout, scale, batching and the built-in font.
 #include "platform/Display.h"
 #include "platform/Font.h"
+#include "platform/Preload.h"
 #include "platform/DisplayFixture.h"
 #include "platform/Testing.h"
 
@@ -79,9 +80,18 @@ TEST(FontMeasure, WidthsSumWholeAdvancesAndHeightIsTheLine)
     EXPECT_EQ(MeasureTextWidth("1111"), 4 * one);
     SetDrawScale(1.0f, 1.0f);
 
-    // Smaller sizes give smaller fonts; the null font is the built-in one.
+    // Smaller sizes give smaller fonts; the null font is the built-in one. A font read on the preload
+    // thread is the one of its own size, rasterised there once and not again when it is taken.
+    const uint64_t rasterisedBefore = GlyphsRasterisedCount();
+    PreloadFont(GAME_FONT, 16, 0);
+    StartPreloading();
     const TImageFontPtr small = LoadFontFile(GAME_FONT, 16, 0);
+    FinishPreloading();
+    const uint64_t rasterisedSmall = GlyphsRasterisedCount();
+    const TImageFontPtr large = LoadFontFile(GAME_FONT, 64, 4);
+    EXPECT_EQ(GlyphsRasterisedCount() - rasterisedBefore, 2 * (GlyphsRasterisedCount() - rasterisedSmall));
     ASSERT_NE(small, nullptr);
+    EXPECT_EQ(FontHeight(large), FontHeight(font));
     EXPECT_LT(FontHeight(small), FontHeight(font));
     SetDrawFont(nullptr);
     EXPECT_EQ(MeasureTextHeight("x"), FontHeight(nullptr));

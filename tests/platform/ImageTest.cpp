@@ -1,6 +1,7 @@
 // Images: loading and its failures, masks, strips, handles, pixel access and textures across displays.
 #include "platform/Display.h"
 #include "platform/Image.h"
+#include "platform/Preload.h"
 #include "platform/DisplayFixture.h"
 #include "platform/Testing.h"
 
@@ -146,6 +147,22 @@ TEST(ImageFiles, BrokenFilesGiveNullNeverACrash)
     }
     EXPECT_EQ(LoadImageFile("Data/Images/no-such-image.png", -1), nullptr);
     EXPECT_EQ(LoadImageFile("Data/Images", -1), nullptr);   // a folder
+
+    // Decoded beforehand on the preload thread, a damaged file still fails with its reason, and a good
+    // one is taken once: the next load reads the file again rather than an emptied picture.
+    WriteFile("image_test_preloaded.png", garbage);
+    PreloadPicture("image_test_preloaded.png");
+    PreloadPicture("Data/Images/explosion.png");
+    StartPreloading();
+    EXPECT_EQ(LoadImageFile("image_test_preloaded.png", -1), nullptr);
+    EXPECT_EQ(LastImageLoadFailure(), "not a picture");
+    for (int load = 0; load < 2; ++load) {
+        const TImagePtr image = LoadImageFile("Data/Images/explosion.png", -1);
+        ASSERT_NE(image, nullptr);
+        EXPECT_GT(image->width, 16) << load;
+    }
+    FinishPreloading();
+    std::remove("image_test_preloaded.png");
 }
 
 TEST(ImageFiles, MaskAlphaStripsAndFormats)

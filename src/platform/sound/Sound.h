@@ -80,6 +80,9 @@ public:
 // Decoded data is kept per path and flags while the file's size and modification time stay the same,
 // so loading the same music at every screen start decodes it only once.
 TSoundPtr LoadSoundFile(const std::string& path, int flags);
+// Has the file decoded on the preload thread (see Preload.h), for the next LoadSoundFile of it to take
+// when the cache does not hold it already.
+void PreloadSound(const std::string& path);
 
 // Opens the audio device (SDL's audio subsystem only, apart from video). False when none opens;
 // every operation then still works and is silent, and channels still finish in real time.

@@ -5,6 +5,7 @@
 
 #include "platform/Beside.h"
 #include "platform/FileRead.h"
+#include "platform/Preload.h"
 
 #include <SDL.h>
 #include <vorbis/vorbisfile.h>
@@ -280,7 +281,27 @@ std::list<TCacheEntry>& Cache()   // most recently used first
 
 size_t BytesOf(const TSoundPtr& sound) { return sound->samples.size() * sizeof(sound->samples[0]); }
 
+std::string PreloadKey(const std::string& path) { return "sound " + path; }
+
+// The file decoded, or its start with the rest on a thread of its own; null when it is neither kind.
+TSoundPtr ReadSound(const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    if (ReadRegularFile(path, MAX_FILE_BYTES, bytes) != TFileStatus::Ok || bytes.size() < 4)
+        return nullptr;
+    if (std::memcmp(bytes.data(), "OggS", 4) == 0)
+        return DecodeVorbis(std::move(bytes));
+    if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 && std::memcmp(bytes.data() + 8, "WAVE", 4) == 0)
+        return DecodeWav(bytes);
+    return nullptr;
+}
+
 } // namespace
+
+void PreloadSound(const std::string& path)
+{
+    QueuePreload(PreloadKey(path), [path]() -> TPreloaded { return ReadSound(path); });
+}
 
 TSoundPtr LoadSoundFile(const std::string& path, int flags)
 {
@@ -303,14 +324,9 @@ TSoundPtr LoadSoundFile(const std::string& path, int flags)
         break;
     }
 
-    std::vector<unsigned char> bytes;
-    if (ReadRegularFile(path, MAX_FILE_BYTES, bytes) != TFileStatus::Ok || bytes.size() < 4)
-        return nullptr;
-    TSoundPtr sound;
-    if (std::memcmp(bytes.data(), "OggS", 4) == 0)
-        sound = DecodeVorbis(std::move(bytes));
-    else if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 && std::memcmp(bytes.data() + 8, "WAVE", 4) == 0)
-        sound = DecodeWav(bytes);
+    TSoundPtr sound = std::static_pointer_cast<TSound>(TakePreloaded(PreloadKey(path)));
+    if (!sound)
+        sound = ReadSound(path);
     if (!sound)
         return nullptr;
     sound->loop = loopFlag != 0;
@@ -329,6 +345,9 @@ TSoundPtr LoadSoundFile(const std::string& path, int flags)
 
 void TSound::WaitUntilDecoded() const
 {
+    // Held back until the first frame is on the screen, the rest is wanted now.
+    if (!Decoded())
+        ReleaseBeside();
     // Where the steps take turns with the frames (the browser), waiting for them means running them.
     while (!Decoded()) {
         RunStepsBeside();
