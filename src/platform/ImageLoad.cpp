@@ -71,8 +71,29 @@ TDecode DecodePng(const std::vector<uint8_t>& bytes, TPicture& picture)
     return TDecode::Ok;
 }
 
+// SDL allocates the whole surface as soon as it has read the header, so the size the header claims is
+// checked first. A negative height means rows stored top-down; its magnitude is the picture's height.
+TDecode BmpHeaderSize(const std::vector<uint8_t>& bytes)
+{
+    if (bytes.size() < 26)
+        return TDecode::NotPicture;
+    auto little = [&](size_t at, int count) {
+        uint32_t value = 0;
+        for (int i = count - 1; i >= 0; --i)
+            value = (value << 8) | bytes[at + i];
+        return value;
+    };
+    // The oldest header (12 bytes) has 16-bit sides; every later one 32-bit sides.
+    const bool core = little(14, 4) == 12;
+    const long width = core ? int16_t(little(18, 2)) : int32_t(little(18, 4));
+    const long height = core ? int16_t(little(20, 2)) : int32_t(little(22, 4));
+    return SizeCheck(width, height < 0 ? -height : height);
+}
+
 TDecode DecodeBmp(const std::vector<uint8_t>& bytes, TPicture& picture)
 {
+    if (const TDecode size = BmpHeaderSize(bytes); size != TDecode::Ok)
+        return size;
     SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
     if (!stream)
         return TDecode::NotPicture;

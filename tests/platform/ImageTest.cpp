@@ -123,6 +123,14 @@ TEST(ImageFiles, BrokenFilesGiveNullNeverACrash)
         garbage[i] = uint8_t((i * 2654435761u) >> 13);
     std::vector<uint8_t> hugeBmp = bmp;
     Put32(hugeBmp, 18, 1u << 30);   // a header that claims a vast picture
+    // Stored top-down (a negative height), a vast picture is refused for its size, before anything is
+    // allocated for it (a decoder that allocated first would fail for want of memory instead).
+    std::vector<uint8_t> tallBmp = bmp;
+    Put32(tallBmp, 22, uint32_t(-0x7FFFFFFF));
+    WriteFile("image_test_tall.bmp", tallBmp);
+    EXPECT_EQ(LoadImageFile("image_test_tall.bmp", -1), nullptr);
+    EXPECT_EQ(LastImageLoadFailure(), "too large");
+    std::remove("image_test_tall.bmp");
 
     const struct { const char* name; std::vector<uint8_t> bytes; } cases[] = {
         {"empty.png", {}},
