@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include <array>
+#include <functional>
 
 namespace {
 constexpr int KEY_COUNT = 256;
@@ -141,8 +142,14 @@ int TranslateButton(Uint8 button)
     }
 }
 
+// Every event read from the window system or injected, whatever it was: a still screen dozes only after
+// frames that read none.
+uint64_t eventsRead = 0;
+std::function<bool(int)> eventAwaiter;
+
 void HandleSdlEvent(const SDL_Event& e)
 {
+    ++eventsRead;
     switch (e.type) {
     case SDL_QUIT:
         ProcessInputEvent({TInputEvent::Close});
@@ -231,6 +238,7 @@ void HandleSdlEvent(const SDL_Event& e)
 
 void ProcessInputEvent(const TInputEvent& e)
 {
+    ++eventsRead;
     const bool keyInRange = e.code >= 0 && e.code < KEY_COUNT;
     const bool buttonInRange = e.code >= 1 && e.code <= 3;
     switch (e.type) {
@@ -287,11 +295,30 @@ void PollUnlessFrameRead()
 }
 }
 
+uint64_t WindowEventsRead() { return eventsRead; }
+
+void UseEventAwaiter(std::function<bool(int)> awaiter) { eventAwaiter = std::move(awaiter); }
+
+// On the virtual clock only a test's awaiter: a real sleep there would let no virtual time pass.
+bool WindowEventsAwaitable() { return eventAwaiter || (!UsingVirtualClock() && XEventsAwaitable()); }
+
+bool AwaitWindowEvents(int timeoutMs)
+{
+    if (eventAwaiter)
+        return eventAwaiter(timeoutMs);
+    // Events SDL queued itself, or another thread's, are there already.
+    if (SDL_WasInit(SDL_INIT_EVENTS) && SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
+        return true;
+    return AwaitXEvents(timeoutMs);
+}
+
 void PollInputEventsEndingWait()
 {
     PollInputEvents();
     readEndingWait = true;
 }
+
+void NothingToReadEndingWait() { readEndingWait = true; }
 
 void BeginFrameInput()
 {

@@ -32,7 +32,8 @@ void gfx::PaceToRefresh(bool presented, int refreshHz)
 {
     if (fakeRefreshHz > 0)
         refreshHz = fakeRefreshHz;
-    if (refreshHz <= 0)
+    // Frames a doze slept through have had their wait already.
+    if (refreshHz <= 0 || CatchingUpFrames())
         return;
     const double now = double(ClockMillis());
     // A real swap has just waited for the blank: count from here. The first frame of a display, swapped

@@ -36,6 +36,10 @@ void InjectKeyPress(int key);   // down then up
 void InjectTypedChar(int c);
 void InjectMouseClick(int button);
 void InjectMouseMove(int x, int y);
+// Stands in for the window system when a still screen's frame timer dozes: called with the longest
+// sleep in milliseconds, it returns whether events came (on the virtual clock it moves the clock itself,
+// with SleepMillis). An empty function gives the window system back.
+void UseEventAwaiter(std::function<bool(int)> awaiter);
 
 // --- Program end ---
 // Tests run the game in-process: this hook, when set, is called instead of exiting with the exit code

@@ -1,5 +1,16 @@
 // Timing - the frame timer and the clock, on real time or on a virtual clock that moves only when the
 // program waits, so tests and replays run the real frame loop without waiting.
+//
+// DOZING
+// A screen that changes only when the player does something (the title) would otherwise wake 62.5 times
+// a second to find its picture as it was, and on an idle machine the waking up is most of what it
+// costs. So once two frames have presented nothing and read no events, the timer sleeps on the window's
+// events for up to a few ticks, and then hands out the ticks it slept through one by one without
+// waiting, so the frame loop runs each of those frames' logic and drawing as it would have, in order
+// and with the same input (none: input would have ended the doze). The frame that follows events which
+// ended a doze runs at once instead of at its tick, one tick ahead of the clock, and the wait after it
+// is that much longer: the count of frames over time stays the tick count, and a key on a still screen
+// shows in the very next frame.
 #include "platform/Timing.h"
 #include "platform/Testing.h"
 
@@ -14,6 +25,8 @@ bool virtualClock = false;
 uint64_t virtualNow = 0;
 std::atomic<int> liveTimers{0};
 constexpr int MAX_TIMERS = 16;
+// A timer is running the frames its doze slept through.
+bool catchingUp = false;
 
 constexpr bool BrowserPacesFrames()
 {
@@ -36,6 +49,7 @@ uint64_t RealMillis()
 
 void UseVirtualClock(bool on) { virtualClock = on; }
 bool UsingVirtualClock() { return virtualClock; }
+bool CatchingUpFrames() { return catchingUp; }
 uint64_t ClockMillis() { return virtualClock ? virtualNow : RealMillis(); }
 
 int MillisecondClock() { return static_cast<int>(static_cast<uint32_t>(ClockMillis())); }
@@ -68,8 +82,12 @@ TTimer::TTimer(int periodMs) : period(periodMs), startMs(ClockMillis()) {}
 
 TTimer::~TTimer() { liveTimers.fetch_sub(1); }
 
+uint64_t TTimer::TicksSoFar() const { return (ClockMillis() - startMs) / static_cast<uint64_t>(period); }
+
 bool TTimer::WaitWouldSleep(int ms) const
 {
+    if (owed > 0 || eventsAhead)
+        return true;
     if (virtualClock || BrowserPacesFrames())
         return false;
     const uint64_t next = startMs + (consumed + 1) * static_cast<uint64_t>(period);
@@ -78,7 +96,26 @@ bool TTimer::WaitWouldSleep(int ms) const
 
 int TTimer::Wait()
 {
-    auto ticksSoFar = [this] { return (ClockMillis() - startMs) / static_cast<uint64_t>(period); };
+    if (owed > 0) {
+        // A tick the doze slept through: its frame runs now. The last of them reads what came meanwhile,
+        // unless events ended the doze, which the frame after these reads.
+        --owed;
+        ++consumed;
+        if (owed == 0 && !eventsAhead)
+            PollInputEventsEndingWait();
+        else
+            NothingToReadEndingWait();
+        catchingUp = owed > 0 || eventsAhead;
+        return 1;
+    }
+    if (eventsAhead) {
+        eventsAhead = false;
+        catchingUp = false;
+        ++consumed;
+        PollInputEventsEndingWait();
+        return 1;
+    }
+    auto ticksSoFar = [this] { return TicksSoFar(); };
     uint64_t ticks = ticksSoFar();
     if (ticks <= consumed) {
         if (virtualClock) {
@@ -104,4 +141,30 @@ int TTimer::Wait()
     const int passed = static_cast<int>(ticks - consumed);
     consumed = ticks;
     return passed;
+}
+
+void TTimer::DozeWhileStill(int maxTicks)
+{
+    const uint64_t presented = PresentedFrameCount(), events = WindowEventsRead();
+    quietFrames = presented == lastPresented && events == lastEvents ? quietFrames + 1 : 0;
+    lastPresented = presented;
+    lastEvents = events;
+    if (quietFrames < 2 || owed > 0 || eventsAhead || maxTicks < 1 || BrowserPacesFrames() ||
+        !WindowEventsAwaitable())
+        return;
+    const uint64_t until = startMs + (consumed + static_cast<uint64_t>(maxTicks)) * static_cast<uint64_t>(period);
+    for (uint64_t now = ClockMillis(); now < until;) {
+        if (AwaitWindowEvents(static_cast<int>(until - now))) {
+            eventsAhead = true;
+            break;
+        }
+        const uint64_t later = ClockMillis();
+        // An awaiter that lets no time pass would hold the program here for good.
+        if (later == now)
+            break;
+        now = later;
+    }
+    const uint64_t ticks = TicksSoFar();
+    owed = ticks > consumed ? ticks - consumed : 0;
+    catchingUp = owed > 0 || eventsAhead;
 }

@@ -15,14 +15,29 @@ public:
     int Wait();
     // Whether the next Wait, called now, would sleep `ms` milliseconds or more on the real clock: then a
     // sleep of `ms` just before it gives the processor up no longer and only wakes the program once more.
+    // Also true while frames a doze slept through are being run: their sleep has been had.
     bool WaitWouldSleep(int ms) const;
     int PeriodMillis() const { return period; }
+    // Called after each frame of a screen that changes only when the player does something. Once two
+    // frames in a row have presented nothing and read no events, it sleeps until the window has events
+    // or `maxTicks` ticks have passed, instead of waking for every tick of a picture that cannot change.
+    // No frame is lost: the ticks slept through come back from the following Waits at once, one each
+    // and without reading input, and the last of them reads the events; events that end the doze are
+    // read by a frame run at once, ahead of its tick. It does nothing on the virtual clock (unless a
+    // test gives an event awaiter), in the browser, and where the window's events cannot be waited for.
+    void DozeWhileStill(int maxTicks);
 
 private:
     explicit TTimer(int periodMs);
+    uint64_t TicksSoFar() const;
     int period;
     uint64_t startMs;
     uint64_t consumed = 0;
+    // Ticks a doze slept through, not yet run; whether events ended it, so one frame runs at once.
+    uint64_t owed = 0;
+    bool eventsAhead = false;
+    int quietFrames = 0;
+    uint64_t lastPresented = UINT64_MAX, lastEvents = UINT64_MAX;
 };
 
 using TTimerPtr = std::shared_ptr<TTimer>;
@@ -30,3 +45,5 @@ using TTimerPtr = std::shared_ptr<TTimer>;
 int MillisecondClock();
 void SleepMillis(int ms);
 uint64_t ClockMillis();   // the current clock (real or virtual) without wrapping
+// True while a timer runs the frames its doze slept through: nothing waits for the display then.
+bool CatchingUpFrames();

@@ -6,6 +6,12 @@
 //
 // The library is the one SDL loaded itself; when SDL runs on another window system it is not loaded,
 // and nothing here does anything.
+//
+// WAITING FOR EVENTS
+// A still screen sleeps on the connection rather than waking for every tick. Before sleeping, the X
+// library is asked with the same flush and read the event pump does (XEventsQueued after flushing moves
+// whatever the connection holds into the library's queue and counts it), so an event the library read
+// while waiting for some reply is never slept on.
 #ifndef __EMSCRIPTEN__
 #include "platform/X11Window.h"
 
@@ -13,6 +19,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <dlfcn.h>
+#include <poll.h>
 
 #include <atomic>
 
@@ -20,6 +27,7 @@ namespace {
 
 using TErrorHandler = int (*)(Display*, XErrorEvent*);
 using TSetErrorHandler = TErrorHandler (*)(TErrorHandler);
+using TEventsQueued = int (*)(Display*, int);
 
 TErrorHandler previousHandler = nullptr;
 bool installed = false;
@@ -27,6 +35,10 @@ bool installed = false;
 std::atomic<unsigned long> watchedWindow{0};
 std::atomic<unsigned long> lostWindow{0};
 std::atomic<bool> lossUnreported{false};
+
+// The connection the window lives on, for as long as the program runs (SDL's video is never shut down).
+Display* connection = nullptr;
+TEventsQueued eventsQueued = nullptr;
 
 int OnXError(Display* display, XErrorEvent* error)
 {
@@ -56,6 +68,9 @@ void WatchForDestroyFromOutside(SDL_Window* window)
         previousHandler = setHandler(OnXError);
         installed = true;
     }
+    if (library && !eventsQueued)
+        eventsQueued = reinterpret_cast<TEventsQueued>(dlsym(library, "XEventsQueued"));
+    connection = info.info.x11.display;
     if (library)
         dlclose(library);   // only drops the count taken above; SDL keeps the library loaded
 }
@@ -63,5 +78,15 @@ void WatchForDestroyFromOutside(SDL_Window* window)
 bool WindowDestroyedFromOutside()
 {
     return lossUnreported.exchange(false);
+}
+
+bool XEventsAwaitable() { return connection && eventsQueued && watchedWindow != 0; }
+
+bool AwaitXEvents(int timeoutMs)
+{
+    if (!XEventsAwaitable() || lostWindow != 0 || eventsQueued(connection, QueuedAfterFlush) > 0)
+        return true;
+    pollfd readable{ConnectionNumber(connection), POLLIN, 0};
+    return poll(&readable, 1, timeoutMs < 0 ? 0 : timeoutMs) != 0;
 }
 #endif

@@ -5,4 +5,8 @@
 void WatchForDestroyFromOutside(SDL_Window*) {}
 
 bool WindowDestroyedFromOutside() { return false; }
+
+bool XEventsAwaitable() { return false; }
+
+bool AwaitXEvents(int) { return false; }
 #endif

@@ -28,6 +28,8 @@ public:
     int Init() override;
     // Escape ends the program before any digit is read; otherwise the highest of 1-5 hit starts a run.
     int Logic() override;
+    // Nothing on the title moves or counts frames.
+    bool StillUntilInput() const override { return true; }
 
     // Named "Title", Init already run.
     static TTitleScreenPtr Create();

@@ -212,6 +212,12 @@ int TGame::StopSound(TChannelPtr& channel)
     return 0;
 }
 
+bool TGame::StillUntilInput() const
+{
+    // The overlays (pause, sound off, the panel) show only what input changes.
+    return currentScreen && currentScreen->StillUntilInput();
+}
+
 int TGame::ToggleDebugPanel()
 {
     displayDebugPanel = displayDebugPanel ? 0 : 1;

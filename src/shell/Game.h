@@ -80,6 +80,9 @@ public:
     virtual int TogglePaused();
     // All sound off or on; while off, a note says so in a corner.
     virtual int ToggleSound();
+    // Whether the next frames change nothing until the player does something: the current screen's say,
+    // while nothing the game draws over it changes by itself.
+    bool StillUntilInput() const;
 
 private:
     // Over the dimmed picture while paused: "PAUSED" and what the current screen keeps readable.

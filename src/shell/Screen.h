@@ -24,4 +24,7 @@ public:
     virtual int Logic() { return 0; }
     // While the game is paused, over the dimmed picture: what should stay readable (none by default).
     virtual int DrawPaused() { return 0; }
+    // True for a screen whose logic and drawing change nothing from frame to frame unless the player
+    // does something: no counters, nothing moving. Between such frames the frame timer may doze.
+    virtual bool StillUntilInput() const { return false; }
 };

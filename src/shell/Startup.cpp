@@ -26,6 +26,9 @@ constexpr const char* SHARED_IMAGES[] = {"explosion", "particlering", "particler
 constexpr const char* FONT_FILE = "beware.ttf";
 constexpr int FONT_SIZE = 64;
 constexpr const char* ICON_FILE = "icon.png";
+// The longest a still screen sleeps between wakings, in ticks: 128 ms, so what SDL does on its own
+// clock while pumping (keeping the screen saver off, settling a focus change) is late by no more.
+constexpr int DOZE_TICKS = 8;
 
 int64_t NowNs()
 {
@@ -190,6 +193,11 @@ bool RunFrame()
     // music's decoding goes on.
     OpenAwaitedAudio();
     ReleaseBeside();
+    // A title left alone shows the same picture frame after frame: the timer may sleep through several
+    // ticks at a time and run their frames when it wakes (an eighth of the wakings), or at once when a
+    // key comes.
+    if (game->StillUntilInput())
+        frameTimer->DozeWhileStill(DOZE_TICKS);
     // The 1 ms sleep gives the processor up once a frame. When the next tick is at least that far off,
     // the timer's wait gives it up until the very moment the sleep and the wait would have ended
     // together, and sleeping twice would only wake the program twice a frame (a third of an idle

@@ -2,6 +2,9 @@
 #include "platform/Timing.h"
 #include "platform/Testing.h"
 
+#include "platform/Input.h"
+
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -29,6 +32,71 @@ TEST_F(VirtualClock, SixtyHertzTicksEverySixteenWholeMilliseconds)
     EXPECT_EQ(MillisecondClock() - before, 80);
     // The frame loop's 1 ms sleep is always taken here, so scripted runs keep their clock readings.
     EXPECT_FALSE(timer->WaitWouldSleep(1));
+}
+
+// One frame of a still screen as the frame loop runs it: the wait, the logic reading a key, the doze.
+int StillFrame(TTimer& timer)
+{
+    timer.Wait();
+    BeginFrameInput();
+    const int hits = KeyWasHit(KEY_1);
+    EndFrameInput();
+    timer.DozeWhileStill(8);
+    return hits;
+}
+
+TEST_F(VirtualClock, AStillScreenDozesAndStillRunsEveryTickItSleptThrough)
+{
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+    std::vector<int> asked;
+    bool keyComes = false;
+    UseEventAwaiter([&](int ms) {
+        asked.push_back(ms);
+        if (!keyComes) {
+            SleepMillis(ms);
+            return false;
+        }
+        // A key two and a half ticks into the doze, left in the window system's queue.
+        SleepMillis(40);
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = SDLK_1;
+        SDL_PushEvent(&e);
+        return true;
+    });
+    auto timer = TTimer::Create(60.0f);
+    const uint64_t start = ClockMillis();
+    // Two frames that show and read nothing new, then it sleeps up to eight ticks.
+    StillFrame(*timer);
+    StillFrame(*timer);
+    EXPECT_TRUE(asked.empty());
+    StillFrame(*timer);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], 8 * 16);
+    // Those eight ticks are frames run at once, no sleep of their own; the last reads input and dozes again.
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_TRUE(timer->WaitWouldSleep(1)) << i;
+        StillFrame(*timer);
+        EXPECT_EQ(ClockMillis() - start, 11u * 16) << i;
+    }
+    EXPECT_EQ(asked.size(), 1u);
+    keyComes = true;
+    StillFrame(*timer);
+    ASSERT_EQ(asked.size(), 2u);
+    // The two ticks that passed before the key are run without it; the key's frame runs at once,
+    // ahead of its tick, and the frame after that waits for the tick after.
+    const uint64_t woke = start + 11 * 16 + 40;
+    EXPECT_EQ(ClockMillis(), woke);
+    EXPECT_EQ(StillFrame(*timer), 0);
+    EXPECT_EQ(StillFrame(*timer), 0);
+    EXPECT_EQ(ClockMillis(), woke);
+    EXPECT_EQ(StillFrame(*timer), 1);
+    EXPECT_EQ(ClockMillis(), woke);
+    EXPECT_FALSE(timer->WaitWouldSleep(1));
+    StillFrame(*timer);
+    EXPECT_EQ(ClockMillis() - start, 15u * 16);
+    EXPECT_EQ(asked.size(), 2u);
+    UseEventAwaiter(nullptr);
 }
 
 TEST_F(VirtualClock, SixteenTimersAtMost)
