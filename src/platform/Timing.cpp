@@ -7,10 +7,10 @@
 // costs. So once two frames have presented nothing and read no events, the timer sleeps on the window's
 // events for up to a few ticks, and then hands out the ticks it slept through one by one without
 // waiting, so the frame loop runs each of those frames' logic and drawing as it would have, in order
-// and with the same input (none: input would have ended the doze). The frame that follows events which
-// ended a doze runs at once instead of at its tick, one tick ahead of the clock, and the wait after it
-// is that much longer: the count of frames over time stays the tick count, and a key on a still screen
-// shows in the very next frame.
+// and with the same input (none: input would have ended the doze). The last of them reads the events,
+// so a key that ends a doze is read at once by the frame of the tick that passed last, rather than at
+// the next tick: on a still screen it shows without waiting for a tick at all. (When no tick has passed
+// since the doze began, the frame of the next tick reads it, as without dozing.)
 #include "platform/Timing.h"
 #include "platform/Testing.h"
 
@@ -86,7 +86,7 @@ uint64_t TTimer::TicksSoFar() const { return (ClockMillis() - startMs) / static_
 
 bool TTimer::WaitWouldSleep(int ms) const
 {
-    if (owed > 0 || eventsAhead)
+    if (owed > 0)
         return true;
     if (virtualClock || BrowserPacesFrames())
         return false;
@@ -97,26 +97,17 @@ bool TTimer::WaitWouldSleep(int ms) const
 int TTimer::Wait()
 {
     if (owed > 0) {
-        // A tick the doze slept through: its frame runs now. The last of them reads what came meanwhile,
-        // unless events ended the doze, which the frame after these reads.
+        // A tick the doze slept through: its frame runs now, and the last of them reads what came.
         --owed;
         ++consumed;
-        if (owed == 0 && !eventsAhead)
+        if (owed == 0)
             PollInputEventsEndingWait();
         else
             NothingToReadEndingWait();
-        catchingUp = owed > 0 || eventsAhead;
+        catchingUp = owed > 0;
         return 1;
     }
-    if (eventsAhead) {
-        eventsAhead = false;
-        catchingUp = false;
-        ++consumed;
-        PollInputEventsEndingWait();
-        return 1;
-    }
-    auto ticksSoFar = [this] { return TicksSoFar(); };
-    uint64_t ticks = ticksSoFar();
+    uint64_t ticks = TicksSoFar();
     if (ticks <= consumed) {
         if (virtualClock) {
             // Jump straight to the next tick: no real time passes.
@@ -129,14 +120,14 @@ int TTimer::Wait()
             // One sleep to the tick rather than short steps that look at the window on the way: every
             // waking up costs an idle screen its share of the processor. Events are taken in once, as
             // the wait ends, which is also as late as possible before the frame that reads them.
-            while ((ticks = ticksSoFar()) <= consumed) {
+            while ((ticks = TicksSoFar()) <= consumed) {
                 const uint64_t next = startMs + (consumed + 1) * static_cast<uint64_t>(period);
                 const uint64_t now = ClockMillis();
                 if (next > now) std::this_thread::sleep_for(std::chrono::milliseconds(next - now));
             }
             PollInputEventsEndingWait();
         }
-        ticks = ticksSoFar();
+        ticks = TicksSoFar();
     }
     const int passed = static_cast<int>(ticks - consumed);
     consumed = ticks;
@@ -149,15 +140,13 @@ void TTimer::DozeWhileStill(int maxTicks)
     quietFrames = presented == lastPresented && events == lastEvents ? quietFrames + 1 : 0;
     lastPresented = presented;
     lastEvents = events;
-    if (quietFrames < 2 || owed > 0 || eventsAhead || maxTicks < 1 || BrowserPacesFrames() ||
+    if (quietFrames < 2 || owed > 0 || maxTicks < 1 || BrowserPacesFrames() ||
         !WindowEventsAwaitable())
         return;
     const uint64_t until = startMs + (consumed + static_cast<uint64_t>(maxTicks)) * static_cast<uint64_t>(period);
     for (uint64_t now = ClockMillis(); now < until;) {
-        if (AwaitWindowEvents(static_cast<int>(until - now))) {
-            eventsAhead = true;
+        if (AwaitWindowEvents(static_cast<int>(until - now)))
             break;
-        }
         const uint64_t later = ClockMillis();
         // An awaiter that lets no time pass would hold the program here for good.
         if (later == now)
@@ -166,5 +155,5 @@ void TTimer::DozeWhileStill(int maxTicks)
     }
     const uint64_t ticks = TicksSoFar();
     owed = ticks > consumed ? ticks - consumed : 0;
-    catchingUp = owed > 0 || eventsAhead;
+    catchingUp = owed > 0;
 }

@@ -22,9 +22,9 @@ public:
     // frames in a row have presented nothing and read no events, it sleeps until the window has events
     // or `maxTicks` ticks have passed, instead of waking for every tick of a picture that cannot change.
     // No frame is lost: the ticks slept through come back from the following Waits at once, one each
-    // and without reading input, and the last of them reads the events; events that end the doze are
-    // read by a frame run at once, ahead of its tick. It does nothing on the virtual clock (unless a
-    // test gives an event awaiter), in the browser, and where the window's events cannot be waited for.
+    // and without reading input, and the last of them reads the events (so events that end the doze are
+    // read at once). It does nothing on the virtual clock (unless a test gives an event awaiter), in the
+    // browser, and where the window's events cannot be waited for.
     void DozeWhileStill(int maxTicks);
 
 private:
@@ -33,9 +33,8 @@ private:
     int period;
     uint64_t startMs;
     uint64_t consumed = 0;
-    // Ticks a doze slept through, not yet run; whether events ended it, so one frame runs at once.
+    // Ticks a doze slept through, not yet run.
     uint64_t owed = 0;
-    bool eventsAhead = false;
     int quietFrames = 0;
     uint64_t lastPresented = UINT64_MAX, lastEvents = UINT64_MAX;
 };
