@@ -5,6 +5,8 @@
 // bench/game_hold level [SECONDS]   a level of Addition in play: every five seconds the player types an
 //                                   answer a digit every few frames, right and wrong in turn, so the
 //                                   level neither ends nor stands still
+// bench/game_hold waiting [SECONDS] a level of Addition nobody answers: the clock runs down, the
+//                                   cursor blinks
 // SECONDS (default 10) count from the first presented frame; then the program ends as Ctrl+X would end
 // it. Start-up and every frame are the game's own (Startup, RunFrame); only the input is scripted.
 // CALCADIA_READY_FD: one byte is written to that descriptor once the first frame has been presented.
@@ -24,9 +26,10 @@
 
 int main(int argc, char** argv)
 {
-    const bool inLevel = argc > 1 && std::strcmp(argv[1], "level") == 0;
+    const bool answering = argc > 1 && std::strcmp(argv[1], "level") == 0;
+    const bool inLevel = answering || (argc > 1 && std::strcmp(argv[1], "waiting") == 0);
     if (argc < 2 || (!inLevel && std::strcmp(argv[1], "title") != 0)) {
-        std::fprintf(stderr, "usage: game_hold title|level [SECONDS]\n");
+        std::fprintf(stderr, "usage: game_hold title|level|waiting [SECONDS]\n");
         return 2;
     }
     const double seconds = argc > 2 ? std::atof(argv[2]) : 10.0;
@@ -47,7 +50,7 @@ int main(int argc, char** argv)
     std::string typing;
     int framesToNextDigit = 0;
     while (ClockMillis() < end) {
-        if (inLevel && typing.empty() && ClockMillis() >= nextAnswer && level && game->currentScreen &&
+        if (answering && typing.empty() && ClockMillis() >= nextAnswer && level && game->currentScreen &&
             game->currentScreen->name == "Game") {
             typing = std::to_string(level->answer);
             // Every other answer is wrong: its last digit is off by one.

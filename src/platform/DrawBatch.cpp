@@ -150,18 +150,10 @@ int64_t Area(const TBox& b) { return int64_t(b.right - b.left) * (b.bottom - b.t
 // the recording costs about as much as shading a tile of the rasteriser (64 x 64 pixels) more.
 constexpr int64_t MERGE_SLACK = 64 * 64;
 
-// Adds the box around quad q of recording r to `boxes`: into the box it grows least when that growth is
-// small or no box is left, as a box of its own otherwise.
-void Enclose(TBoxes& boxes, const TRecording& r, size_t q)
+// Adds the box around the area (minX, minY)-(maxX, maxY) to `boxes`: into the box it grows least when
+// that growth is small or no box is left, as a box of its own otherwise.
+void Enclose(TBoxes& boxes, float minX, float minY, float maxX, float maxY)
 {
-    float minX = r.vertices[q * 4].x, maxX = minX, minY = r.vertices[q * 4].y, maxY = minY;
-    for (int k = 1; k < 4; ++k) {
-        const TVertex& v = r.vertices[q * 4 + k];
-        minX = std::min(minX, v.x);
-        maxX = std::max(maxX, v.x);
-        minY = std::min(minY, v.y);
-        maxY = std::max(maxY, v.y);
-    }
     // A pixel whose centre a quad's edge passes near may be touched: a pixel of room on each side.
     const TBox quad{int(std::floor(minX)) - 1, int(std::floor(minY)) - 1, int(std::ceil(maxX)) + 1,
                     int(std::ceil(maxY)) + 1};
@@ -178,6 +170,65 @@ void Enclose(TBoxes& boxes, const TRecording& r, size_t q)
         boxes.box[best] = Union(boxes.box[best], quad);
     else
         boxes.box[boxes.count++] = quad;
+}
+
+// Adds the box around quad q of recording r.
+void Enclose(TBoxes& boxes, const TRecording& r, size_t q)
+{
+    float minX = r.vertices[q * 4].x, maxX = minX, minY = r.vertices[q * 4].y, maxY = minY;
+    for (int k = 1; k < 4; ++k) {
+        const TVertex& v = r.vertices[q * 4 + k];
+        minX = std::min(minX, v.x);
+        maxX = std::max(maxX, v.x);
+        minY = std::min(minY, v.y);
+        maxY = std::max(maxY, v.y);
+    }
+    Enclose(boxes, minX, minY, maxX, maxY);
+}
+
+// The edges of quad q when it is an upright rectangle of one colour (every corner samples the same
+// texel), as solid rectangles are recorded, clockwise from the top left.
+bool SolidRectangle(const TRecording& r, size_t q, float& left, float& top, float& right, float& bottom)
+{
+    const TVertex* v = &r.vertices[q * 4];
+    for (int k = 1; k < 4; ++k)
+        if (v[k].u != v[0].u || v[k].v != v[0].v || std::memcmp(&v[k].colour, &v[0].colour, sizeof v[0].colour) != 0)
+            return false;
+    if (v[0].y != v[1].y || v[1].x != v[2].x || v[2].y != v[3].y || v[3].x != v[0].x)
+        return false;
+    left = std::min(v[0].x, v[1].x);
+    right = std::max(v[0].x, v[1].x);
+    top = std::min(v[0].y, v[3].y);
+    bottom = std::max(v[0].y, v[3].y);
+    return true;
+}
+
+// Quad q, which differs between the two recordings at the same place in them, as a solid rectangle that
+// only moved one edge (a bar growing or shrinking): inside both rectangles the same colour is drawn at
+// the same point of the order, so only the strip between the old edge and the new one changes. Adds
+// that strip and returns true; false when the quads are not such a pair.
+bool EncloseMovedEdge(TBoxes& boxes, const TRecording& before, const TRecording& now, size_t q)
+{
+    const TCommand& ca = before.commands[before.quadCommand[q]];
+    const TCommand& cb = now.commands[now.quadCommand[q]];
+    const TVertex& va = before.vertices[q * 4];
+    const TVertex& vb = now.vertices[q * 4];
+    if (ca.texture != cb.texture || ca.blend != cb.blend || va.u != vb.u || va.v != vb.v ||
+        std::memcmp(&va.colour, &vb.colour, sizeof va.colour) != 0)
+        return false;
+    float l0, t0, r0, b0, l1, t1, r1, b1;
+    if (!SolidRectangle(before, q, l0, t0, r0, b0) || !SolidRectangle(now, q, l1, t1, r1, b1))
+        return false;
+    const int moved = (l0 != l1) + (t0 != t1) + (r0 != r1) + (b0 != b1);
+    if (moved != 1)
+        return false;
+    if (l0 != l1 || r0 != r1)
+        Enclose(boxes, l0 != l1 ? std::min(l0, l1) : std::min(r0, r1), t0,
+                l0 != l1 ? std::max(l0, l1) : std::max(r0, r1), b0);
+    else
+        Enclose(boxes, l0, t0 != t1 ? std::min(t0, t1) : std::min(b0, b1), r0,
+                t0 != t1 ? std::max(t0, t1) : std::max(b0, b1));
+    return true;
 }
 
 // Boxes that grew into or close to one another become one, so no pixel is drawn twice.
@@ -220,7 +271,7 @@ bool ChangedBoxes(const TRecording& before, const TRecording& now, TBoxes& boxes
         // recording cover the same pixels in the same order, so only those that differ need a box (a
         // change at the top of the picture and one at its bottom do not take all that lies between).
         for (size_t q = head; q < na - tail; ++q)
-            if (!SameQuad(before, q, now, q)) {
+            if (!SameQuad(before, q, now, q) && !EncloseMovedEdge(boxes, before, now, q)) {
                 Enclose(boxes, before, q);
                 Enclose(boxes, now, q);
             }

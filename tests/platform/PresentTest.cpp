@@ -118,7 +118,7 @@ TEST_F(PresentTest, OnlyFramesThatChangeThePictureArePresented)
 TEST_F(PresentTest, PartialFramesLeaveThePictureAWholeFrameWould)
 {
     struct TScene {
-        float rectX = 100.0f;
+        float rectX = 100.0f, rectW = 40.0f, rectH = 20.0f;
         const char* text = "Score 42";
         const char* corner = "Level 1";
         bool image = true, overlay = false, turned = false;
@@ -134,7 +134,7 @@ TEST_F(PresentTest, PartialFramesLeaveThePictureAWholeFrameWould)
         SetBlend(3);
         SetAlpha(1.0f);
         SetColor(255, 255, 255);
-        DrawRect(scene.rectX, 100.0f, 40.0f, 20.0f);
+        DrawRect(scene.rectX, 100.0f, scene.rectW, scene.rectH);
         if (scene.image) {
             SetDrawScale(scene.turned ? 3.0f : 1.0f, scene.turned ? 3.0f : 1.0f);
             SetDrawRotation(scene.turned ? 30.0f : 0.0f);
@@ -154,7 +154,11 @@ TEST_F(PresentTest, PartialFramesLeaveThePictureAWholeFrameWould)
     };
     const TScene base;
     TScene moved = base, retexted = base, overlaid = base, removed = base, turned = base, apart = base;
+    TScene shrunk = base, taller = base;
     moved.rectX = 101.5f;
+    // One edge of a bar moves: only the strip it swept is drawn again.
+    shrunk.rectW = 36.6f;
+    taller.rectH = 23.5f;
     // Changes at opposite corners with unchanged quads between: boxes of their own.
     apart.rectX = 101.5f;
     apart.corner = "Level 2";
@@ -163,13 +167,14 @@ TEST_F(PresentTest, PartialFramesLeaveThePictureAWholeFrameWould)
     removed.image = false;
     turned.turned = true;
     // Every glyph and texture once, so no upload makes a frame whole below.
-    for (const TScene& scene : {base, moved, retexted, overlaid, removed, turned, apart}) {
+    for (const TScene& scene : {base, moved, retexted, overlaid, removed, turned, apart, shrunk, taller}) {
         draw(scene);
         FlipDisplay(1);
     }
     const std::pair<TScene, TScene> changes[] = {{base, moved},      {moved, retexted}, {base, overlaid},
                                                  {overlaid, removed}, {removed, turned}, {turned, base},
-                                                 {base, apart},      {apart, retexted}};
+                                                 {base, apart},      {apart, retexted}, {base, shrunk},
+                                                 {shrunk, base},     {base, taller}};
     int step = 0;
     for (const auto& [from, to] : changes) {
         draw(from);
