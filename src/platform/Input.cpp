@@ -279,11 +279,35 @@ void ProcessInputEvent(const TInputEvent& e)
     }
 }
 
+namespace {
+// The window system's pump is left out of at most this many reads in a row: it still runs a few times a
+// second for what it does on its own clock (keeping the screen saver off, settling a focus change it
+// held back a moment).
+constexpr int MAX_PUMPS_LEFT_OUT = 15;
+int pumpsLeftOut = 0;
+
+// Whether this read can do without the pump: nothing is queued for the program (events SDL made itself,
+// another thread's or a test's) and nothing came from the X server. SDL is asked for no signal handlers
+// (Platform), so there is no quit event the pump alone would make of Ctrl+C.
+bool PumpCanWait()
+{
+    if (pumpsLeftOut >= MAX_PUMPS_LEFT_OUT || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) ||
+        !NothingArrivedFromX()) {
+        pumpsLeftOut = 0;
+        return false;
+    }
+    ++pumpsLeftOut;
+    return true;
+}
+}  // namespace
+
 void PollInputEvents()
 {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) HandleSdlEvent(e);
+    if (!PumpCanWait()) {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) HandleSdlEvent(e);
+    }
     if (WindowDestroyedFromOutside()) ProcessInputEvent({TInputEvent::Close});
 }
 

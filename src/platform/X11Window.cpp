@@ -7,11 +7,13 @@
 // The library is the one SDL loaded itself; when SDL runs on another window system it is not loaded,
 // and nothing here does anything.
 //
-// WAITING FOR EVENTS
-// A still screen sleeps on the connection rather than waking for every tick. Before sleeping, the X
-// library is asked with the same flush and read the event pump does (XEventsQueued after flushing moves
-// whatever the connection holds into the library's queue and counts it), so an event the library read
-// while waiting for some reply is never slept on.
+// READING AND WAITING FOR EVENTS
+// The window system's event pump costs a frame more than its one read of the connection (locks, window
+// bookkeeping, a flush), and a still screen sleeps on the connection rather than waking for every tick.
+// Both ask the X library alone first, with the same flush and read the pump does (XEventsQueued after
+// flushing moves whatever the connection holds into the library's queue and counts it), so an event is
+// never left where the pump would not look, nor slept on once the library has read it while waiting for
+// some reply.
 #ifndef __EMSCRIPTEN__
 #include "platform/X11Window.h"
 
@@ -81,6 +83,11 @@ bool WindowDestroyedFromOutside()
 }
 
 bool XEventsAwaitable() { return connection && eventsQueued && watchedWindow != 0; }
+
+bool NothingArrivedFromX()
+{
+    return XEventsAwaitable() && lostWindow == 0 && eventsQueued(connection, QueuedAfterFlush) == 0;
+}
 
 bool AwaitXEvents(int timeoutMs)
 {

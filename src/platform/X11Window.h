@@ -10,6 +10,9 @@ void WatchForDestroyFromOutside(SDL_Window* window);
 // True once after the watched window was found destroyed from outside.
 bool WindowDestroyedFromOutside();
 
+// True when the X server has sent nothing the event pump has yet to read (the connection is flushed and
+// read to find out, as the pump does): the pump can be left out. False whenever that cannot be known.
+bool NothingArrivedFromX();
 // Whether the window's events come over an X connection this program can wait on.
 bool XEventsAwaitable();
 // Sleeps until the X server has sent something the event pump has yet to read, or `timeoutMs` pass;

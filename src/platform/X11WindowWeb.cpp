@@ -6,6 +6,8 @@ void WatchForDestroyFromOutside(SDL_Window*) {}
 
 bool WindowDestroyedFromOutside() { return false; }
 
+bool NothingArrivedFromX() { return false; }
+
 bool XEventsAwaitable() { return false; }
 
 bool AwaitXEvents(int) { return false; }
