@@ -12,9 +12,9 @@
 //
 // CPU: whole processes, every thread's run time from /proc/PID/task/*/schedstat over a window of S
 // seconds once the screen is up (start-up left out), as a share of one core, main thread and the
-// others (the software rasteriser's threads) apart: the game held on its title and in a level in play
-// (bench/game_hold), the peer on its main menu and in a game of its own ("Play Alone", a custom game,
-// nobody answering). The peer is started with a scratch home folder and no sound; this program
+// others (the software rasteriser's threads) apart: the game held on its title, in a level in play with
+// an answer every five seconds and in a level nobody answers (bench/game_hold), the peer on its main
+// menu and in a game of its own ("Play Alone", a custom game, nobody answering). The peer is started with a scratch home folder and no sound; this program
 // installs nothing, and without the peer its rows are left out.
 //
 // --against BUILD runs another build folder's game too (its calcadia and bench/game_hold), in turn
@@ -471,7 +471,7 @@ int main(int argc, char** argv)
     fs::create_directories(home);
 
     std::vector<TLatency> latency, otherLatency;
-    std::vector<TCpu> title, level, otherTitle, otherLevel;
+    std::vector<TCpu> title, level, waiting, otherTitle, otherLevel;
     std::vector<TPeer> peer;
     for (int r = 0; r < repeats; ++r) {
         std::fprintf(stderr, "peer_report: repeat %d of %d\n", r + 1, repeats);
@@ -486,6 +486,8 @@ int main(int argc, char** argv)
         level.push_back(GameCpu(build, "level", seconds));
         if (withOther)
             otherLevel.push_back(GameCpu(against, "level", seconds));
+        // Like the peer's game: nobody answers.
+        waiting.push_back(GameCpu(build, "waiting", seconds));
     }
     fs::remove_all(home);
 
@@ -507,6 +509,7 @@ int main(int argc, char** argv)
                 seconds);
     std::printf("  %-22s %s\n", "game title", ShowCpu(title).c_str());
     std::printf("  %-22s %s\n", "game level in play", ShowCpu(level).c_str());
+    std::printf("  %-22s %s\n", "game level, no answers", ShowCpu(waiting).c_str());
     if (withOther) {
         std::printf("  %-22s %s\n", "against title", ShowCpu(otherTitle).c_str());
         std::printf("  %-22s %s\n", "against level", ShowCpu(otherLevel).c_str());
@@ -534,6 +537,8 @@ int main(int argc, char** argv)
                     Show(Ratio(title, peerMenu, cpu), "%.2fx").c_str());
         std::printf("  %-40s %s   target < 1\n", "game level CPU / peer game CPU",
                     Show(Ratio(level, peerPlay, cpu), "%.2fx").c_str());
+        std::printf("  %-40s %s   target < 1\n", "level, no answers / peer game CPU",
+                    Show(Ratio(waiting, peerPlay, cpu), "%.2fx").c_str());
     }
     if (withOther) {
         std::printf("  %-40s %s\n", "key latency median / against's", Show(Ratio(latency, otherLatency, median), "%.2fx").c_str());
