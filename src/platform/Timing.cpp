@@ -80,7 +80,13 @@ std::shared_ptr<TTimer> TTimer::Create(float hz)
 
 TTimer::TTimer(int periodMs) : period(periodMs), startMs(ClockMillis()) {}
 
-TTimer::~TTimer() { liveTimers.fetch_sub(1); }
+TTimer::~TTimer()
+{
+    liveTimers.fetch_sub(1);
+    // Frames left owed by a timer that is gone are nobody's to run.
+    if (owed > 0)
+        catchingUp = false;
+}
 
 uint64_t TTimer::TicksSoFar() const { return (ClockMillis() - startMs) / static_cast<uint64_t>(period); }
 
