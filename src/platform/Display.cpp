@@ -53,6 +53,7 @@ struct TDisplay {
     bool backKept = false;                         // the back buffer outlives a swap (no window at all)
     bool warmUpDue = false;                        // PrepareDrawing waits for the first presented frame
     bool presentsByCopy = false;                   // frames reach the window by copying boxes, never swapped
+    bool iconDue = false;                          // the icon waits for the window's first frame
 };
 
 namespace {
@@ -128,6 +129,15 @@ void ApplyIcon(SDL_Window* window)
         return;
     SDL_SetWindowIcon(window, surface);
     SDL_FreeSurface(surface);
+}
+
+// After a present: the icon, when it waits for one.
+void GiveIconOnce(TDisplay& d)
+{
+    if (!d.iconDue)
+        return;
+    d.iconDue = false;
+    ApplyIcon(d.window);
 }
 
 unsigned PictureFramebuffer(const TDisplay& d) { return d.direct ? 0u : d.framebuffer; }
@@ -283,7 +293,7 @@ bool SetAppIcon(const std::string& path)
     ShrinkPicture(picture, 256);
     appIcon = std::move(picture);
     if (display)
-        ApplyIcon(display->window);
+        display->iconDue = true;
     return true;
 }
 
@@ -313,7 +323,9 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     d->window = MakeWindow(width, height, depth != 0);
     if (!d->window && depth != 0)
         d->window = MakeWindow(width, height, false);
-    ApplyIcon(d->window);
+    // Given once the window shows its first frame: a window manager has no use for it before, and the
+    // X server would be copying its quarter of a megabyte while the first frame is on its way.
+    d->iconDue = true;
     WatchForDestroyFromOutside(d->window);
     if (d->window)
         d->context = SDL_GL_CreateContext(d->window);
@@ -408,6 +420,7 @@ void FlipDisplay(int sync)
     }
     if (display->direct && display->presentsByCopy) {
         CopyBoxesToWindow(*display, drawn);
+        GiveIconOnce(*display);
         if (sync)
             gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
         return;
@@ -417,6 +430,7 @@ void FlipDisplay(int sync)
         ++pictureCopies;
     }
     SDL_GL_SwapWindow(display->window);
+    GiveIconOnce(*display);
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*display));
     if (sync)
         gfx::PaceToRefresh(true, SyncedRefreshRate(*display));

@@ -146,8 +146,8 @@ void Startup()
     game->clsColor = TColor::Create(50, 0, 50, 1.0f);
 
     renderer->CreateScreen();
-    // The same picture the desktop menu shows; without it the window keeps the system's icon. Given to
-    // the window once it is made, by when the preload thread has decoded it.
+    // The same picture the desktop menu shows; without it the window keeps the system's icon. Decoded by
+    // the preload thread; the window is given it once its first frame is on the screen.
     SetAppIcon(game->imagePath + ICON_FILE);
     LoadSharedResources();
 
