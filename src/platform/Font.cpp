@@ -52,9 +52,15 @@ struct TGlyph {
     gfx::TAtlasPlace place[GLYPH_SIZES];   // where the open display's atlas holds it, by size
 };
 
-// A glyph's copy of one size as the atlas takes it, made ahead of its placing.
+// A glyph's copy of one size as the atlas takes it.
 struct TGlyphCopy {
     std::vector<uint32_t> texels;
+    int width = 0, height = 0;
+};
+
+// One made ahead of its placing: where its texels start in the font's store of them. Width 0: none.
+struct TMadeCopy {
+    size_t offset = 0;
     int width = 0, height = 0;
 };
 
@@ -109,8 +115,10 @@ private:
     bool asciiKnown[128] = {};
     // Every glyph's coverage, one after another: the atlas keeps no copy, and a new display needs them again.
     std::vector<uint8_t> coverage;
-    // The printable glyphs' copies, by character and size, until they are placed.
-    std::vector<TGlyphCopy> madeCopies;
+    // The printable glyphs' copies, by character and size, until they are placed, and their texels in
+    // one block, which goes back to the system whole once they are.
+    std::vector<TMadeCopy> madeCopies;
+    std::vector<uint32_t> madeTexels;
 };
 
 TImageFont::~TImageFont()
@@ -150,11 +158,16 @@ void TImageFont::RasterisePrintable()
         Find(c);
     // What Prepare places: on the preload thread these are made while the window is, not after it.
     const int sizes = smooth ? GLYPH_SIZES : 1;
-    madeCopies.assign(size_t(0x7F - 0x20) * GLYPH_SIZES, TGlyphCopy{});
+    madeCopies.assign(size_t(0x7F - 0x20) * GLYPH_SIZES, TMadeCopy{});
+    TGlyphCopy copy;
     for (char32_t c = 0x20; c < 0x7F; ++c)
         if (ascii[c].width > 0)
-            for (int size = 0; size < sizes; ++size)
-                MakeCopy(ascii[c], size, madeCopies[size_t(c - 0x20) * GLYPH_SIZES + size]);
+            for (int size = 0; size < sizes; ++size) {
+                MakeCopy(ascii[c], size, copy);
+                madeCopies[size_t(c - 0x20) * GLYPH_SIZES + size] = {madeTexels.size(), copy.width, copy.height};
+                madeTexels.insert(madeTexels.end(), copy.texels.begin(),
+                                  copy.texels.begin() + std::ptrdiff_t(copy.width) * copy.height);
+            }
 }
 
 void TImageFont::Prepare()
@@ -176,8 +189,8 @@ void TImageFont::Prepare()
     for (auto& [glyph, size] : order)
         Place(*glyph, size);
     // A later display makes its copies as it places them.
-    madeCopies.clear();
-    madeCopies.shrink_to_fit();
+    madeCopies = {};
+    madeTexels = {};
 }
 
 void TImageFont::MakeCopy(const TGlyph& glyph, int size, TGlyphCopy& copy) const
@@ -213,24 +226,23 @@ bool TImageFont::Place(TGlyph& glyph, int size)
     if (glyph.width <= 0 || gfx::DisplayGeneration() == 0)
         return false;
     // A printable glyph's copy made ahead is used once; any other is made now, in a buffer kept for it.
-    TGlyphCopy* copy = nullptr;
+    TMadeCopy* made = nullptr;
     const std::less<const TGlyph*> before;
     const ptrdiff_t index = !before(&glyph, ascii) && before(&glyph, ascii + 128) ? &glyph - ascii : -1;
     if (index >= 0x20 && index < 0x7F && !madeCopies.empty()) {
-        TGlyphCopy& made = madeCopies[size_t(index - 0x20) * GLYPH_SIZES + size];
-        if (!made.texels.empty())
-            copy = &made;
+        made = &madeCopies[size_t(index - 0x20) * GLYPH_SIZES + size];
+        if (made->width == 0)
+            made = nullptr;
     }
     static TGlyphCopy& scratch = *new TGlyphCopy;
-    if (!copy) {
+    if (!made)
         MakeCopy(glyph, size, scratch);
-        copy = &scratch;
-    }
+    const uint32_t* texels = made ? madeTexels.data() + made->offset : scratch.texels.data();
+    const int w = made ? made->width : scratch.width, h = made ? made->height : scratch.height;
     const gfx::TAtlasKind kind = smooth ? gfx::TAtlasKind::Smooth : gfx::TAtlasKind::Sharp;
-    const bool placed = gfx::PlaceInAtlas(kind, copy->texels.data(), copy->width, copy->height,
-                                          gfx::TGutter::Clear, place);
-    if (copy != &scratch)
-        *copy = TGlyphCopy{};
+    const bool placed = gfx::PlaceInAtlas(kind, texels, w, h, gfx::TGutter::Clear, place);
+    if (made)
+        made->width = 0;
     return placed;
 }
 
