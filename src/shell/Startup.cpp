@@ -89,7 +89,9 @@ void LoadSharedResources()
 
 void PreloadStartFiles()
 {
-    // The slowest first, so the display (which waits for the font first) never waits for the thread.
+    // The heap's room first: the window's own making uses it too. Then the slowest file first, so the
+    // display (which waits for the font first) never waits for the thread.
+    PreloadStartHeap();
     PreloadFont(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
     for (const char* name : SHARED_IMAGES)
         imageBank->Preload(name);
@@ -186,10 +188,11 @@ bool RunFrame()
     const int64_t drawEnd = NowNs();
     FlipDisplay(1);
     lastFrameWork = {logicEnd - start, drawEnd - logicEnd, NowNs() - drawEnd};
-    // Once, with the first frame on the screen: the audio device opens on a thread of its own, and the
-    // music's decoding goes on.
+    // Once, with the first frame on the screen: the audio device opens on a thread of its own, the
+    // music's decoding goes on, and the heap gives back the room kept for start-up.
     OpenAwaitedAudio();
     ReleaseBeside();
+    ReleaseStartHeap();
     // The 1 ms sleep gives the processor up once a frame. When the next tick is at least that far off,
     // the timer's wait gives it up until the very moment the sleep and the wait would have ended
     // together, and sleeping twice would only wake the program twice a frame (a third of an idle
@@ -227,6 +230,7 @@ void ResetGameState()
     FinishOpeningAudio();
     FinishPreloading();
     ReleaseBeside();
+    ReleaseStartHeap();
     StopQuestionRandom();
     CloseGraphics();
     ClearKeys();
