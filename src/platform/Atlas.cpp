@@ -9,6 +9,9 @@
 #include "platform/Atlas.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace gfx {
@@ -31,6 +34,10 @@ struct TShelf {
     int y = 0, height = 0, used = 0;
 };
 
+struct TFree {
+    void operator()(uint32_t* p) const { std::free(p); }
+};
+
 struct TPage {
     unsigned texture = 0;          // 0: a free slot
     TAtlasKind kind = TAtlasKind::Smooth;
@@ -40,12 +47,17 @@ struct TPage {
     std::vector<TRect> spare;      // regions given back, for pictures that fit them
     int shelvesEnd = 0;            // where the next shelf starts
     int regions = 0;               // regions in use
+    // Made during a batch: its texels, zero where nothing was written as a new texture is, until the
+    // batch ends; and the rows written so far.
+    std::unique_ptr<uint32_t[], TFree> staged;
+    int stagedTop = 0, stagedBottom = 0;
 };
 
 struct TAtlas {
     uint64_t generation = 0;
     std::vector<TPage> pages;
     std::vector<uint32_t> scratch;  // a region while it is uploaded
+    int batches = 0;                // batches alive
 };
 // Never destroyed: fonts and images held in globals give their regions back during the program's exit.
 TAtlas& atlas = *new TAtlas;
@@ -118,6 +130,10 @@ int NewPage(TAtlasKind kind, int width, int height, bool own)
     if (!texture)
         return -1;
     TPage page;
+    if (atlas.batches > 0) {
+        // Zeroed pages straight from the system: only the rows written are ever touched.
+        page.staged.reset(static_cast<uint32_t*>(std::calloc(size_t(width) * height, sizeof(uint32_t))));
+    }
     page.texture = texture;
     page.kind = kind;
     page.width = width;
@@ -131,26 +147,63 @@ int NewPage(TAtlasKind kind, int width, int height, bool own)
     return int(slot - atlas.pages.begin());
 }
 
-// Writes a region: the picture at (left, top) inside it, and its gutter.
-void WriteRegion(const TAtlasPlace& place, const uint32_t* argb, TGutter gutter)
+// Writes a region of `page`: the picture at (left, top) inside it, and its gutter. A page of a batch
+// takes it in memory; any other, in an upload of its own.
+void WriteRegion(TPage& page, const TAtlasPlace& place, const uint32_t* argb, TGutter gutter)
 {
     const int rw = place.regionWidth, rh = place.regionHeight;
     const int left = place.x - place.regionX, top = place.y - place.regionY;
-    const size_t texels = size_t(rw) * rh;
-    if (atlas.scratch.size() < texels)
-        atlas.scratch.resize(texels);
-    uint32_t* out = atlas.scratch.data();
+    uint32_t* out = nullptr;
+    size_t stride = size_t(rw);
+    if (page.staged) {
+        out = page.staged.get() + size_t(place.regionY) * page.width + place.regionX;
+        stride = size_t(page.width);
+        if (page.stagedBottom <= page.stagedTop) {
+            page.stagedTop = place.regionY;
+            page.stagedBottom = place.regionY + rh;
+        } else {
+            page.stagedTop = std::min(page.stagedTop, place.regionY);
+            page.stagedBottom = std::max(page.stagedBottom, place.regionY + rh);
+        }
+    } else {
+        const size_t texels = size_t(rw) * rh;
+        if (atlas.scratch.size() < texels)
+            atlas.scratch.resize(texels);
+        out = atlas.scratch.data();
+    }
     for (int y = 0; y < rh; ++y) {
         const int py = std::clamp(y - top, 0, place.height - 1);
         const bool rowInside = y - top == py;
         for (int x = 0; x < rw; ++x) {
             const int px = std::clamp(x - left, 0, place.width - 1);
             const bool inside = rowInside && x - left == px;
-            out[size_t(y) * rw + x] =
+            out[size_t(y) * stride + x] =
                 inside || gutter == TGutter::Edge ? argb[size_t(py) * place.width + px] : CLEAR_TEXEL;
         }
     }
-    UploadArgbRect(place.texture, place.regionX, place.regionY, rw, rh, out);
+    if (!page.staged)
+        UploadArgbRect(place.texture, place.regionX, place.regionY, rw, rh, out);
+}
+
+// Sends a batch page's written rows to GL, whole rows being one block of its memory, and stops keeping
+// its texels. What lies between the regions is never sampled, so it may go up as the zeros it is.
+void UploadStaged(TPage& page)
+{
+    if (!page.staged)
+        return;
+    if (page.texture && page.stagedBottom > page.stagedTop)
+        UploadArgbRect(page.texture, 0, page.stagedTop, page.width, page.stagedBottom - page.stagedTop,
+                       page.staged.get() + size_t(page.stagedTop) * page.width);
+    page.staged.reset();
+    page.stagedTop = page.stagedBottom = 0;
+}
+
+TPage* PageOf(const TAtlasPlace& place)
+{
+    if (place.page < 0 || place.page >= int(atlas.pages.size()))
+        return nullptr;
+    TPage& page = atlas.pages[place.page];
+    return page.texture == place.texture ? &page : nullptr;
 }
 
 }  // namespace
@@ -192,7 +245,7 @@ bool PlaceInAtlas(TAtlasKind kind, const uint32_t* argb, int w, int h, TGutter g
             block.texture = page.texture;
             block.kind = kind;
             block.width = block.height = block.regionWidth = block.regionHeight = WHITE_BLOCK;
-            WriteRegion(block, white.data(), TGutter::Edge);
+            WriteRegion(page, block, white.data(), TGutter::Edge);
             Allocate(page, rw, rh, region);
         }
     } else {
@@ -219,7 +272,7 @@ bool PlaceInAtlas(TAtlasKind kind, const uint32_t* argb, int w, int h, TGutter g
     place.vScale = 1.0f / float(page.height);
     place.hasWhite = !page.own;
     place.white = {WHITE_BLOCK / 2.0f * place.uScale, WHITE_BLOCK / 2.0f * place.vScale};
-    WriteRegion(place, argb, gutter);
+    WriteRegion(page, place, argb, gutter);
     return true;
 }
 
@@ -227,9 +280,12 @@ void RewriteInAtlas(const TAtlasPlace& place, const uint32_t* argb, TGutter gutt
 {
     if (!place.Live() || !argb)
         return;
+    TPage* page = PageOf(place);
+    if (!page)
+        return;
     // Quads recorded before must show the old texels.
     FlushPendingDraws();
-    WriteRegion(place, argb, gutter);
+    WriteRegion(*page, place, argb, gutter);
 }
 
 void ReleaseFromAtlas(TAtlasPlace& place)
@@ -250,6 +306,19 @@ void ReleaseFromAtlas(TAtlasPlace& place)
     // An empty page gives its memory back.
     DropTexture(page.texture);
     page = TPage{};
+}
+
+TAtlasBatch::TAtlasBatch() { ++atlas.batches; }
+
+TAtlasBatch::~TAtlasBatch()
+{
+    if (--atlas.batches > 0)
+        return;
+    // The pages of an earlier display died with its context, and their memory with them.
+    if (atlas.generation != DisplayGeneration())
+        return;
+    for (TPage& page : atlas.pages)
+        UploadStaged(page);
 }
 
 void CloseAtlas()

@@ -46,6 +46,16 @@ bool PlaceInAtlas(TAtlasKind kind, const uint32_t* argb, int w, int h, TGutter g
 void RewriteInAtlas(const TAtlasPlace& place, const uint32_t* argb, TGutter gutter);
 // Gives the room back. Quads recorded with it are drawn first, since another picture may take its place.
 void ReleaseFromAtlas(TAtlasPlace& place);
+// While one lives, pages made meanwhile keep their texels in memory and go to GL in one upload of the
+// rows written when it ends, rather than one upload per picture (a font's glyphs at every size are a few
+// hundred). Nothing may draw while one lives: quads sampling such a page would miss its texels.
+class TAtlasBatch {
+public:
+    TAtlasBatch();
+    ~TAtlasBatch();
+    TAtlasBatch(const TAtlasBatch&) = delete;
+    TAtlasBatch& operator=(const TAtlasBatch&) = delete;
+};
 // Forgets every page; called as the display's GL context goes.
 void CloseAtlas();
 // Pages with a texture on the open display, for tests.

@@ -53,6 +53,7 @@ struct TDisplay {
     bool backKept = false;                         // the back buffer outlives a swap (no window at all)
     bool warmUpDue = false;                        // PrepareDrawing waits for the first presented frame
     bool presentsByCopy = false;                   // frames reach the window by copying boxes, never swapped
+    bool iconDue = false;                          // the icon waits for the window's first frame
 };
 
 namespace {
@@ -130,7 +131,43 @@ void ApplyIcon(SDL_Window* window)
     SDL_FreeSurface(surface);
 }
 
+// After a present: the icon, when it waits for one.
+void GiveIconOnce(TDisplay& d)
+{
+    if (!d.iconDue)
+        return;
+    d.iconDue = false;
+    ApplyIcon(d.window);
+}
+
 unsigned PictureFramebuffer(const TDisplay& d) { return d.direct ? 0u : d.framebuffer; }
+
+// Makes the off-screen picture and its framebuffer, the first time the picture cannot be the window's
+// back buffer: a window of exactly the game's size never needs them, and the software rasteriser
+// clears the 3 MiB of a texture as it makes it, before the first frame. False when the driver
+// refuses them. The framebuffer bound before stays bound.
+bool MakeOffscreenPicture(TDisplay& d)
+{
+    if (d.framebuffer)
+        return true;
+    glGenTextures(1, &d.picture);
+    glBindTexture(GL_TEXTURE_2D, d.picture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, d.width, d.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &d.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, d.framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, d.picture, 0);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!complete) {
+        glDeleteFramebuffers(1, &d.framebuffer);
+        glDeleteTextures(1, &d.picture);
+        d.framebuffer = d.picture = 0;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(d));
+    return complete;
+}
 
 // Makes the window's back buffer the picture when the drawable is exactly the picture's size, the
 // off-screen buffer otherwise, carrying what the picture holds across.
@@ -141,6 +178,9 @@ void ChoosePicture(TDisplay& d, int drawableWidth, int drawableHeight)
         return;
     // What is recorded so far belongs in the picture being left.
     gfx::Submit();
+    // Without an off-screen picture the back buffer stays the picture, as at any other size.
+    if (!direct && !MakeOffscreenPicture(d))
+        return;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, PictureFramebuffer(d));
     d.direct = direct;
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, PictureFramebuffer(d));
@@ -283,7 +323,7 @@ bool SetAppIcon(const std::string& path)
     ShrinkPicture(picture, 256);
     appIcon = std::move(picture);
     if (display)
-        ApplyIcon(display->window);
+        display->iconDue = true;
     return true;
 }
 
@@ -313,7 +353,9 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     d->window = MakeWindow(width, height, depth != 0);
     if (!d->window && depth != 0)
         d->window = MakeWindow(width, height, false);
-    ApplyIcon(d->window);
+    // Given once the window shows its first frame: a window manager has no use for it before, and the
+    // X server would be copying its quarter of a megabyte while the first frame is on its way.
+    d->iconDue = true;
     WatchForDestroyFromOutside(d->window);
     if (d->window)
         d->context = SDL_GL_CreateContext(d->window);
@@ -324,23 +366,14 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
         return nullptr;
     }
 
-    glGenTextures(1, &d->picture);
-    glBindTexture(GL_TEXTURE_2D, d->picture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glGenFramebuffers(1, &d->framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, d->framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, d->picture, 0);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE || !gfx::OpenBatch(width, height)) {
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(d->window, &dw, &dh);
+    d->direct = dw == width && dh == height;
+    if ((!d->direct && !MakeOffscreenPicture(*d)) || !gfx::OpenBatch(width, height)) {
         DestroyDisplay(d);
         return nullptr;
     }
     glViewport(0, 0, width, height);
-    int dw = 0, dh = 0;
-    SDL_GL_GetDrawableSize(d->window, &dw, &dh);
-    d->direct = dw == width && dh == height;
     // The offscreen driver draws into a surface that a swap never replaces.
     const char* driver = SDL_GetCurrentVideoDriver();
     d->backKept = driver && std::strcmp(driver, "offscreen") == 0;
@@ -408,6 +441,7 @@ void FlipDisplay(int sync)
     }
     if (display->direct && display->presentsByCopy) {
         CopyBoxesToWindow(*display, drawn);
+        GiveIconOnce(*display);
         if (sync)
             gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
         return;
@@ -417,6 +451,7 @@ void FlipDisplay(int sync)
         ++pictureCopies;
     }
     SDL_GL_SwapWindow(display->window);
+    GiveIconOnce(*display);
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*display));
     if (sync)
         gfx::PaceToRefresh(true, SyncedRefreshRate(*display));

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstddef>
+#include <functional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -50,6 +52,18 @@ struct TGlyph {
     gfx::TAtlasPlace place[GLYPH_SIZES];   // where the open display's atlas holds it, by size
 };
 
+// A glyph's copy of one size as the atlas takes it.
+struct TGlyphCopy {
+    std::vector<uint32_t> texels;
+    int width = 0, height = 0;
+};
+
+// One made ahead of its placing: where its texels start in the font's store of them. Width 0: none.
+struct TMadeCopy {
+    size_t offset = 0;
+    int width = 0, height = 0;
+};
+
 // The copy of a glyph for text drawn through the draw state's matrix: the size a texture's nearest
 // smaller level would give, from how many texels one pixel spans.
 int GlyphSizeFor(const TDrawState& s)
@@ -82,7 +96,8 @@ public:
     std::vector<uint8_t> fileBytes;   // FreeType reads the face from here for as long as the font lives
 
     TGlyph& Find(char32_t c);
-    // Rasterises the printable ASCII glyphs now, so no frame pays for a glyph of ordinary text.
+    // Rasterises the printable ASCII glyphs now, so no frame pays for a glyph of ordinary text, and
+    // makes their copies of every size for the atlas, so placing them is only copying.
     void RasterisePrintable();
     // With a display open, places the printable ASCII glyphs in the atlas, so no frame pays for placing
     // a glyph of ordinary text on its first draw.
@@ -92,12 +107,18 @@ public:
 
 private:
     TGlyph Rasterise(char32_t c);
+    // The glyph's copy of the given size, as the atlas takes it.
+    void MakeCopy(const TGlyph& glyph, int size, TGlyphCopy& copy) const;
 
     std::unordered_map<char32_t, TGlyph> glyphs;
     TGlyph ascii[128];
     bool asciiKnown[128] = {};
     // Every glyph's coverage, one after another: the atlas keeps no copy, and a new display needs them again.
     std::vector<uint8_t> coverage;
+    // The printable glyphs' copies, by character and size, until they are placed, and their texels in
+    // one block, which goes back to the system whole once they are.
+    std::vector<TMadeCopy> madeCopies;
+    std::vector<uint32_t> madeTexels;
 };
 
 TImageFont::~TImageFont()
@@ -135,6 +156,18 @@ void TImageFont::RasterisePrintable()
         return;
     for (char32_t c = 0x20; c < 0x7F; ++c)
         Find(c);
+    // What Prepare places: on the preload thread these are made while the window is, not after it.
+    const int sizes = smooth ? GLYPH_SIZES : 1;
+    madeCopies.assign(size_t(0x7F - 0x20) * GLYPH_SIZES, TMadeCopy{});
+    TGlyphCopy copy;
+    for (char32_t c = 0x20; c < 0x7F; ++c)
+        if (ascii[c].width > 0)
+            for (int size = 0; size < sizes; ++size) {
+                MakeCopy(ascii[c], size, copy);
+                madeCopies[size_t(c - 0x20) * GLYPH_SIZES + size] = {madeTexels.size(), copy.width, copy.height};
+                madeTexels.insert(madeTexels.end(), copy.texels.begin(),
+                                  copy.texels.begin() + std::ptrdiff_t(copy.width) * copy.height);
+            }
 }
 
 void TImageFont::Prepare()
@@ -151,24 +184,24 @@ void TImageFont::Prepare()
     std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
         return (a.first->height >> a.second) > (b.first->height >> b.second);
     });
+    // Hundreds of small uploads cost more than the texels they carry: the page goes up once, at the end.
+    gfx::TAtlasBatch batch;
     for (auto& [glyph, size] : order)
         Place(*glyph, size);
+    // A later display makes its copies as it places them.
+    madeCopies = {};
+    madeTexels = {};
 }
 
-bool TImageFont::Place(TGlyph& glyph, int size)
+void TImageFont::MakeCopy(const TGlyph& glyph, int size, TGlyphCopy& copy) const
 {
-    gfx::TAtlasPlace& place = glyph.place[size];
-    if (place.Live())
-        return true;
-    if (glyph.width <= 0 || gfx::DisplayGeneration() == 0)
-        return false;
     // The atlas takes colour: the coverage becomes the alpha of white texels. A shrunk copy is made from
     // the glyph padded with clear texels to whole blocks of its scale, so each of its texels covers
     // exactly that block and the glyph keeps its exact size in the copy.
     const int block = 1 << size;
     int w = size ? (glyph.width + block - 1) / block * block : glyph.width;
     int h = size ? (glyph.height + block - 1) / block * block : glyph.height;
-    static std::vector<uint32_t>& texels = *new std::vector<uint32_t>;
+    std::vector<uint32_t>& texels = copy.texels;
     texels.assign(size_t(w) * h * 5 / 4 + 1, 0x00FFFFFFu);
     for (int y = 0; y < glyph.height; ++y)
         for (int x = 0; x < glyph.width; ++x)
@@ -181,8 +214,36 @@ bool TImageFont::Place(TGlyph& glyph, int size)
         h /= 2;
         std::copy_n(texels.data() + size_t(w * 2) * (h * 2), size_t(w) * h, texels.data());
     }
+    copy.width = w;
+    copy.height = h;
+}
+
+bool TImageFont::Place(TGlyph& glyph, int size)
+{
+    gfx::TAtlasPlace& place = glyph.place[size];
+    if (place.Live())
+        return true;
+    if (glyph.width <= 0 || gfx::DisplayGeneration() == 0)
+        return false;
+    // A printable glyph's copy made ahead is used once; any other is made now, in a buffer kept for it.
+    TMadeCopy* made = nullptr;
+    const std::less<const TGlyph*> before;
+    const ptrdiff_t index = !before(&glyph, ascii) && before(&glyph, ascii + 128) ? &glyph - ascii : -1;
+    if (index >= 0x20 && index < 0x7F && !madeCopies.empty()) {
+        made = &madeCopies[size_t(index - 0x20) * GLYPH_SIZES + size];
+        if (made->width == 0)
+            made = nullptr;
+    }
+    static TGlyphCopy& scratch = *new TGlyphCopy;
+    if (!made)
+        MakeCopy(glyph, size, scratch);
+    const uint32_t* texels = made ? madeTexels.data() + made->offset : scratch.texels.data();
+    const int w = made ? made->width : scratch.width, h = made ? made->height : scratch.height;
     const gfx::TAtlasKind kind = smooth ? gfx::TAtlasKind::Smooth : gfx::TAtlasKind::Sharp;
-    return gfx::PlaceInAtlas(kind, texels.data(), w, h, gfx::TGutter::Clear, place);
+    const bool placed = gfx::PlaceInAtlas(kind, texels, w, h, gfx::TGutter::Clear, place);
+    if (made)
+        made->width = 0;
+    return placed;
 }
 
 // Counted on the preload thread too.

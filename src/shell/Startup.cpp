@@ -92,7 +92,9 @@ void LoadSharedResources()
 
 void PreloadStartFiles()
 {
-    // The slowest first, so the display (which waits for the font first) never waits for the thread.
+    // The heap's room first: the window's own making uses it too. Then the slowest file first, so the
+    // display (which waits for the font first) never waits for the thread.
+    PreloadStartHeap();
     PreloadFont(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
     for (const char* name : SHARED_IMAGES)
         imageBank->Preload(name);
@@ -149,8 +151,8 @@ void Startup()
     game->clsColor = TColor::Create(50, 0, 50, 1.0f);
 
     renderer->CreateScreen();
-    // The same picture the desktop menu shows; without it the window keeps the system's icon. Given to
-    // the window once it is made, by when the preload thread has decoded it.
+    // The same picture the desktop menu shows; without it the window keeps the system's icon. Decoded by
+    // the preload thread; the window is given it once its first frame is on the screen.
     SetAppIcon(game->imagePath + ICON_FILE);
     LoadSharedResources();
 
@@ -189,10 +191,11 @@ bool RunFrame()
     const int64_t drawEnd = NowNs();
     FlipDisplay(1);
     lastFrameWork = {logicEnd - start, drawEnd - logicEnd, NowNs() - drawEnd};
-    // Once, with the first frame on the screen: the audio device opens on a thread of its own, and the
-    // music's decoding goes on.
+    // Once, with the first frame on the screen: the audio device opens on a thread of its own, the
+    // music's decoding goes on, and the heap gives back the room kept for start-up.
     OpenAwaitedAudio();
     ReleaseBeside();
+    ReleaseStartHeap();
     // A title left alone shows the same picture frame after frame: the timer may sleep through several
     // ticks at a time and run their frames when it wakes (an eighth of the wakings), or at once when a
     // key comes.
@@ -235,6 +238,7 @@ void ResetGameState()
     FinishOpeningAudio();
     FinishPreloading();
     ReleaseBeside();
+    ReleaseStartHeap();
     StopQuestionRandom();
     CloseGraphics();
     ClearKeys();
