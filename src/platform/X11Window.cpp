@@ -91,7 +91,7 @@ bool NothingArrivedFromX()
 
 bool AwaitXEvents(int timeoutMs)
 {
-    if (!XEventsAwaitable() || lostWindow != 0 || eventsQueued(connection, QueuedAfterFlush) > 0)
+    if (!NothingArrivedFromX())
         return true;
     pollfd readable{ConnectionNumber(connection), POLLIN, 0};
     return poll(&readable, 1, timeoutMs < 0 ? 0 : timeoutMs) != 0;
