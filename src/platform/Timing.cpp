@@ -9,8 +9,14 @@
 // waiting, so the frame loop runs each of those frames' logic and drawing as it would have, in order
 // and with the same input (none: input would have ended the doze). The last of them reads the events,
 // so a key that ends a doze is read at once by the frame of the tick that passed last, rather than at
-// the next tick: on a still screen it shows without waiting for a tick at all. (When no tick has passed
-// since the doze began, the frame of the next tick reads it, as without dozing.)
+// the next tick: on a still screen it shows without waiting for a tick at all.
+//
+// Between dozes (the frames just after a key, or the first two of a still screen) a still screen's wait
+// for its tick sleeps on the window's events too, and a key that comes before the tick runs the frame
+// at once: the tick is moved to that moment and the ticks after it follow a period apart from there.
+// Nothing on a still screen counts frames, so one shorter period shows nowhere; without it, a key that
+// came just after a frame read its events waited up to a whole period for the next frame. A doze that a
+// key ends before its first tick has passed ends in such a wait, and its frame runs at once too.
 #include "platform/Timing.h"
 #include "platform/Testing.h"
 
@@ -44,6 +50,21 @@ uint64_t RealMillis()
 {
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                      std::chrono::steady_clock::now().time_since_epoch()).count());
+}
+
+// Sleeps on the window's events until they come (true) or the clock reaches `until` (false).
+bool AwaitEventsUntil(uint64_t until)
+{
+    for (uint64_t now = ClockMillis(); now < until;) {
+        if (AwaitWindowEvents(static_cast<int>(until - now)))
+            return true;
+        const uint64_t later = ClockMillis();
+        // An awaiter that lets no time pass would hold the program here for good.
+        if (later == now)
+            return false;
+        now = later;
+    }
+    return false;
 }
 }
 
@@ -114,6 +135,21 @@ int TTimer::Wait()
         return 1;
     }
     uint64_t ticks = TicksSoFar();
+    const bool still = stillBeforeWait;
+    stillBeforeWait = false;
+    if (ticks <= consumed && still && WindowEventsAwaitable() && !BrowserPacesFrames()) {
+        // A still screen shows nothing that counts frames, so when a key comes before the tick its frame
+        // runs at once, and the ticks after it follow a full period apart from there.
+        const uint64_t next = startMs + (consumed + 1) * static_cast<uint64_t>(period);
+        if (AwaitEventsUntil(next)) {
+            // Modular arithmetic: a timer made at the virtual clock's zero may have its origin "before" it.
+            const uint64_t now = ClockMillis();
+            if (now < next)
+                startMs -= next - now;
+            PollInputEventsEndingWait();
+        }
+        ticks = TicksSoFar();
+    }
     if (ticks <= consumed) {
         if (virtualClock) {
             // Jump straight to the next tick: no real time passes.
@@ -142,6 +178,7 @@ int TTimer::Wait()
 
 void TTimer::DozeWhileStill(int maxTicks)
 {
+    stillBeforeWait = true;
     const uint64_t presented = PresentedFrameCount(), events = WindowEventsRead();
     quietFrames = presented == lastPresented && events == lastEvents ? quietFrames + 1 : 0;
     lastPresented = presented;
@@ -149,16 +186,7 @@ void TTimer::DozeWhileStill(int maxTicks)
     if (quietFrames < 2 || owed > 0 || maxTicks < 1 || BrowserPacesFrames() ||
         !WindowEventsAwaitable())
         return;
-    const uint64_t until = startMs + (consumed + static_cast<uint64_t>(maxTicks)) * static_cast<uint64_t>(period);
-    for (uint64_t now = ClockMillis(); now < until;) {
-        if (AwaitWindowEvents(static_cast<int>(until - now)))
-            break;
-        const uint64_t later = ClockMillis();
-        // An awaiter that lets no time pass would hold the program here for good.
-        if (later == now)
-            break;
-        now = later;
-    }
+    AwaitEventsUntil(startMs + (consumed + static_cast<uint64_t>(maxTicks)) * static_cast<uint64_t>(period));
     const uint64_t ticks = TicksSoFar();
     owed = ticks > consumed ? ticks - consumed : 0;
     catchingUp = owed > 0;

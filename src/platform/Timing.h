@@ -23,8 +23,10 @@ public:
     // or `maxTicks` ticks have passed, instead of waking for every tick of a picture that cannot change.
     // No frame is lost: the ticks slept through come back from the following Waits at once, one each
     // and without reading input, and the last of them reads the events (so events that end the doze are
-    // read at once). It does nothing on the virtual clock (unless a test gives an event awaiter), in the
-    // browser, and where the window's events cannot be waited for.
+    // read at once). Short of a doze, the next Wait sleeps on the window's events until its tick, and
+    // events that come first end it at once: the tick is moved to then, and the following ticks keep a
+    // full period from there. Neither happens on the virtual clock (unless a test gives an event
+    // awaiter), in the browser, or where the window's events cannot be waited for.
     void DozeWhileStill(int maxTicks);
 
 private:
@@ -36,6 +38,8 @@ private:
     // Ticks a doze slept through, not yet run.
     uint64_t owed = 0;
     int quietFrames = 0;
+    // The frame before the next Wait was of a still screen (DozeWhileStill).
+    bool stillBeforeWait = false;
     uint64_t lastPresented = UINT64_MAX, lastEvents = UINT64_MAX;
 };
 

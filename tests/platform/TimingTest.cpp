@@ -34,14 +34,16 @@ TEST_F(VirtualClock, SixtyHertzTicksEverySixteenWholeMilliseconds)
     EXPECT_FALSE(timer->WaitWouldSleep(1));
 }
 
-// One frame of a still screen as the frame loop runs it: the wait, the logic reading a key, the doze.
-int StillFrame(TTimer& timer)
+// One frame of a still screen as the frame loop runs it: the wait, the logic reading a key, the doze
+// (with `still` false, a frame of a screen that moves: no doze).
+int StillFrame(TTimer& timer, bool still = true)
 {
     timer.Wait();
     BeginFrameInput();
     const int hits = KeyWasHit(KEY_1);
     EndFrameInput();
-    timer.DozeWhileStill(8);
+    if (still)
+        timer.DozeWhileStill(8);
     return hits;
 }
 
@@ -49,42 +51,49 @@ TEST_F(VirtualClock, AStillScreenDozesAndStillRunsEveryTickItSleptThrough)
 {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
     std::vector<int> asked;
-    bool keyComes = false;
+    // How far into the next sleep on the window a key is pressed, left in the window system's queue;
+    // none when negative.
+    int keyAfter = -1;
     UseEventAwaiter([&](int ms) {
         asked.push_back(ms);
-        if (!keyComes) {
+        if (keyAfter < 0 || keyAfter >= ms) {
             SleepMillis(ms);
             return false;
         }
-        // A key two and a half ticks into the doze, left in the window system's queue.
-        SleepMillis(40);
+        SleepMillis(keyAfter);
+        keyAfter = -1;
+        // Pressed and let go, so each press is a hit of its own.
         SDL_Event e{};
         e.type = SDL_KEYDOWN;
         e.key.keysym.sym = SDLK_1;
+        SDL_PushEvent(&e);
+        e.type = SDL_KEYUP;
         SDL_PushEvent(&e);
         return true;
     });
     auto timer = TTimer::Create(60.0f);
     const uint64_t start = ClockMillis();
-    // Two frames that show and read nothing new, then it sleeps up to eight ticks.
+    // Two frames that show and read nothing new, then it sleeps up to eight ticks. Until then each wait
+    // after a still frame sleeps on the window to its tick.
     StillFrame(*timer);
     StillFrame(*timer);
-    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(asked, std::vector<int>({16}));
     StillFrame(*timer);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], 8 * 16);
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[2], 8 * 16);
     // Those eight ticks are frames run at once, no sleep of their own; the last reads input and dozes again.
     for (int i = 0; i < 7; ++i) {
         EXPECT_TRUE(timer->WaitWouldSleep(1)) << i;
         StillFrame(*timer);
         EXPECT_EQ(ClockMillis() - start, 11u * 16) << i;
     }
-    EXPECT_EQ(asked.size(), 1u);
-    keyComes = true;
+    EXPECT_EQ(asked.size(), 3u);
+    // A key two and a half ticks into the doze.
+    keyAfter = 40;
     StillFrame(*timer);
-    ASSERT_EQ(asked.size(), 2u);
+    ASSERT_EQ(asked.size(), 4u);
     // Of the two ticks that passed before the key, the first is run without it and the second reads it
-    // at once; the frame after waits for the next tick as usual.
+    // at once; the frame after sleeps on the window to the next tick.
     const uint64_t woke = start + 11 * 16 + 40;
     EXPECT_EQ(ClockMillis(), woke);
     EXPECT_EQ(StillFrame(*timer), 0);
@@ -94,7 +103,20 @@ TEST_F(VirtualClock, AStillScreenDozesAndStillRunsEveryTickItSleptThrough)
     EXPECT_FALSE(timer->WaitWouldSleep(1));
     StillFrame(*timer);
     EXPECT_EQ(ClockMillis() - start, 14u * 16);
-    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked.size(), 5u);
+    // A key that comes during such a sleep is read by a frame run then, not at the tick, and the ticks
+    // after it are a full period apart from there.
+    keyAfter = 5;
+    EXPECT_EQ(StillFrame(*timer), 1);
+    EXPECT_EQ(ClockMillis() - start, 14u * 16 + 5);
+    EXPECT_EQ(StillFrame(*timer, false), 0);
+    EXPECT_EQ(ClockMillis() - start, 15u * 16 + 5);
+    // A screen that moves does not sleep on the window: its wait ends at its tick, however soon a key
+    // would have come.
+    keyAfter = 5;
+    EXPECT_EQ(StillFrame(*timer, false), 0);
+    EXPECT_EQ(ClockMillis() - start, 16u * 16 + 5);
+    EXPECT_EQ(asked.size(), 7u);
     UseEventAwaiter(nullptr);
 }
 
