@@ -123,6 +123,9 @@ bool TTimer::WaitWouldSleep(int ms) const
 
 int TTimer::Wait()
 {
+    // Only the wait right after a frame of a still screen may sleep on the window.
+    const bool still = stillBeforeWait;
+    stillBeforeWait = false;
     if (owed > 0) {
         // A tick the doze slept through: its frame runs now, and the last of them reads what came.
         --owed;
@@ -135,8 +138,6 @@ int TTimer::Wait()
         return 1;
     }
     uint64_t ticks = TicksSoFar();
-    const bool still = stillBeforeWait;
-    stillBeforeWait = false;
     if (ticks <= consumed && still && WindowEventsAwaitable() && !BrowserPacesFrames()) {
         // A still screen shows nothing that counts frames, so when a key comes before the tick its frame
         // runs at once, and the ticks after it follow a full period apart from there.
