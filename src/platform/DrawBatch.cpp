@@ -33,8 +33,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/Atlas.h"
 #include "platform/Backend.h"
 #include "platform/FrameSkip.h"
+#include "platform/SoftPicture.h"
 
 namespace gfx {
 namespace {
@@ -484,6 +486,23 @@ void Submit()
     batch.submittedEarly = true;
     SubmitRecording(PictureHashAfter(batch.recording));
     DropRecording();
+}
+
+bool PaintPendingFrame(uint32_t* argb, int width, int height)
+{
+    int pictureWidth = 0, pictureHeight = 0;
+    if (!batch.open || batch.submittedEarly || !backend::PictureSize(pictureWidth, pictureHeight) ||
+        pictureWidth != width || pictureHeight != height)
+        return false;
+    const auto texelsOf = [](unsigned texture, TTexels& texels) {
+        static const uint32_t white = 0xFFFFFFFFu;
+        if (texture == batch.whiteTexture) {
+            texels = {&white, 1, 1, false};
+            return true;
+        }
+        return KeptPageTexels(texture, texels.argb, texels.width, texels.height, texels.smooth);
+    };
+    return PaintRecording(batch.recording, width, height, texelsOf, argb);
 }
 
 bool EndFrame(bool pictureKept, TBoxes& drawn)

@@ -14,6 +14,11 @@
 // flushing moves whatever the connection holds into the library's queue and counts it), so an event is
 // never left where the pump would not look, nor slept on once the library has read it while waiting for
 // some reply.
+//
+// A PICTURE BEFORE THE FIRST FRAME
+// The window's first frame can be put on the window as plain pixels from the CPU while the GL driver is
+// still building the code to draw it (Display): one image of the window's size, in the window's own
+// 8-bit-per-colour true-colour format, or nothing at all when the window has another format or size.
 #ifndef __EMSCRIPTEN__
 #include "platform/X11Window.h"
 
@@ -30,6 +35,12 @@ namespace {
 using TErrorHandler = int (*)(Display*, XErrorEvent*);
 using TSetErrorHandler = TErrorHandler (*)(TErrorHandler);
 using TEventsQueued = int (*)(Display*, int);
+using TGetWindowAttributes = Status (*)(Display*, Window, XWindowAttributes*);
+using TInitImage = Status (*)(XImage*);
+using TCreateGC = GC (*)(Display*, Drawable, unsigned long, XGCValues*);
+using TPutImage = int (*)(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned);
+using TFreeGC = int (*)(Display*, GC);
+using TFlush = int (*)(Display*);
 
 TErrorHandler previousHandler = nullptr;
 bool installed = false;
@@ -87,6 +98,56 @@ bool XEventsAwaitable() { return connection && eventsQueued && watchedWindow != 
 bool NothingArrivedFromX()
 {
     return XEventsAwaitable() && lostWindow == 0 && eventsQueued(connection, QueuedAfterFlush) == 0;
+}
+
+bool ShowPictureOnWindow(const uint32_t* argb, int width, int height)
+{
+    const Window window = watchedWindow;
+    if (!connection || window == 0 || lostWindow != 0 || !argb || width <= 0 || height <= 0)
+        return false;
+    void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!library)
+        return false;
+    auto find = [library](const char* name) { return dlsym(library, name); };
+    auto getAttributes = reinterpret_cast<TGetWindowAttributes>(find("XGetWindowAttributes"));
+    auto initImage = reinterpret_cast<TInitImage>(find("XInitImage"));
+    auto createGc = reinterpret_cast<TCreateGC>(find("XCreateGC"));
+    auto putImage = reinterpret_cast<TPutImage>(find("XPutImage"));
+    auto freeGc = reinterpret_cast<TFreeGC>(find("XFreeGC"));
+    auto flush = reinterpret_cast<TFlush>(find("XFlush"));
+    dlclose(library);
+    XWindowAttributes attributes{};
+    if (!getAttributes || !initImage || !createGc || !putImage || !freeGc || !flush ||
+        !getAttributes(connection, window, &attributes) || attributes.width != width ||
+        attributes.height != height || (attributes.depth != 24 && attributes.depth != 32) || !attributes.visual ||
+        attributes.visual->red_mask != 0xFF0000 || attributes.visual->green_mask != 0xFF00 ||
+        attributes.visual->blue_mask != 0xFF)
+        return false;
+    // The texels are 0xAARRGGBB words in this machine's byte order: the window's pixels, alpha aside.
+    XImage image{};
+    image.width = width;
+    image.height = height;
+    image.format = ZPixmap;
+    image.data = reinterpret_cast<char*>(const_cast<uint32_t*>(argb));
+    image.byte_order = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst;
+    image.bitmap_unit = 32;
+    image.bitmap_bit_order = image.byte_order;
+    image.bitmap_pad = 32;
+    image.depth = attributes.depth;
+    image.bytes_per_line = width * 4;
+    image.bits_per_pixel = 32;
+    image.red_mask = 0xFF0000;
+    image.green_mask = 0xFF00;
+    image.blue_mask = 0xFF;
+    if (!initImage(&image))
+        return false;
+    GC gc = createGc(connection, window, 0, nullptr);
+    if (!gc)
+        return false;
+    putImage(connection, window, gc, &image, 0, 0, 0, 0, unsigned(width), unsigned(height));
+    freeGc(connection, gc);
+    flush(connection);
+    return true;
 }
 
 bool AwaitXEvents(int timeoutMs)

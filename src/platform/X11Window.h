@@ -2,6 +2,8 @@
 // for the X server to send the window something.
 #pragma once
 
+#include <cstdint>
+
 struct SDL_Window;
 
 // Watches the window when it lives on an X server (nothing on other window systems): errors about it
@@ -18,3 +20,6 @@ bool XEventsAwaitable();
 // Sleeps until the X server has sent something the event pump has yet to read, or `timeoutMs` pass;
 // true when something came (or may have: an interrupted wait counts as something).
 bool AwaitXEvents(int timeoutMs);
+// Puts width x height 0xAARRGGBB pixels on the watched window at once, as its picture until GL presents
+// one; false (nothing shown) unless the window is exactly that size in an 8-bit-per-colour format.
+bool ShowPictureOnWindow(const uint32_t* argb, int width, int height);

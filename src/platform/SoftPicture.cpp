@@ -1,0 +1,185 @@
+// SoftPicture - the rasteriser's arithmetic for the quads the game draws, on the CPU.
+//
+// Pixels are covered where their centre lies inside the rectangle (left and top edges included), texels
+// are read bilinearly with weights in 256ths from smooth textures and as the nearest one from sharp
+// ones, the texel is multiplied by the quad's colour in floating point and rounded to a byte, and the
+// blend modes work on bytes, each product rounded as an exact division by 255. That is how the software
+// rasteriser the game is drawn with works for these formats; where its own rounding differs (the weights
+// of a filtered texel, a pixel centre exactly on an edge) a channel is off by a step or so, which no one
+// can see in the few milliseconds the painted picture stands before the GL one replaces it.
+#include "platform/SoftPicture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace gfx {
+namespace {
+
+struct TRgba { int r, g, b, a; };
+
+TRgba Unpack(uint32_t argb)
+{
+    return {int(argb >> 16 & 0xFF), int(argb >> 8 & 0xFF), int(argb & 0xFF), int(argb >> 24)};
+}
+
+uint32_t Pack(const TRgba& c)
+{
+    return uint32_t(c.a) << 24 | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | uint32_t(c.b);
+}
+
+// a * b / 255, rounded.
+int Times(int a, int b)
+{
+    const int p = a * b + 128;
+    return (p + (p >> 8)) >> 8;
+}
+
+int Byte(float unit) { return std::clamp(int(unit * 255.0f + 0.5f), 0, 255); }
+
+// (a * (256 - weight) + b * weight + 128) / 256 in each of the four bytes at once: two bytes per pass,
+// each in a 16-bit lane that the sum never overflows.
+uint32_t Lerp(uint32_t a, uint32_t b, int weight)
+{
+    const uint32_t keep = uint32_t(256 - weight), take = uint32_t(weight);
+    const uint32_t even = ((a & 0xFF00FFu) * keep + (b & 0xFF00FFu) * take + 0x800080u) >> 8 & 0xFF00FFu;
+    const uint32_t odd = ((a >> 8 & 0xFF00FFu) * keep + (b >> 8 & 0xFF00FFu) * take + 0x800080u) & 0xFF00FF00u;
+    return even | odd;
+}
+
+// Where a texture point falls along an axis of `size` texels: the texel and the next one, clamped to
+// the edge, and, filtering, the next one's weight in 256ths.
+struct TTap {
+    int texel, next, weight;
+};
+
+TTap Tap(float point, int size, bool smooth)
+{
+    if (!smooth) {
+        const int texel = std::clamp(int(std::floor(point * float(size))), 0, size - 1);
+        return {texel, texel, 0};
+    }
+    const int fixed = int(std::floor((point * float(size) - 0.5f) * 256.0f));
+    return {std::clamp(fixed >> 8, 0, size - 1), std::clamp((fixed >> 8) + 1, 0, size - 1), fixed & 0xFF};
+}
+
+// The fragment the shader gives for a texel and a quad's colour; false where masked drawing cuts it away.
+// The shader multiplies in floating point and the result is rounded to a byte: the exact product of two
+// bytes over 255 is never within rounding of a half, so rounding it in integers gives the same byte.
+bool Shade(const TRgba& texel, const TColour& colour, int blend, TRgba& out)
+{
+    const int alpha = texel.a * colour.a;
+    // Masked drawing cuts away what has under half alpha: below 255 * 255 / 2.
+    if (blend != 2 && blend != 3 && blend != 4 && blend != 5 && alpha * 2 < 255 * 255)
+        return false;
+    out = {Times(texel.r, colour.r), Times(texel.g, colour.g), Times(texel.b, colour.b), Times(texel.a, colour.a)};
+    return true;
+}
+
+TRgba Blend(const TRgba& s, const TRgba& d, int blend)
+{
+    switch (blend) {
+    case 3:
+        return {Times(s.r, s.a) + Times(d.r, 255 - s.a), Times(s.g, s.a) + Times(d.g, 255 - s.a),
+                Times(s.b, s.a) + Times(d.b, 255 - s.a), s.a + Times(d.a, 255 - s.a)};
+    case 4:
+        return {std::min(255, Times(s.r, s.a) + d.r), std::min(255, Times(s.g, s.a) + d.g),
+                std::min(255, Times(s.b, s.a) + d.b), d.a};
+    case 5:
+        return {Times(d.r, s.r), Times(d.g, s.g), Times(d.b, s.b), d.a};
+    default:
+        return s;
+    }
+}
+
+// The pixels whose centres lie in [from, to): first and one past the last, within [0, size).
+void Span(float from, float to, int size, int& first, int& end)
+{
+    first = std::max(0, int(std::ceil(from - 0.5f)));
+    end = std::min(size, int(std::ceil(to - 0.5f)));
+}
+
+// Quad q: false when it is not an upright rectangle mapped straight onto a texture rectangle.
+bool PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& texels, int width, int height,
+               uint32_t* argb, std::vector<TTap>& columns)
+{
+    const TVertex* v = &r.vertices[q * 4];
+    if (v[0].y != v[1].y || v[1].x != v[2].x || v[2].y != v[3].y || v[3].x != v[0].x || v[0].u != v[3].u ||
+        v[1].u != v[2].u || v[0].v != v[1].v || v[2].v != v[3].v)
+        return false;
+    if (v[0].x == v[1].x || v[0].y == v[3].y)
+        return true;
+    int x0, x1, y0, y1;
+    Span(std::min(v[0].x, v[1].x), std::max(v[0].x, v[1].x), width, x0, x1);
+    Span(std::min(v[0].y, v[3].y), std::max(v[0].y, v[3].y), height, y0, y1);
+    if (x0 >= x1 || y0 >= y1)
+        return true;
+    // Texture points along each axis at the pixels' centres, worked out once per column.
+    const float du = (v[1].u - v[0].u) / (v[1].x - v[0].x), dv = (v[3].v - v[0].v) / (v[3].y - v[0].y);
+    columns.resize(size_t(x1 - x0));
+    for (int x = x0; x < x1; ++x)
+        columns[size_t(x - x0)] = Tap(v[0].u + (float(x) + 0.5f - v[0].x) * du, texels.width, texels.smooth);
+    // Where nothing covers a pixel, blending with no alpha (or cutting it away) leaves it as it is.
+    const bool clearKeeps = c.blend != 2 && c.blend != 5;
+    for (int y = y0; y < y1; ++y) {
+        const TTap row = Tap(v[0].v + (float(y) + 0.5f - v[0].y) * dv, texels.height, texels.smooth);
+        const uint32_t* upper = texels.argb + size_t(row.texel) * texels.width;
+        const uint32_t* lower = texels.argb + size_t(row.next) * texels.width;
+        uint32_t* out = argb + size_t(y) * width;
+        for (int x = x0; x < x1; ++x) {
+            const TTap& column = columns[size_t(x - x0)];
+            uint32_t sample;
+            if (texels.smooth) {
+                const uint32_t a = upper[column.texel], b = upper[column.next], cc = lower[column.texel],
+                               d = lower[column.next];
+                if (clearKeeps && ((a | b | cc | d) >> 24) == 0)
+                    continue;
+                sample = Lerp(Lerp(a, b, column.weight), Lerp(cc, d, column.weight), row.weight);
+            } else {
+                sample = upper[column.texel];
+                if (clearKeeps && (sample >> 24) == 0)
+                    continue;
+            }
+            const TRgba texel = Unpack(sample);
+            TRgba fragment;
+            if (Shade(texel, v[0].colour, c.blend, fragment))
+                out[x] = Pack(Blend(fragment, Unpack(out[x]), c.blend));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool PaintRecording(const TRecording& r, int width, int height, const TTexelsOf& texelsOf, uint32_t* argb)
+{
+    if (width <= 0 || height <= 0 || !argb || r.commands.empty() || !r.commands[0].clear)
+        return false;
+    // Each command's quads in the order they were recorded, as its draw call takes them.
+    std::vector<size_t> start(r.commands.size() + 1, 0), order(r.quadCommand.size());
+    for (uint16_t c : r.quadCommand)
+        ++start[c + 1];
+    for (size_t c = 1; c < start.size(); ++c)
+        start[c] += start[c - 1];
+    std::vector<size_t> next(start.begin(), start.end() - 1);
+    std::vector<TTap> columns;
+    for (size_t q = 0; q < r.quadCommand.size(); ++q)
+        order[next[r.quadCommand[q]]++] = q;
+    for (size_t c = 0; c < r.commands.size(); ++c) {
+        const TCommand& command = r.commands[c];
+        if (command.clear) {
+            std::fill(argb, argb + size_t(width) * height,
+                      Pack({Byte(command.r), Byte(command.g), Byte(command.b), 255}));
+            continue;
+        }
+        TTexels texels;
+        if (!texelsOf(command.texture, texels) || !texels.argb || texels.width <= 0 || texels.height <= 0)
+            return false;
+        for (size_t k = start[c]; k < start[c + 1]; ++k)
+            if (!PaintQuad(r, order[k], command, texels, width, height, argb, columns))
+                return false;
+    }
+    return true;
+}
+
+}  // namespace gfx
