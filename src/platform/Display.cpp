@@ -93,6 +93,7 @@ void DestroyDisplay(TDisplay* d)
             glDeleteTextures(1, &d->picture);
         SDL_GL_DeleteContext(d->context);
     }
+    ReleaseWindowPicture();
     if (d->window)
         SDL_DestroyWindow(d->window);
     delete d;
@@ -306,17 +307,27 @@ bool PictureKept(const TDisplay& d)
 // Puts the display's first frame on the window before GL has drawn it (THE FIRST FRAME above).
 void ShowFirstFrameEarly(const TDisplay& d)
 {
-    const bool x11 = OnX11();
-    if (!d.direct || (!x11 && !keepFirstPictures))
+    if (!d.direct)
         return;
     const int width = d.width, height = d.height;
-    firstPicture.resize(size_t(width) * height);
-    if (!gfx::PaintPendingFrame(firstPicture.data(), width, height))
+    uint32_t* onWindow = OnX11() ? WindowPictureBuffer(width, height) : nullptr;
+    uint32_t* pixels = onWindow;
+    if (keepFirstPictures) {
+        firstPicture.resize(size_t(width) * height);
+        pixels = firstPicture.data();
+    }
+    if (!pixels)
+        return;
+    if (!gfx::PaintPendingFrame(pixels, width, height)) {
         firstPicture.clear();
-    else if (x11)
-        ShowPictureOnWindow(firstPicture.data(), width, height);
-    if (!keepFirstPictures)
-        std::vector<uint32_t>().swap(firstPicture);
+        ReleaseWindowPicture();
+        return;
+    }
+    if (!onWindow)
+        return;
+    if (pixels != onWindow)
+        std::copy(firstPicture.begin(), firstPicture.end(), onWindow);
+    ShowWindowPicture();
 }
 
 bool VideoReady()
@@ -424,6 +435,8 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     return display;
 }
 
+void PreloadFirstFrame(int width, int height) { PreloadWindowPicture(width, height); }
+
 const std::string& OpenGraphicsFailure() { return openFailure; }
 
 void CloseGraphics()
@@ -471,8 +484,10 @@ void FlipDisplay(int sync)
     }
     display->presentedWidth = dw;
     display->presentedHeight = dh;
-    if (first)
+    if (first) {
         gfx::KeepPageTexels(false);
+        ReleaseWindowPicture();
+    }
     const int interval = sync ? 1 : 0;
     if (interval != display->swapInterval) {
         // Refused by some drivers; the frame timer still paces.

@@ -12,5 +12,11 @@ bool XEventsAwaitable() { return false; }
 
 bool AwaitXEvents(int) { return false; }
 
-bool ShowPictureOnWindow(const uint32_t*, int, int) { return false; }
+void PreloadWindowPicture(int, int) {}
+
+uint32_t* WindowPictureBuffer(int, int) { return nullptr; }
+
+bool ShowWindowPicture() { return false; }
+
+void ReleaseWindowPicture() {}
 #endif
