@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace gfx {
@@ -99,21 +101,27 @@ void Span(float from, float to, int size, int& first, int& end)
     end = std::min(size, int(std::ceil(to - 0.5f)));
 }
 
-// Quad q: false when it is not an upright rectangle mapped straight onto a texture rectangle.
-bool PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& texels, int width, int height,
-               uint32_t* argb, std::vector<TTap>& columns)
+// Quad q is an upright rectangle mapped straight onto a texture rectangle.
+bool Upright(const TRecording& r, size_t q)
 {
     const TVertex* v = &r.vertices[q * 4];
-    if (v[0].y != v[1].y || v[1].x != v[2].x || v[2].y != v[3].y || v[3].x != v[0].x || v[0].u != v[3].u ||
-        v[1].u != v[2].u || v[0].v != v[1].v || v[2].v != v[3].v)
-        return false;
+    return v[0].y == v[1].y && v[1].x == v[2].x && v[2].y == v[3].y && v[3].x == v[0].x && v[0].u == v[3].u &&
+           v[1].u == v[2].u && v[0].v == v[1].v && v[2].v == v[3].v;
+}
+
+// The rows [top, bottom) of what quad q, an upright one, covers.
+void PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& texels, int width, int top,
+               int bottom, uint32_t* argb, std::vector<TTap>& columns)
+{
+    const TVertex* v = &r.vertices[q * 4];
     if (v[0].x == v[1].x || v[0].y == v[3].y)
-        return true;
+        return;
     int x0, x1, y0, y1;
     Span(std::min(v[0].x, v[1].x), std::max(v[0].x, v[1].x), width, x0, x1);
-    Span(std::min(v[0].y, v[3].y), std::max(v[0].y, v[3].y), height, y0, y1);
+    Span(std::min(v[0].y, v[3].y), std::max(v[0].y, v[3].y), bottom, y0, y1);
+    y0 = std::max(y0, top);
     if (x0 >= x1 || y0 >= y1)
-        return true;
+        return;
     // Texture points along each axis at the pixels' centres, worked out once per column.
     const float du = (v[1].u - v[0].u) / (v[1].x - v[0].x), dv = (v[3].v - v[0].v) / (v[3].y - v[0].y);
     columns.resize(size_t(x1 - x0));
@@ -140,13 +148,11 @@ bool PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& 
                 if (clearKeeps && (sample >> 24) == 0)
                     continue;
             }
-            const TRgba texel = Unpack(sample);
             TRgba fragment;
-            if (Shade(texel, v[0].colour, c.blend, fragment))
+            if (Shade(Unpack(sample), v[0].colour, c.blend, fragment))
                 out[x] = Pack(Blend(fragment, Unpack(out[x]), c.blend));
         }
     }
-    return true;
 }
 
 }  // namespace
@@ -155,30 +161,72 @@ bool PaintRecording(const TRecording& r, int width, int height, const TTexelsOf&
 {
     if (width <= 0 || height <= 0 || !argb || r.commands.empty() || !r.commands[0].clear)
         return false;
-    // Each command's quads in the order they were recorded, as its draw call takes them.
+    // Each command's quads in the order they were recorded, as its draw call takes them, and its texels:
+    // all known to be paintable before a pixel is painted.
     std::vector<size_t> start(r.commands.size() + 1, 0), order(r.quadCommand.size());
     for (uint16_t c : r.quadCommand)
         ++start[c + 1];
     for (size_t c = 1; c < start.size(); ++c)
         start[c] += start[c - 1];
     std::vector<size_t> next(start.begin(), start.end() - 1);
-    std::vector<TTap> columns;
     for (size_t q = 0; q < r.quadCommand.size(); ++q)
         order[next[r.quadCommand[q]]++] = q;
+    std::vector<TTexels> texels(r.commands.size());
     for (size_t c = 0; c < r.commands.size(); ++c) {
-        const TCommand& command = r.commands[c];
-        if (command.clear) {
-            std::fill(argb, argb + size_t(width) * height,
-                      Pack({Byte(command.r), Byte(command.g), Byte(command.b), 255}));
+        if (r.commands[c].clear)
             continue;
-        }
-        TTexels texels;
-        if (!texelsOf(command.texture, texels) || !texels.argb || texels.width <= 0 || texels.height <= 0)
+        TTexels& t = texels[c];
+        if (!texelsOf(r.commands[c].texture, t) || !t.argb || t.width <= 0 || t.height <= 0)
             return false;
         for (size_t k = start[c]; k < start[c + 1]; ++k)
-            if (!PaintQuad(r, order[k], command, texels, width, height, argb, columns))
+            if (!Upright(r, order[k]))
                 return false;
     }
+    // Rows [top, bottom) of the picture, the whole recording over them.
+    auto paintRows = [&](int top, int bottom) {
+        std::vector<TTap> columns;
+        for (size_t c = 0; c < r.commands.size(); ++c) {
+            const TCommand& command = r.commands[c];
+            if (command.clear) {
+                std::fill(argb + size_t(top) * width, argb + size_t(bottom) * width,
+                          Pack({Byte(command.r), Byte(command.g), Byte(command.b), 255}));
+                continue;
+            }
+            for (size_t k = start[c]; k < start[c + 1]; ++k)
+                PaintQuad(r, order[k], command, texels[c], width, top, bottom, argb, columns);
+        }
+    };
+    // Two bands of rows at once where there is a second processor: they share no pixel, and the
+    // recording and texels are only read. The bands split the quads' area between them, not the rows:
+    // the title's text stands mostly in its upper half.
+    // Widths covered, as steps where quads start and end; summed row by row, they are the area so far.
+    std::vector<double> step(size_t(height) + 1, 0.0);
+    for (size_t q = 0; q < r.quadCommand.size(); ++q) {
+        const TVertex* v = &r.vertices[q * 4];
+        const double w = std::fabs(double(v[1].x) - double(v[0].x));
+        step[size_t(std::clamp(int(std::min(v[0].y, v[3].y)), 0, height))] += w;
+        step[size_t(std::clamp(int(std::max(v[0].y, v[3].y)), 0, height))] -= w;
+    }
+    std::vector<double> area(size_t(height) + 1, 0.0);
+    double across = 0.0;
+    for (int y = 0; y < height; ++y) {
+        across += step[size_t(y)];
+        area[size_t(y) + 1] = area[size_t(y)] + across;
+    }
+    int middle = height / 2;
+    if (area[size_t(height)] > 0.0)
+        middle = int(std::lower_bound(area.begin(), area.end(), area[size_t(height)] / 2) - area.begin());
+    middle = height > 1 ? std::clamp(middle, 1, height - 1) : height;
+    std::thread lower;
+    if (std::thread::hardware_concurrency() > 1 && height > 1) {
+        try {
+            lower = std::thread(paintRows, middle, height);
+        } catch (const std::system_error&) {
+        }
+    }
+    paintRows(0, lower.joinable() ? middle : height);
+    if (lower.joinable())
+        lower.join();
     return true;
 }
 
