@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -18,22 +19,35 @@
 namespace gfx {
 namespace {
 
-struct TRgba { int r, g, b, a; };
+// A pixel's four bytes, each in a 16-bit lane (four lanes unused), in the order they lie in memory: one
+// vector operation works on all four channels. Every value here stays below 2^16.
+using TLanes = uint16_t __attribute__((vector_size(16)));
+using TLaneBytes = uint8_t __attribute__((vector_size(8)));
+// The lane of each channel of a 0xAARRGGBB word.
+constexpr bool LITTLE = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+constexpr int LANE_B = LITTLE ? 0 : 3, LANE_G = LITTLE ? 1 : 2, LANE_R = LITTLE ? 2 : 1, LANE_A = LITTLE ? 3 : 0;
 
-TRgba Unpack(uint32_t argb)
+TLanes Lanes(uint32_t argb)
 {
-    return {int(argb >> 16 & 0xFF), int(argb >> 8 & 0xFF), int(argb & 0xFF), int(argb >> 24)};
+    TLaneBytes bytes{};
+    std::memcpy(&bytes, &argb, sizeof argb);
+    return __builtin_convertvector(bytes, TLanes);
 }
 
-uint32_t Pack(const TRgba& c)
+uint32_t Word(TLanes lanes)
 {
-    return uint32_t(c.a) << 24 | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | uint32_t(c.b);
+    const TLaneBytes bytes = __builtin_convertvector(lanes, TLaneBytes);
+    uint32_t argb;
+    std::memcpy(&argb, &bytes, sizeof argb);
+    return argb;
 }
 
-// a * b / 255, rounded.
-int Times(int a, int b)
+TLanes Splat(int value) { return TLanes{} + uint16_t(value); }
+
+// a * b / 255, rounded, lane by lane.
+TLanes Times(TLanes a, TLanes b)
 {
-    const int p = a * b + 128;
+    const TLanes p = a * b + 128;
     return (p + (p >> 8)) >> 8;
 }
 
@@ -65,32 +79,40 @@ TTap Tap(float point, int size, bool smooth)
     return {std::clamp(fixed >> 8, 0, size - 1), std::clamp((fixed >> 8) + 1, 0, size - 1), fixed & 0xFF};
 }
 
-// The fragment the shader gives for a texel and a quad's colour; false where masked drawing cuts it away.
-// The shader multiplies in floating point and the result is rounded to a byte: the exact product of two
-// bytes over 255 is never within rounding of a half, so rounding it in integers gives the same byte.
-bool Shade(const TRgba& texel, const TColour& colour, int blend, TRgba& out)
+// The fragment the shader gives for a texel and a quad's colour, blended into the pixel `under` as the
+// blend mode says; `under` itself where masked drawing cuts the fragment away. The shader multiplies in
+// floating point and the result is rounded to a byte: the exact product of two bytes over 255 is never
+// within rounding of a half, so rounding it in integers gives the same byte. Blending works on bytes.
+uint32_t ShadeAndBlend(uint32_t texel, TLanes colour, int blend, uint32_t under)
 {
-    const int alpha = texel.a * colour.a;
     // Masked drawing cuts away what has under half alpha: below 255 * 255 / 2.
-    if (blend != 2 && blend != 3 && blend != 4 && blend != 5 && alpha * 2 < 255 * 255)
-        return false;
-    out = {Times(texel.r, colour.r), Times(texel.g, colour.g), Times(texel.b, colour.b), Times(texel.a, colour.a)};
-    return true;
-}
-
-TRgba Blend(const TRgba& s, const TRgba& d, int blend)
-{
+    if (blend != 2 && blend != 3 && blend != 4 && blend != 5 && int(texel >> 24) * colour[LANE_A] * 2 < 255 * 255)
+        return under;
+    const TLanes s = Times(Lanes(texel), colour);
+    const int sa = s[LANE_A];
     switch (blend) {
-    case 3:
-        return {Times(s.r, s.a) + Times(d.r, 255 - s.a), Times(s.g, s.a) + Times(d.g, 255 - s.a),
-                Times(s.b, s.a) + Times(d.b, 255 - s.a), s.a + Times(d.a, 255 - s.a)};
-    case 4:
-        return {std::min(255, Times(s.r, s.a) + d.r), std::min(255, Times(s.g, s.a) + d.g),
-                std::min(255, Times(s.b, s.a) + d.b), d.a};
-    case 5:
-        return {Times(d.r, s.r), Times(d.g, s.g), Times(d.b, s.b), d.a};
+    case 3: {
+        // Colour: source times its alpha plus what is under times the rest; alpha: the source's plus
+        // what is under times the rest.
+        TLanes mine = Splat(sa);
+        mine[LANE_A] = 255;
+        return Word(Times(s, mine) + Times(Lanes(under), Splat(255 - sa)));
+    }
+    case 4: {
+        // Light adds the source times its alpha, and keeps the alpha under.
+        TLanes mine = Splat(sa);
+        mine[LANE_A] = 0;
+        const TLanes sum = Times(s, mine) + Lanes(under);
+        return Word(sum > 255 ? Splat(255) : sum);
+    }
+    case 5: {
+        // Shade multiplies what is under by the source's colour, and keeps the alpha under.
+        TLanes mine = s;
+        mine[LANE_A] = 255;
+        return Word(Times(Lanes(under), mine));
+    }
     default:
-        return s;
+        return Word(s);
     }
 }
 
@@ -127,6 +149,11 @@ void PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& 
     columns.resize(size_t(x1 - x0));
     for (int x = x0; x < x1; ++x)
         columns[size_t(x - x0)] = Tap(v[0].u + (float(x) + 0.5f - v[0].x) * du, texels.width, texels.smooth);
+    TLanes colour{};
+    colour[LANE_R] = v[0].colour.r;
+    colour[LANE_G] = v[0].colour.g;
+    colour[LANE_B] = v[0].colour.b;
+    colour[LANE_A] = v[0].colour.a;
     // Where nothing covers a pixel, blending with no alpha (or cutting it away) leaves it as it is.
     const bool clearKeeps = c.blend != 2 && c.blend != 5;
     for (int y = y0; y < y1; ++y) {
@@ -148,9 +175,7 @@ void PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& 
                 if (clearKeeps && (sample >> 24) == 0)
                     continue;
             }
-            TRgba fragment;
-            if (Shade(Unpack(sample), v[0].colour, c.blend, fragment))
-                out[x] = Pack(Blend(fragment, Unpack(out[x]), c.blend));
+            out[x] = ShadeAndBlend(sample, colour, c.blend, out[x]);
         }
     }
 }
@@ -189,7 +214,8 @@ bool PaintRecording(const TRecording& r, int width, int height, const TTexelsOf&
             const TCommand& command = r.commands[c];
             if (command.clear) {
                 std::fill(argb + size_t(top) * width, argb + size_t(bottom) * width,
-                          Pack({Byte(command.r), Byte(command.g), Byte(command.b), 255}));
+                          0xFF000000u | uint32_t(Byte(command.r)) << 16 | uint32_t(Byte(command.g)) << 8 |
+                              uint32_t(Byte(command.b)));
                 continue;
             }
             for (size_t k = start[c]; k < start[c + 1]; ++k)
