@@ -93,7 +93,6 @@ void DestroyDisplay(TDisplay* d)
             glDeleteTextures(1, &d->picture);
         SDL_GL_DeleteContext(d->context);
     }
-    ReleaseWindowPicture();
     if (d->window)
         SDL_DestroyWindow(d->window);
     delete d;
@@ -307,27 +306,36 @@ bool PictureKept(const TDisplay& d)
 // Puts the display's first frame on the window before GL has drawn it (THE FIRST FRAME above).
 void ShowFirstFrameEarly(const TDisplay& d)
 {
-    if (!d.direct)
+    const bool x11 = OnX11();
+    if (!d.direct || (!x11 && !keepFirstPictures))
         return;
-    const int width = d.width, height = d.height;
-    uint32_t* onWindow = OnX11() ? WindowPictureBuffer(width, height) : nullptr;
-    uint32_t* pixels = onWindow;
-    if (keepFirstPictures) {
-        firstPicture.resize(size_t(width) * height);
-        pixels = firstPicture.data();
-    }
-    if (!pixels)
-        return;
-    if (!gfx::PaintPendingFrame(pixels, width, height)) {
+    firstPicture.resize(size_t(d.width) * d.height);
+    uint32_t background = 0;
+    gfx::TBoxes boxes;
+    if (!gfx::PaintPendingFrame(firstPicture.data(), d.width, d.height, background, boxes)) {
         firstPicture.clear();
-        ReleaseWindowPicture();
-        return;
+    } else if (x11) {
+        TWindowBox windowBoxes[gfx::MAX_BOXES];
+        for (int b = 0; b < boxes.count; ++b)
+            windowBoxes[b] = {boxes.box[b].left, boxes.box[b].top, boxes.box[b].right, boxes.box[b].bottom};
+        ShowPictureOnWindow(firstPicture.data(), d.width, d.height, background, windowBoxes, boxes.count);
     }
-    if (!onWindow)
-        return;
-    if (pixels != onWindow)
-        std::copy(firstPicture.begin(), firstPicture.end(), onWindow);
-    ShowWindowPicture();
+    if (!keepFirstPictures) {
+        std::vector<uint32_t>().swap(firstPicture);
+    } else if (!firstPicture.empty()) {
+        // Kept as the window gets it: the background, and the boxes' pixels on it.
+        std::vector<uint32_t> shown(firstPicture.size(), background);
+        for (int b = 0; b < boxes.count; ++b) {
+            const gfx::TBox& box = boxes.box[b];
+            for (int y = std::max(box.top, 0); y < std::min(box.bottom, d.height); ++y) {
+                const size_t row = size_t(y) * d.width;
+                std::copy(firstPicture.begin() + ptrdiff_t(row + std::max(box.left, 0)),
+                          firstPicture.begin() + ptrdiff_t(row + std::min(box.right, d.width)),
+                          shown.begin() + ptrdiff_t(row + std::max(box.left, 0)));
+            }
+        }
+        firstPicture.swap(shown);
+    }
 }
 
 bool VideoReady()
@@ -435,8 +443,6 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     return display;
 }
 
-void PreloadFirstFrame(int width, int height) { PreloadWindowPicture(width, height); }
-
 const std::string& OpenGraphicsFailure() { return openFailure; }
 
 void CloseGraphics()
@@ -484,10 +490,8 @@ void FlipDisplay(int sync)
     }
     display->presentedWidth = dw;
     display->presentedHeight = dh;
-    if (first) {
+    if (first)
         gfx::KeepPageTexels(false);
-        ReleaseWindowPicture();
-    }
     const int interval = sync ? 1 : 0;
     if (interval != display->swapInterval) {
         // Refused by some drivers; the frame timer still paces.

@@ -17,9 +17,6 @@ const std::string& GetAppTitle();
 // then has the system's default icon.
 bool SetAppIcon(const std::string& path);
 
-// Queues, for the preload thread, the memory a width x height window's first frame will be painted into
-// before GL draws it (see OpenGraphics); a window that is not that size or not on X lets it go unused.
-void PreloadFirstFrame(int width, int height);
 // Closes any open display, then opens width x height: depth 0 = a window, non-zero = full screen.
 // Resets the drawing state to its defaults. Null when the mode cannot be set.
 TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flags);

@@ -488,7 +488,7 @@ void Submit()
     DropRecording();
 }
 
-bool PaintPendingFrame(uint32_t* argb, int width, int height)
+bool PaintPendingFrame(uint32_t* argb, int width, int height, uint32_t& background, TBoxes& boxes)
 {
     int pictureWidth = 0, pictureHeight = 0;
     if (!batch.open || batch.submittedEarly || !backend::PictureSize(pictureWidth, pictureHeight) ||
@@ -502,7 +502,17 @@ bool PaintPendingFrame(uint32_t* argb, int width, int height)
         }
         return KeptPageTexels(texture, texels.argb, texels.width, texels.height, texels.smooth);
     };
-    return PaintRecording(batch.recording, width, height, texelsOf, argb);
+    const TRecording& r = batch.recording;
+    if (!PaintRecording(r, width, height, texelsOf, argb))
+        return false;
+    // The recording starts with its clear (a clear drops what came before it), and nothing but its
+    // quads stands on that.
+    background = ClearedPixel(r.commands[0]);
+    boxes.count = 0;
+    for (size_t q = 0; q < r.quadCommand.size(); ++q)
+        Enclose(boxes, r, q);
+    JoinBoxes(boxes);
+    return true;
 }
 
 bool EndFrame(bool pictureKept, TBoxes& drawn)

@@ -182,6 +182,11 @@ void PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& 
 
 }  // namespace
 
+uint32_t ClearedPixel(const TCommand& clear)
+{
+    return 0xFF000000u | uint32_t(Byte(clear.r)) << 16 | uint32_t(Byte(clear.g)) << 8 | uint32_t(Byte(clear.b));
+}
+
 bool PaintRecording(const TRecording& r, int width, int height, const TTexelsOf& texelsOf, uint32_t* argb)
 {
     if (width <= 0 || height <= 0 || !argb || r.commands.empty() || !r.commands[0].clear)
@@ -213,9 +218,7 @@ bool PaintRecording(const TRecording& r, int width, int height, const TTexelsOf&
         for (size_t c = 0; c < r.commands.size(); ++c) {
             const TCommand& command = r.commands[c];
             if (command.clear) {
-                std::fill(argb + size_t(top) * width, argb + size_t(bottom) * width,
-                          0xFF000000u | uint32_t(Byte(command.r)) << 16 | uint32_t(Byte(command.g)) << 8 |
-                              uint32_t(Byte(command.b)));
+                std::fill(argb + size_t(top) * width, argb + size_t(bottom) * width, ClearedPixel(command));
                 continue;
             }
             for (size_t k = start[c]; k < start[c + 1]; ++k)

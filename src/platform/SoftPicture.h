@@ -21,6 +21,9 @@ using TTexelsOf = std::function<bool(unsigned texture, TTexels& texels)>;
 // within a step of rounding where texels are filtered or blended. False, with `argb` in any state, when
 // the recording holds what this painter does not do: it must start with a clear, and every quad must be
 // an upright rectangle mapped straight onto a rectangle of a texture whose texels `texelsOf` gives.
+// The picture's pixel after a clear command.
+uint32_t ClearedPixel(const TCommand& clear);
+
 bool PaintRecording(const TRecording& r, int width, int height, const TTexelsOf& texelsOf, uint32_t* argb);
 
 }  // namespace gfx

@@ -20,13 +20,13 @@ bool XEventsAwaitable();
 // Sleeps until the X server has sent something the event pump has yet to read, or `timeoutMs` pass;
 // true when something came (or may have: an interrupted wait counts as something).
 bool AwaitXEvents(int timeoutMs);
-// Has the preload thread make the memory for a width x height picture ready, to be shared with the X
-// server (on other window systems, or if unused, it is simply let go).
-void PreloadWindowPicture(int width, int height);
-// A width x height picture of 0xAARRGGBB words, top row first, for ShowWindowPicture to put on the
-// watched window: null unless the window is exactly that size in an 8-bit-per-colour format. Valid until
-// ReleaseWindowPicture (or the next call).
-uint32_t* WindowPictureBuffer(int width, int height);
-// Puts that picture on the window, as its picture until GL presents one; false when nothing was shown.
-bool ShowWindowPicture();
-void ReleaseWindowPicture();
+// A box of a picture: left and top included, right and bottom excluded.
+struct TWindowBox {
+    int left, top, right, bottom;
+};
+// Puts a width x height picture of 0xAARRGGBB words, top row first, on the watched window at once, as
+// its picture until GL presents one: the window filled with `background` and the boxes taken from
+// `argb` (everything outside them must be that colour). False (nothing shown) unless the window is
+// exactly that size in an 8-bit-per-colour format.
+bool ShowPictureOnWindow(const uint32_t* argb, int width, int height, uint32_t background, const TWindowBox* boxes,
+                         int count);

@@ -12,11 +12,5 @@ bool XEventsAwaitable() { return false; }
 
 bool AwaitXEvents(int) { return false; }
 
-void PreloadWindowPicture(int, int) {}
-
-uint32_t* WindowPictureBuffer(int, int) { return nullptr; }
-
-bool ShowWindowPicture() { return false; }
-
-void ReleaseWindowPicture() {}
+bool ShowPictureOnWindow(const uint32_t*, int, int, uint32_t, const TWindowBox*, int) { return false; }
 #endif

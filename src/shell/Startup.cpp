@@ -95,10 +95,6 @@ void PreloadStartFiles()
     // The heap's room first: the window's own making uses it too. Then the slowest file first, so the
     // display (which waits for the font first) never waits for the thread.
     PreloadStartHeap();
-    // A window's first frame is painted on the CPU while the GL driver builds its code: its memory
-    // made ready here, beside the window's making.
-    if (!renderer->fullScreen)
-        PreloadFirstFrame(renderer->screenWidth, renderer->screenHeight);
     PreloadFont(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
     for (const char* name : SHARED_IMAGES)
         imageBank->Preload(name);
