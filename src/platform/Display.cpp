@@ -306,7 +306,10 @@ bool PictureKept(const TDisplay& d)
 // Puts the display's first frame on the window before GL has drawn it (THE FIRST FRAME above).
 void ShowFirstFrameEarly(const TDisplay& d)
 {
-    const bool x11 = OnX11();
+    // The window's pixels as SDL found its visual: 0xRRGGBB words, with or without alpha above.
+    const Uint32 format = SDL_GetWindowPixelFormat(d.window);
+    const int depth = format == SDL_PIXELFORMAT_RGB888 ? 24 : format == SDL_PIXELFORMAT_ARGB8888 ? 32 : 0;
+    const bool x11 = OnX11() && depth != 0;
     if (!d.direct || (!x11 && !keepFirstPictures))
         return;
     firstPicture.resize(size_t(d.width) * d.height);
@@ -318,7 +321,7 @@ void ShowFirstFrameEarly(const TDisplay& d)
         TWindowBox windowBoxes[gfx::MAX_BOXES];
         for (int b = 0; b < boxes.count; ++b)
             windowBoxes[b] = {boxes.box[b].left, boxes.box[b].top, boxes.box[b].right, boxes.box[b].bottom};
-        ShowPictureOnWindow(firstPicture.data(), d.width, d.height, background, windowBoxes, boxes.count);
+        ShowPictureOnWindow(firstPicture.data(), d.width, d.height, depth, background, windowBoxes, boxes.count);
     }
     if (!keepFirstPictures) {
         std::vector<uint32_t>().swap(firstPicture);

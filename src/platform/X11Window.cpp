@@ -38,7 +38,6 @@ namespace {
 using TErrorHandler = int (*)(Display*, XErrorEvent*);
 using TSetErrorHandler = TErrorHandler (*)(TErrorHandler);
 using TEventsQueued = int (*)(Display*, int);
-using TGetWindowAttributes = Status (*)(Display*, Window, XWindowAttributes*);
 using TInitImage = Status (*)(XImage*);
 using TCreateGC = GC (*)(Display*, Drawable, unsigned long, XGCValues*);
 using TPutImage = int (*)(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned);
@@ -104,17 +103,17 @@ bool NothingArrivedFromX()
     return XEventsAwaitable() && lostWindow == 0 && eventsQueued(connection, QueuedAfterFlush) == 0;
 }
 
-bool ShowPictureOnWindow(const uint32_t* argb, int width, int height, uint32_t background, const TWindowBox* boxes,
-                         int count)
+bool ShowPictureOnWindow(const uint32_t* argb, int width, int height, int depth, uint32_t background,
+                         const TWindowBox* boxes, int count)
 {
     const Window window = watchedWindow;
-    if (!connection || window == 0 || lostWindow != 0 || !argb || width <= 0 || height <= 0)
+    if (!connection || window == 0 || lostWindow != 0 || !argb || width <= 0 || height <= 0 ||
+        (depth != 24 && depth != 32))
         return false;
     void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
     if (!library)
         return false;
     auto find = [library](const char* name) { return dlsym(library, name); };
-    auto getAttributes = reinterpret_cast<TGetWindowAttributes>(find("XGetWindowAttributes"));
     auto initImage = reinterpret_cast<TInitImage>(find("XInitImage"));
     auto createGc = reinterpret_cast<TCreateGC>(find("XCreateGC"));
     auto fill = reinterpret_cast<TFillRectangle>(find("XFillRectangle"));
@@ -122,12 +121,7 @@ bool ShowPictureOnWindow(const uint32_t* argb, int width, int height, uint32_t b
     auto freeGc = reinterpret_cast<TFreeGC>(find("XFreeGC"));
     auto flush = reinterpret_cast<TFlush>(find("XFlush"));
     dlclose(library);
-    XWindowAttributes attributes{};
-    if (!getAttributes || !initImage || !createGc || !fill || !putImage || !freeGc || !flush ||
-        !getAttributes(connection, window, &attributes) || attributes.width != width ||
-        attributes.height != height || (attributes.depth != 24 && attributes.depth != 32) || !attributes.visual ||
-        attributes.visual->red_mask != 0xFF0000 || attributes.visual->green_mask != 0xFF00 ||
-        attributes.visual->blue_mask != 0xFF)
+    if (!initImage || !createGc || !fill || !putImage || !freeGc || !flush)
         return false;
     // The texels are 0xAARRGGBB words in this machine's byte order: the window's pixels, alpha aside.
     XImage image{};
@@ -139,7 +133,7 @@ bool ShowPictureOnWindow(const uint32_t* argb, int width, int height, uint32_t b
     image.bitmap_unit = 32;
     image.bitmap_bit_order = image.byte_order;
     image.bitmap_pad = 32;
-    image.depth = attributes.depth;
+    image.depth = depth;
     image.bytes_per_line = width * 4;
     image.bits_per_pixel = 32;
     image.red_mask = 0xFF0000;

@@ -26,7 +26,7 @@ struct TWindowBox {
 };
 // Puts a width x height picture of 0xAARRGGBB words, top row first, on the watched window at once, as
 // its picture until GL presents one: the window filled with `background` and the boxes taken from
-// `argb` (everything outside them must be that colour). False (nothing shown) unless the window is
-// exactly that size in an 8-bit-per-colour format.
-bool ShowPictureOnWindow(const uint32_t* argb, int width, int height, uint32_t background, const TWindowBox* boxes,
-                         int count);
+// `argb` (everything outside them must be that colour). The window must be that size, in a true-colour
+// visual of 8 bits a colour and the given depth (24 or 32; false, nothing shown, for any other).
+bool ShowPictureOnWindow(const uint32_t* argb, int width, int height, int depth, uint32_t background,
+                         const TWindowBox* boxes, int count);
