@@ -314,22 +314,22 @@ void ShowFirstFrameEarly(const TDisplay& d)
         return;
     firstPicture.resize(size_t(d.width) * d.height);
     uint32_t background = 0;
-    gfx::TBoxes boxes;
+    std::vector<gfx::TBox> boxes;
     if (!gfx::PaintPendingFrame(firstPicture.data(), d.width, d.height, background, boxes)) {
         firstPicture.clear();
     } else if (x11) {
-        TWindowBox windowBoxes[gfx::MAX_BOXES];
-        for (int b = 0; b < boxes.count; ++b)
-            windowBoxes[b] = {boxes.box[b].left, boxes.box[b].top, boxes.box[b].right, boxes.box[b].bottom};
-        ShowPictureOnWindow(firstPicture.data(), d.width, d.height, depth, background, windowBoxes, boxes.count);
+        std::vector<TWindowBox> windowBoxes;
+        for (const gfx::TBox& box : boxes)
+            windowBoxes.push_back({box.left, box.top, box.right, box.bottom});
+        ShowPictureOnWindow(firstPicture.data(), d.width, d.height, depth, background, windowBoxes.data(),
+                            int(windowBoxes.size()));
     }
     if (!keepFirstPictures) {
         std::vector<uint32_t>().swap(firstPicture);
     } else if (!firstPicture.empty()) {
         // Kept as the window gets it: the background, and the boxes' pixels on it.
         std::vector<uint32_t> shown(firstPicture.size(), background);
-        for (int b = 0; b < boxes.count; ++b) {
-            const gfx::TBox& box = boxes.box[b];
+        for (const gfx::TBox& box : boxes) {
             for (int y = std::max(box.top, 0); y < std::min(box.bottom, d.height); ++y) {
                 const size_t row = size_t(y) * d.width;
                 std::copy(firstPicture.begin() + ptrdiff_t(row + std::max(box.left, 0)),

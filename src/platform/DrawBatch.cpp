@@ -488,7 +488,7 @@ void Submit()
     DropRecording();
 }
 
-bool PaintPendingFrame(uint32_t* argb, int width, int height, uint32_t& background, TBoxes& boxes)
+bool PaintPendingFrame(uint32_t* argb, int width, int height, uint32_t& background, std::vector<TBox>& boxes)
 {
     int pictureWidth = 0, pictureHeight = 0;
     if (!batch.open || batch.submittedEarly || !backend::PictureSize(pictureWidth, pictureHeight) ||
@@ -508,10 +508,7 @@ bool PaintPendingFrame(uint32_t* argb, int width, int height, uint32_t& backgrou
     // The recording starts with its clear (a clear drops what came before it), and nothing but its
     // quads stands on that.
     background = ClearedPixel(r.commands[0]);
-    boxes.count = 0;
-    for (size_t q = 0; q < r.quadCommand.size(); ++q)
-        Enclose(boxes, r, q);
-    JoinBoxes(boxes);
+    boxes = CoveredBoxes(r, width, height);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/Display.h"
 #include "platform/Recording.h"
@@ -53,7 +54,7 @@ bool EndFrame(bool pictureKept, TBoxes& drawn);
 // (SoftPicture), into `argb`, which is the picture's size; outside `boxes` it is all `background`. False
 // when some of the frame has been carried out already, or it draws from textures whose texels are not
 // kept or in ways the painter does not follow.
-bool PaintPendingFrame(uint32_t* argb, int width, int height, uint32_t& background, TBoxes& boxes);
+bool PaintPendingFrame(uint32_t* argb, int width, int height, uint32_t& background, std::vector<TBox>& boxes);
 // Counts the frame's draw calls into the last frame's and starts again.
 void EndFrameCount();
 

@@ -182,6 +182,43 @@ void PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& 
 
 }  // namespace
 
+std::vector<TBox> CoveredBoxes(const TRecording& r, int width, int height)
+{
+    // Each row's reach, left and right, over the quads that may touch it.
+    std::vector<int> left(size_t(std::max(height, 0)), width), right(size_t(std::max(height, 0)), 0);
+    for (size_t q = 0; q < r.quadCommand.size(); ++q) {
+        const TVertex* v = &r.vertices[q * 4];
+        float minX = v[0].x, maxX = v[0].x, minY = v[0].y, maxY = v[0].y;
+        for (int k = 1; k < 4; ++k) {
+            minX = std::min(minX, v[k].x);
+            maxX = std::max(maxX, v[k].x);
+            minY = std::min(minY, v[k].y);
+            maxY = std::max(maxY, v[k].y);
+        }
+        const int x0 = std::max(int(std::floor(minX)) - 1, 0), x1 = std::min(int(std::ceil(maxX)) + 1, width);
+        const int y0 = std::max(int(std::floor(minY)) - 1, 0), y1 = std::min(int(std::ceil(maxY)) + 1, height);
+        for (int y = y0; y < y1 && x0 < x1; ++y) {
+            left[size_t(y)] = std::min(left[size_t(y)], x0);
+            right[size_t(y)] = std::max(right[size_t(y)], x1);
+        }
+    }
+    std::vector<TBox> boxes;
+    for (int y = 0; y < height;) {
+        if (left[size_t(y)] >= right[size_t(y)]) {
+            ++y;
+            continue;
+        }
+        TBox box{left[size_t(y)], y, right[size_t(y)], y};
+        for (; y < height && left[size_t(y)] < right[size_t(y)]; ++y) {
+            box.left = std::min(box.left, left[size_t(y)]);
+            box.right = std::max(box.right, right[size_t(y)]);
+        }
+        box.bottom = y;
+        boxes.push_back(box);
+    }
+    return boxes;
+}
+
 uint32_t ClearedPixel(const TCommand& clear)
 {
     return 0xFF000000u | uint32_t(Byte(clear.r)) << 16 | uint32_t(Byte(clear.g)) << 8 | uint32_t(Byte(clear.b));
