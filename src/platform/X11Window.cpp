@@ -142,7 +142,8 @@ bool ShowPictureOnWindow(const uint32_t* argb, int width, int height, int depth,
     if (!initImage(&image))
         return false;
     XGCValues values{};
-    values.foreground = background & 0xFFFFFF;
+    // A 24-bit visual's pixel has no alpha; a 32-bit one's is opaque, as the painted pixels are.
+    values.foreground = depth == 32 ? background : background & 0xFFFFFF;
     GC gc = createGc(connection, window, GCForeground, &values);
     if (!gc)
         return false;
