@@ -11,4 +11,6 @@ bool NothingArrivedFromX() { return false; }
 bool XEventsAwaitable() { return false; }
 
 bool AwaitXEvents(int) { return false; }
+
+bool ShowPictureOnWindow(const uint32_t*, int, int, int, uint32_t, const TWindowBox*, int) { return false; }
 #endif
