@@ -12,8 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace gfx {
@@ -131,17 +129,16 @@ bool Upright(const TRecording& r, size_t q)
            v[1].u == v[2].u && v[0].v == v[1].v && v[2].v == v[3].v;
 }
 
-// The rows [top, bottom) of what quad q, an upright one, covers.
-void PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& texels, int width, int top,
-               int bottom, uint32_t* argb, std::vector<TTap>& columns)
+// What quad q, an upright one, covers of the width x height picture.
+void PaintQuad(const TRecording& r, size_t q, const TCommand& c, const TTexels& texels, int width, int height,
+               uint32_t* argb, std::vector<TTap>& columns)
 {
     const TVertex* v = &r.vertices[q * 4];
     if (v[0].x == v[1].x || v[0].y == v[3].y)
         return;
     int x0, x1, y0, y1;
     Span(std::min(v[0].x, v[1].x), std::max(v[0].x, v[1].x), width, x0, x1);
-    Span(std::min(v[0].y, v[3].y), std::max(v[0].y, v[3].y), bottom, y0, y1);
-    y0 = std::max(y0, top);
+    Span(std::min(v[0].y, v[3].y), std::max(v[0].y, v[3].y), height, y0, y1);
     if (x0 >= x1 || y0 >= y1)
         return;
     // Texture points along each axis at the pixels' centres, worked out once per column.
@@ -249,50 +246,16 @@ bool PaintRecording(const TRecording& r, int width, int height, const TTexelsOf&
             if (!Upright(r, order[k]))
                 return false;
     }
-    // Rows [top, bottom) of the picture, the whole recording over them.
-    auto paintRows = [&](int top, int bottom) {
-        std::vector<TTap> columns;
-        for (size_t c = 0; c < r.commands.size(); ++c) {
-            const TCommand& command = r.commands[c];
-            if (command.clear) {
-                std::fill(argb + size_t(top) * width, argb + size_t(bottom) * width, ClearedPixel(command));
-                continue;
-            }
-            for (size_t k = start[c]; k < start[c + 1]; ++k)
-                PaintQuad(r, order[k], command, texels[c], width, top, bottom, argb, columns);
+    std::vector<TTap> columns;
+    for (size_t c = 0; c < r.commands.size(); ++c) {
+        const TCommand& command = r.commands[c];
+        if (command.clear) {
+            std::fill(argb, argb + size_t(width) * height, ClearedPixel(command));
+            continue;
         }
-    };
-    // Two bands of rows at once where there is a second processor: they share no pixel, and the
-    // recording and texels are only read. The bands split the quads' area between them, not the rows:
-    // the title's text stands mostly in its upper half.
-    // Widths covered, as steps where quads start and end; summed row by row, they are the area so far.
-    std::vector<double> step(size_t(height) + 1, 0.0);
-    for (size_t q = 0; q < r.quadCommand.size(); ++q) {
-        const TVertex* v = &r.vertices[q * 4];
-        const double w = std::fabs(double(v[1].x) - double(v[0].x));
-        step[size_t(std::clamp(int(std::min(v[0].y, v[3].y)), 0, height))] += w;
-        step[size_t(std::clamp(int(std::max(v[0].y, v[3].y)), 0, height))] -= w;
+        for (size_t k = start[c]; k < start[c + 1]; ++k)
+            PaintQuad(r, order[k], command, texels[c], width, height, argb, columns);
     }
-    std::vector<double> area(size_t(height) + 1, 0.0);
-    double across = 0.0;
-    for (int y = 0; y < height; ++y) {
-        across += step[size_t(y)];
-        area[size_t(y) + 1] = area[size_t(y)] + across;
-    }
-    int middle = height / 2;
-    if (area[size_t(height)] > 0.0)
-        middle = int(std::lower_bound(area.begin(), area.end(), area[size_t(height)] / 2) - area.begin());
-    middle = height > 1 ? std::clamp(middle, 1, height - 1) : height;
-    std::thread lower;
-    if (std::thread::hardware_concurrency() > 1 && height > 1) {
-        try {
-            lower = std::thread(paintRows, middle, height);
-        } catch (const std::system_error&) {
-        }
-    }
-    paintRows(0, lower.joinable() ? middle : height);
-    if (lower.joinable())
-        lower.join();
     return true;
 }
 
