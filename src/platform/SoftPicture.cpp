@@ -61,6 +61,17 @@ uint32_t Lerp(uint32_t a, uint32_t b, int weight)
     return even | odd;
 }
 
+// x within [low, high], NaN as low: far, infinite and undefined points are clamped before a conversion
+// to int could overflow.
+float Within(float x, float low, float high) { return !(x >= low) ? low : x > high ? high : x; }
+
+// x, rounded by `round`, as a whole number within [-1, size + 1].
+template <typename TRound>
+int Whole(float x, int size, TRound round)
+{
+    return int(round(Within(x, -1.0f, float(size) + 1.0f)));
+}
+
 // Where a texture point falls along an axis of `size` texels: the texel and the next one, clamped to
 // the edge, and, filtering, the next one's weight in 256ths.
 struct TTap {
@@ -69,6 +80,8 @@ struct TTap {
 
 TTap Tap(float point, int size, bool smooth)
 {
+    // Beyond the texture's edges every point reads the edge.
+    point = Within(point, -1.0f, 2.0f);
     if (!smooth) {
         const int texel = std::clamp(int(std::floor(point * float(size))), 0, size - 1);
         return {texel, texel, 0};
@@ -114,11 +127,13 @@ uint32_t ShadeAndBlend(uint32_t texel, TLanes colour, int blend, uint32_t under)
     }
 }
 
+
 // The pixels whose centres lie in [from, to): first and one past the last, within [0, size).
 void Span(float from, float to, int size, int& first, int& end)
 {
-    first = std::max(0, int(std::ceil(from - 0.5f)));
-    end = std::min(size, int(std::ceil(to - 0.5f)));
+    auto up = [](float x) { return std::ceil(x); };
+    first = std::max(0, Whole(from - 0.5f, size, up));
+    end = std::min(size, Whole(to - 0.5f, size, up));
 }
 
 // Quad q is an upright rectangle mapped straight onto a texture rectangle.
@@ -192,8 +207,10 @@ std::vector<TBox> CoveredBoxes(const TRecording& r, int width, int height)
             minY = std::min(minY, v[k].y);
             maxY = std::max(maxY, v[k].y);
         }
-        const int x0 = std::max(int(std::floor(minX)) - 1, 0), x1 = std::min(int(std::ceil(maxX)) + 1, width);
-        const int y0 = std::max(int(std::floor(minY)) - 1, 0), y1 = std::min(int(std::ceil(maxY)) + 1, height);
+        auto down = [](float x) { return std::floor(x); };
+        auto up = [](float x) { return std::ceil(x); };
+        const int x0 = std::max(Whole(minX, width, down) - 1, 0), x1 = std::min(Whole(maxX, width, up) + 1, width);
+        const int y0 = std::max(Whole(minY, height, down) - 1, 0), y1 = std::min(Whole(maxY, height, up) + 1, height);
         for (int y = y0; y < y1 && x0 < x1; ++y) {
             left[size_t(y)] = std::min(left[size_t(y)], x0);
             right[size_t(y)] = std::max(right[size_t(y)], x1);
