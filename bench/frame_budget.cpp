@@ -435,6 +435,10 @@ int main(int argc, char** argv)
                 total.p99 / empty.p99, total.max / empty.max);
     std::printf("  max frame work %.2f ms against a budget of 8 ms (half a frame): %s\n", total.max,
                 total.max < 8.0 ? "within" : "OVER");
+    // The title's first frame is start-up (the rasteriser building its first code), which bench/startup
+    // times from outside; every frame after it is the game running.
+    const double laterMax = totalMs.size() > 1 ? *std::max_element(totalMs.begin() + 1, totalMs.end()) : 0.0;
+    std::printf("  every frame after the first: max %.2f ms: %s\n", laterMax, laterMax < 8.0 ? "within" : "OVER");
     std::printf("  frames presented %d of %zu (the others would have shown the picture already on screen); "
                 "most draw calls in a frame %d\n", presented, best.size(), maxDrawCalls);
     std::printf("  raw, repeat by repeat (machine noise included): max");
