@@ -199,14 +199,10 @@ std::vector<TBox> CoveredBoxes(const TRecording& r, int width, int height)
     // Each row's reach, left and right, over the quads that may touch it.
     std::vector<int> left(size_t(std::max(height, 0)), width), right(size_t(std::max(height, 0)), 0);
     for (size_t q = 0; q < r.quadCommand.size(); ++q) {
+        // An upright quad lies between its first corner and the opposite one.
         const TVertex* v = &r.vertices[q * 4];
-        float minX = v[0].x, maxX = v[0].x, minY = v[0].y, maxY = v[0].y;
-        for (int k = 1; k < 4; ++k) {
-            minX = std::min(minX, v[k].x);
-            maxX = std::max(maxX, v[k].x);
-            minY = std::min(minY, v[k].y);
-            maxY = std::max(maxY, v[k].y);
-        }
+        const float minX = std::min(v[0].x, v[2].x), maxX = std::max(v[0].x, v[2].x);
+        const float minY = std::min(v[0].y, v[2].y), maxY = std::max(v[0].y, v[2].y);
         auto down = [](float x) { return std::floor(x); };
         auto up = [](float x) { return std::ceil(x); };
         const int x0 = std::max(Whole(minX, width, down) - 1, 0), x1 = std::min(Whole(maxX, width, up) + 1, width);

@@ -22,9 +22,9 @@ using TTexelsOf = std::function<bool(unsigned texture, TTexels& texels)>;
 // within a step of rounding where texels are filtered or blended. False, with `argb` in any state, when
 // the recording holds what this painter does not do: it must start with a clear, and every quad must be
 // an upright rectangle mapped straight onto a rectangle of a texture whose texels `texelsOf` gives.
-// Boxes outside which no quad of `r` touches a pixel of the width x height picture: one per run of rows
-// that some quad covers, as wide as the quads in it reach (a pixel of room around each quad). A line of
-// text is a box; the empty rows between lines are in none.
+// Boxes outside which no quad of `r`, a recording PaintRecording paints, touches a pixel of the
+// width x height picture: one per run of rows that some quad covers, as wide as the quads in it reach
+// (a pixel of room around each quad). A line of text is a box; the empty rows between lines are in none.
 std::vector<TBox> CoveredBoxes(const TRecording& r, int width, int height);
 // The picture's pixel after a clear command.
 uint32_t ClearedPixel(const TCommand& clear);
