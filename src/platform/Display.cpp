@@ -493,6 +493,8 @@ void FlipDisplay(int sync)
     }
     display->presentedWidth = dw;
     display->presentedHeight = dh;
+    // The present talks to the X server, and may read events off the connection while it waits.
+    XConnectionUsed();
     if (first)
         gfx::KeepPageTexels(false);
     const int interval = sync ? 1 : 0;

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <thread>
 
 namespace {
 constexpr int KEY_COUNT = 256;
@@ -289,27 +290,32 @@ int pumpsLeftOut = 0;
 // Whether this read can do without the pump: nothing is queued for the program (events SDL made itself,
 // another thread's or a test's) and nothing came from the X server. SDL is asked for no signal handlers
 // (Platform), so there is no quit event the pump alone would make of Ctrl+C.
-bool PumpCanWait()
+// xQuiet: the wait that ended just now watched the connection and nothing arrived, so it need not be
+// flushed and read again to know.
+bool PumpCanWait(bool xQuiet)
 {
     if (pumpsLeftOut >= MAX_PUMPS_LEFT_OUT || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) ||
-        !NothingArrivedFromX()) {
+        !(xQuiet || NothingArrivedFromX())) {
         pumpsLeftOut = 0;
         return false;
     }
     ++pumpsLeftOut;
     return true;
 }
-}  // namespace
 
-void PollInputEvents()
+void ReadEvents(bool xQuiet)
 {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
-    if (!PumpCanWait()) {
+    if (!PumpCanWait(xQuiet)) {
+        XConnectionUsed();
         SDL_Event e;
         while (SDL_PollEvent(&e)) HandleSdlEvent(e);
     }
     if (WindowDestroyedFromOutside()) ProcessInputEvent({TInputEvent::Close});
 }
+}  // namespace
+
+void PollInputEvents() { ReadEvents(false); }
 
 namespace {
 void PollUnlessFrameRead()
@@ -336,10 +342,19 @@ bool AwaitWindowEvents(int timeoutMs)
     return AwaitXEvents(timeoutMs);
 }
 
-void PollInputEventsEndingWait()
+void PollInputEventsEndingWait(bool nothingArrived)
 {
-    PollInputEvents();
+    ReadEvents(nothingArrived);
     readEndingWait = true;
+}
+
+bool SleepWatchingWindow(std::chrono::steady_clock::time_point until)
+{
+    if (!eventAwaiter && SDL_WasInit(SDL_INIT_EVENTS) && XEventsAwaitable() && SleepWhileXQuiet(until))
+        return true;
+    // Something came (it waits for the frame of the tick, as it always has), or nothing can be watched.
+    std::this_thread::sleep_until(until);
+    return false;
 }
 
 void NothingToReadEndingWait() { readEndingWait = true; }

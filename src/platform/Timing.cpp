@@ -17,11 +17,18 @@
 // Nothing on a still screen counts frames, so one shorter period shows nowhere; without it, a key that
 // came just after a frame read its events waited up to a whole period for the next frame. A doze that a
 // key ends before its first tick has passed ends in such a wait, and its frame runs at once too.
+//
+// A screen that moves by the clock (a level: its bar loses a pixel every few ticks, its seconds and
+// its cursor's blink change now and then) can often tell how many ticks to come will draw the very
+// picture on screen now. It dozes through those alone: the frame whose picture changes runs at its
+// tick as it always would, after the frames before it, run at once. Its ticks are counted, so a key
+// never moves them; it only ends the sleep, and is read as soon as a tick has passed.
 #include "platform/Timing.h"
 #include "platform/Testing.h"
 
 #include "platform/Input.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -163,12 +170,16 @@ int TTimer::Wait()
             // One sleep to the tick rather than short steps that look at the window on the way: every
             // waking up costs an idle screen its share of the processor. Events are taken in once, as
             // the wait ends, which is also as late as possible before the frame that reads them.
+            // The sleep watches the window's connection on the way, so that when nothing came the
+            // events need not be asked for at all.
+            bool slept = false, quiet = true;
             while ((ticks = TicksSoFar()) <= consumed) {
                 const uint64_t next = startMs + (consumed + 1) * static_cast<uint64_t>(period);
-                const uint64_t now = ClockMillis();
-                if (next > now) std::this_thread::sleep_for(std::chrono::milliseconds(next - now));
+                slept = true;
+                quiet = SleepWatchingWindow(std::chrono::steady_clock::time_point(std::chrono::milliseconds(next))) &&
+                        quiet;
             }
-            PollInputEventsEndingWait();
+            PollInputEventsEndingWait(slept && quiet);
         }
         ticks = TicksSoFar();
     }
@@ -190,5 +201,18 @@ void TTimer::DozeWhileStill(int maxTicks)
     AwaitEventsUntil(startMs + (consumed + static_cast<uint64_t>(maxTicks)) * static_cast<uint64_t>(period));
     const uint64_t ticks = TicksSoFar();
     owed = ticks > consumed ? ticks - consumed : 0;
+    catchingUp = owed > 0;
+}
+
+void TTimer::DozeThroughUnchanged(int ticks)
+{
+    if (ticks < 1 || owed > 0 || BrowserPacesFrames() || !WindowEventsAwaitable())
+        return;
+    const uint64_t changing = consumed + static_cast<uint64_t>(ticks) + 1;
+    AwaitEventsUntil(startMs + changing * static_cast<uint64_t>(period));
+    // Woken late by a busy machine, the frames a plain wait would have run, no more: the ticks beyond
+    // are left to the next Wait, which hands them out together as it always does.
+    const uint64_t passed = std::min(TicksSoFar(), changing);
+    owed = passed > consumed ? passed - consumed : 0;
     catchingUp = owed > 0;
 }

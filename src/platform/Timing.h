@@ -28,6 +28,14 @@ public:
     // full period from there. Neither happens on the virtual clock (unless a test gives an event
     // awaiter), in the browser, or where the window's events cannot be waited for.
     void DozeWhileStill(int maxTicks);
+    // Called after a frame whose picture the next `ticks` ticks' frames will draw again unchanged unless
+    // the player does something (a level whose clock has yet to move its bar or seconds, say): sleeps
+    // until the window has events or the tick after those has come, then the following Waits hand out
+    // the ticks that passed at once, one each, the last reading the events, as after a doze. So the
+    // frame that changes the picture runs at its tick, and a key is read at once once a tick has passed
+    // since the frame before; the ticks keep their times (a key never moves them). Not on the virtual
+    // clock (unless a test gives an event awaiter), in the browser, or where events cannot be waited for.
+    void DozeThroughUnchanged(int ticks);
 
 private:
     explicit TTimer(int periodMs);

@@ -2,6 +2,7 @@
 // for the X server to send the window something.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 struct SDL_Window;
@@ -17,6 +18,13 @@ bool WindowDestroyedFromOutside();
 bool NothingArrivedFromX();
 // Whether the window's events come over an X connection this program can wait on.
 bool XEventsAwaitable();
+// Something other than NothingArrivedFromX has read or written the connection (the event pump, a
+// present): the next look cannot take the last one's word.
+void XConnectionUsed();
+// Sleeps until `until` or until the X server sends something; true when the whole sleep passed with
+// nothing arriving and nothing left unread since NothingArrivedFromX last found so (which is asked
+// first if need be): the pump can be left out without looking again.
+bool SleepWhileXQuiet(std::chrono::steady_clock::time_point until);
 // Sleeps until the X server has sent something the event pump has yet to read, or `timeoutMs` pass;
 // true when something came (or may have: an interrupted wait counts as something).
 bool AwaitXEvents(int timeoutMs);

@@ -10,6 +10,10 @@ bool NothingArrivedFromX() { return false; }
 
 bool XEventsAwaitable() { return false; }
 
+void XConnectionUsed() {}
+
+bool SleepWhileXQuiet(std::chrono::steady_clock::time_point) { return false; }
+
 bool AwaitXEvents(int) { return false; }
 
 bool ShowPictureOnWindow(const uint32_t*, int, int, int, uint32_t, const TWindowBox*, int) { return false; }

@@ -218,6 +218,17 @@ bool TGame::StillUntilInput() const
     return currentScreen && currentScreen->StillUntilInput();
 }
 
+int TGame::TicksUnchanged(int atMost) const
+{
+    // Paused, no screen's logic runs; the overlays show only what input changes.
+    if (paused)
+        return atMost;
+    // A screen below the current one is drawn, and says nothing of how long it stays as it is.
+    if (!currentScreen || screenStack.Count() != 1)
+        return 0;
+    return currentScreen->TicksUnchanged(atMost);
+}
+
 int TGame::ToggleDebugPanel()
 {
     displayDebugPanel = displayDebugPanel ? 0 : 1;

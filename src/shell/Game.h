@@ -83,6 +83,8 @@ public:
     // Whether the next frames change nothing until the player does something: the current screen's say,
     // while nothing the game draws over it changes by itself.
     bool StillUntilInput() const;
+    // The current screen's TicksUnchanged while it is all there is to draw; up to atMost while paused.
+    int TicksUnchanged(int atMost) const;
 
 private:
     // Over the dimmed picture while paused: "PAUSED" and what the current screen keeps readable.

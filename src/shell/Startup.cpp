@@ -199,8 +199,12 @@ bool RunFrame()
     // A title left alone shows the same picture frame after frame: the timer may sleep through several
     // ticks at a time and run their frames when it wakes (an eighth of the wakings), or at once when a
     // key comes.
+    // A level's picture changes by the clock only every few ticks (its bar, its seconds, the cursor's
+    // blink): the timer sleeps through the ticks that would draw it again unchanged.
     if (game->StillUntilInput())
         frameTimer->DozeWhileStill(DOZE_TICKS);
+    else if (const int unchanged = game->TicksUnchanged(DOZE_TICKS - 1); unchanged > 0)
+        frameTimer->DozeThroughUnchanged(unchanged);
     // The 1 ms sleep gives the processor up once a frame. When the next tick is at least that far off,
     // the timer's wait gives it up until the very moment the sleep and the wait would have ended
     // together, and sleeping twice would only wake the program twice a frame (a third of an idle

@@ -1,7 +1,10 @@
 // The game screen: level start, Escape, the developer keys, pause, and what a frame looks like.
 #include "GameplayFixture.h"
 
+#include "platform/Testing.h"
 #include "toolkit/ParticleList.h"
+
+#include <algorithm>
 
 TEST_F(GameplayTest, StartingALevelResetsEverythingButTheProfile)
 {
@@ -132,4 +135,65 @@ TEST_F(GameplayTest, PauseFreezesTimerInputAnimationsAndEffects)
     harness->Frame();
     EXPECT_EQ(player->deathAnimCounter, counter - 1);
     EXPECT_EQ(level->timeLeft, time - 1);
+}
+
+// After each frame the game says how many ticks to come will draw its picture again unchanged, and the
+// frame timer sleeps through them. Played through idling, both answers, both zooms, a pause and the
+// time running out, no frame within such a promise may show anything new, and while nothing is typed
+// most frames are promised.
+TEST_F(GameplayTest, TheTicksSaidUnchangedShowNothingNew)
+{
+    StartLevel();
+    int promised = 0, idle = 0, idlePromised = 0;
+    auto frame = [&](bool typed) {
+        if (typed)
+            promised = 0;
+        const uint64_t before = PresentedFrameCount();
+        harness->Frame();
+        if (promised > 0) {
+            ++idlePromised;
+            EXPECT_EQ(PresentedFrameCount(), before)
+                << "a promised frame changed the picture on " << ScreenName() << ", " << level->timeLeft << " left";
+        }
+        idle += !typed;
+        promised = std::max(promised - 1, game->TicksUnchanged(7));
+        EXPECT_LE(promised, 7);
+    };
+    auto type = [&](const std::string& text) {
+        for (char c : text) {
+            harness->Type(std::string(1, c));
+            frame(true);
+        }
+    };
+    auto wait = [&](int frames) {
+        for (int i = 0; i < frames; ++i)
+            frame(false);
+    };
+    wait(300);
+    type(WrongText());
+    wait(200);
+    type(std::to_string(level->answer));
+    wait(150);
+    harness->Press(KEY_P);
+    frame(true);
+    ASSERT_EQ(game->paused, 1);
+    wait(60);
+    harness->Press(KEY_P);
+    frame(true);
+    EXPECT_GT(idlePromised * 2, idle) << "fewer than half the untyped frames were promised unchanged";
+    // The last frames of the clock: the one that empties it starts the time-up animation.
+    level->timeLeft = 130;
+    promised = 0;
+    wait(250);
+    EXPECT_EQ(ScreenName(), "Game Over");
+    // The goal reached: the success zoom, then the level's tally.
+    StartLevel();
+    promised = 0;
+    wait(120);
+    for (int i = 0; i < 3; ++i) {
+        type(std::to_string(level->answer));
+        wait(20);
+    }
+    wait(100);
+    EXPECT_EQ(ScreenName(), "Level Complete");
 }

@@ -117,6 +117,28 @@ TEST_F(VirtualClock, AStillScreenDozesAndStillRunsEveryTickItSleptThrough)
     EXPECT_EQ(StillFrame(*timer, false), 0);
     EXPECT_EQ(ClockMillis() - start, 16u * 16 + 5);
     EXPECT_EQ(asked.size(), 7u);
+    // A screen that moves by the clock dozes through the ticks it says will look the same, three here:
+    // it sleeps to the fourth tick, whose frame runs on time after the three before it, run at once.
+    keyAfter = -1;
+    const uint64_t tick = ClockMillis();
+    timer->DozeThroughUnchanged(3);
+    ASSERT_EQ(asked.size(), 8u);
+    EXPECT_EQ(asked[7], 4 * 16);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(timer->WaitWouldSleep(1)) << i;
+        StillFrame(*timer, false);
+        EXPECT_EQ(ClockMillis(), tick + 4 * 16) << i;
+    }
+    EXPECT_FALSE(timer->WaitWouldSleep(1));
+    // A key ends such a doze: the two ticks that passed run at once, the second reading the key, and
+    // the ticks keep their times.
+    keyAfter = 40;
+    timer->DozeThroughUnchanged(3);
+    EXPECT_EQ(StillFrame(*timer, false), 0);
+    EXPECT_EQ(StillFrame(*timer, false), 1);
+    EXPECT_EQ(ClockMillis(), tick + 4 * 16 + 40);
+    StillFrame(*timer, false);
+    EXPECT_EQ(ClockMillis(), tick + 7 * 16);
     UseEventAwaiter(nullptr);
 }
 
