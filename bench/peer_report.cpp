@@ -471,7 +471,7 @@ int main(int argc, char** argv)
     fs::create_directories(home);
 
     std::vector<TLatency> latency, otherLatency;
-    std::vector<TCpu> title, level, waiting, otherTitle, otherLevel;
+    std::vector<TCpu> title, level, waiting, otherTitle, otherLevel, otherWaiting;
     std::vector<TPeer> peer;
     for (int r = 0; r < repeats; ++r) {
         std::fprintf(stderr, "peer_report: repeat %d of %d\n", r + 1, repeats);
@@ -488,6 +488,9 @@ int main(int argc, char** argv)
             otherLevel.push_back(GameCpu(against, "level", seconds));
         // Like the peer's game: nobody answers.
         waiting.push_back(GameCpu(build, "waiting", seconds));
+        // (A build whose game_hold has no such screen ends at once and gives no figure.)
+        if (withOther)
+            otherWaiting.push_back(GameCpu(against, "waiting", seconds));
     }
     fs::remove_all(home);
 
@@ -513,6 +516,7 @@ int main(int argc, char** argv)
     if (withOther) {
         std::printf("  %-22s %s\n", "against title", ShowCpu(otherTitle).c_str());
         std::printf("  %-22s %s\n", "against level", ShowCpu(otherLevel).c_str());
+        std::printf("  %-22s %s\n", "against, no answers", ShowCpu(otherWaiting).c_str());
     }
     if (withPeer) {
         std::printf("  %-22s %s\n", "peer menu", ShowCpu(peerMenu).c_str());
@@ -545,6 +549,7 @@ int main(int argc, char** argv)
         std::printf("  %-40s %s\n", "key latency max / against's", Show(Ratio(latency, otherLatency, max), "%.2fx").c_str());
         std::printf("  %-40s %s\n", "title CPU / against's", Show(Ratio(title, otherTitle, cpu), "%.2fx").c_str());
         std::printf("  %-40s %s\n", "level CPU / against's", Show(Ratio(level, otherLevel, cpu), "%.2fx").c_str());
+        std::printf("  %-40s %s\n", "no answers CPU / against's", Show(Ratio(waiting, otherWaiting, cpu), "%.2fx").c_str());
     }
     XCloseDisplay(x);
     return 0;
