@@ -23,6 +23,8 @@ public:
     int Draw() override;
     // Escape, Space, Enter or any mouse button closes the screen.
     int Logic() override;
+    // Fixed when made: nothing moves until a key or a click closes it.
+    bool StillUntilInput() const override { return true; }
     // Select sound, then the screen that follows.
     virtual int Close() = 0;
 

@@ -118,6 +118,10 @@ TEST(GameOverStatistics, FixedAtCreationPaddedToFiveDigitsAndClosedByEachAccepte
         h.Press(KEY_1);
         h.Frames(2);
         ASSERT_EQ(game->currentScreen, over);
+        // Nothing on it moves by itself, so the frame timer dozes on it: left alone, it presents nothing.
+        const uint64_t presented = PresentedFrameCount();
+        h.Frames(60);
+        EXPECT_EQ(PresentedFrameCount(), presented);
         // Everything the screen shows, with the values of the moment it was made.
         std::vector<TScreenText> texts = {{"Game Over", -1, 84, 1.0f, 1.5f, 255, 50, 50, 3.0f}};
         AddColumn(texts, 260, 200, {"Final Score:", "Final Level:", "Biggest Combo:", "Wrong Answers:"}, 150, 255, 255);
