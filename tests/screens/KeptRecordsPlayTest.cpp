@@ -93,8 +93,11 @@ TEST(KeptRecordsInPlay, ASecondLaunchSeesTheFirstLaunchsBestOnTheTitleAndAtGameO
         EXPECT_EQ(ColumnTexts(title->bestColumn)[0], "Best " + PadWithZeros(std::to_string(firstScore), 5));
         EXPECT_GT(BestPixelsOnRow(h, 0), 200);   // Addition has a best now
         EXPECT_EQ(BestPixelsOnRow(h, 1), 0);     // Subtraction has none
-        // A worse run: the row shows the first launch's best, and no "New best!".
-        PlayRunToGameOver(h, KEY_1, 0);
+        // A worse run that still scores, so it is kept second: the row shows the first launch's best,
+        // and no "New best!".
+        PlayRunToGameOver(h, KEY_1, 1);
+        ASSERT_GT(profile->score, 0);
+        ASSERT_LT(profile->score, firstScore);
         auto over = std::dynamic_pointer_cast<TGameOverScreen>(game->currentScreen);
         EXPECT_EQ(ColumnTexts(over->numColumn)[4], PadWithZeros(std::to_string(firstScore), 5));
         EXPECT_FALSE(over->newBestLabel);
