@@ -134,7 +134,7 @@ TEST(KeptRecordsInPlay, PauseDimsThePictureSaysPausedAndMarksTheStoppedTimer)
     EXPECT_EQ(CountColour(h, 720, 735, 750, 760, 255, 255, 0), 2 * 6 * 20);
 }
 
-TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
+TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedSettings)
 {
     TempHome home;
     // --mute: all sound off and a note in the corner; M brings both back.
@@ -224,5 +224,20 @@ TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
         SetLaunchOptions(window);
         GameHarness h;
         EXPECT_EQ(renderer->fullScreen, 0);
+    }
+
+    // The remembered volumes reach the sound, each its own: the title's music, and the select effect
+    // of a key that starts a run.
+    {
+        std::ofstream(home.Config() / "settings") << "music-volume = 30\neffects-volume = 70\n";
+        LaunchWith keeping(Keeping());
+        GameHarness h;
+        ASSERT_TRUE(MusicIs(TTitleScreen::MUSIC_FILE));
+        EXPECT_FLOAT_EQ(game->musicChannel->Volume(), game->musicVolume * 0.3f);
+        auto title = std::dynamic_pointer_cast<TTitleScreen>(game->currentScreen);
+        h.Press(KEY_1);
+        h.Frame();
+        ASSERT_TRUE(title->selectChannel);
+        EXPECT_FLOAT_EQ(title->selectChannel->Volume(), 0.7f);
     }
 }
