@@ -65,11 +65,6 @@ uint64_t TextureUploadCount();
 uint64_t PictureCopyCount();
 
 // --- The picture ---
-// While kept, a display's first frame is painted on the CPU on any window system (on X it is also
-// shown on the window before GL draws it), and the painting stays here: 0xAARRGGBB, top row first,
-// empty when the frame could not be painted.
-void KeepFirstPictures(bool keep);
-const std::vector<uint32_t>& FirstPicture();
 // Waits until the renderer has carried out every frame handed to it. A software renderer draws on its
 // own threads while the program goes on, and presenting to an off-screen display does not wait for it,
 // so a benchmark calls this after each frame to count the whole frame's work.

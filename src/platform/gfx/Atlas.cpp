@@ -5,9 +5,7 @@
 // its neighbour, and a region can be written without reading anything else on the page.
 //
 // Pages keep no copy of their texels. Their owners keep their own (glyph coverage, image frames) and
-// place them again when a new display opens, since the pages die with the GL context. The one exception
-// is a display's start: pages made in a batch keep their texels until its first frame is presented, so
-// that frame can be painted on the CPU while the rasteriser builds its code.
+// place them again when a new display opens, since the pages die with the GL context.
 #include "platform/gfx/Atlas.h"
 
 #include <algorithm>
@@ -60,7 +58,6 @@ struct TAtlas {
     std::vector<TPage> pages;
     std::vector<uint32_t> scratch;  // a region while it is uploaded
     int batches = 0;                // batches alive
-    bool keepTexels = false;        // batch pages keep their texels once uploaded
 };
 // Never destroyed: fonts and images held in globals give their regions back during the program's exit.
 TAtlas& atlas = *new TAtlas;
@@ -161,8 +158,6 @@ void WriteRegion(TPage& page, const TAtlasPlace& place, const uint32_t* argb, TG
     if (page.staged) {
         out = page.staged.get() + size_t(place.regionY) * page.width + place.regionX;
         stride = size_t(page.width);
-        if (atlas.scratch.size() < size_t(rw) * rh)
-            atlas.scratch.resize(size_t(rw) * rh);
         if (page.stagedBottom <= page.stagedTop) {
             page.stagedTop = place.regionY;
             page.stagedBottom = place.regionY + rh;
@@ -186,20 +181,12 @@ void WriteRegion(TPage& page, const TAtlasPlace& place, const uint32_t* argb, TG
                 inside || gutter == TGutter::Edge ? argb[size_t(py) * place.width + px] : CLEAR_TEXEL;
         }
     }
-    if (!page.staged) {
+    if (!page.staged)
         UploadArgbRect(place.texture, place.regionX, place.regionY, rw, rh, out);
-    } else if (atlas.batches == 0) {
-        // Texels kept past their batch: the region goes up at once, as on any other page.
-        for (int y = 0; y < rh; ++y)
-            std::copy_n(out + size_t(y) * stride, rw, atlas.scratch.begin() + ptrdiff_t(y) * rw);
-        UploadArgbRect(place.texture, place.regionX, place.regionY, rw, rh, atlas.scratch.data());
-        page.stagedTop = page.stagedBottom = 0;
-    }
 }
 
 // Sends a batch page's written rows to GL, whole rows being one block of its memory, and stops keeping
-// its texels unless they are kept for a first frame. What lies between the regions is never sampled, so
-// it may go up as the zeros it is.
+// its texels. What lies between the regions is never sampled, so it may go up as the zeros it is.
 void UploadStaged(TPage& page)
 {
     if (!page.staged)
@@ -207,8 +194,7 @@ void UploadStaged(TPage& page)
     if (page.texture && page.stagedBottom > page.stagedTop)
         UploadArgbRect(page.texture, 0, page.stagedTop, page.width, page.stagedBottom - page.stagedTop,
                        page.staged.get() + size_t(page.stagedTop) * page.width);
-    if (!atlas.keepTexels)
-        page.staged.reset();
+    page.staged.reset();
     page.stagedTop = page.stagedBottom = 0;
 }
 
@@ -343,31 +329,6 @@ void CloseAtlas()
             DropTexture(page.texture);
     atlas.pages.clear();
     atlas.generation = 0;
-}
-
-void KeepPageTexels(bool keep)
-{
-    atlas.keepTexels = keep;
-    if (keep || atlas.batches > 0)
-        return;
-    for (TPage& page : atlas.pages)
-        page.staged.reset();
-}
-
-bool KeptPageTexels(unsigned texture, const uint32_t*& argb, int& width, int& height, bool& smooth)
-{
-    if (atlas.batches > 0 || atlas.generation != DisplayGeneration() || texture == 0)
-        return false;
-    for (const TPage& page : atlas.pages) {
-        if (page.texture != texture || !page.staged)
-            continue;
-        argb = page.staged.get();
-        width = page.width;
-        height = page.height;
-        smooth = page.kind == TAtlasKind::Smooth;
-        return true;
-    }
-    return false;
 }
 
 int AtlasPageCount()

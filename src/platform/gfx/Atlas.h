@@ -56,12 +56,6 @@ public:
     TAtlasBatch(const TAtlasBatch&) = delete;
     TAtlasBatch& operator=(const TAtlasBatch&) = delete;
 };
-// While kept, pages made in a batch keep their texels after the batch has uploaded them (pictures placed
-// on them later are written there too); turning it off lets them go.
-void KeepPageTexels(bool keep);
-// The texels of the page that is `texture`, top row first, when they are kept; null otherwise. Nothing
-// is kept while a batch lives.
-bool KeptPageTexels(unsigned texture, const uint32_t*& argb, int& width, int& height, bool& smooth);
 // Forgets every page; called as the display's GL context goes.
 void CloseAtlas();
 // Pages with a texture on the open display, for tests.

@@ -36,7 +36,6 @@
 #include "platform/gfx/Atlas.h"
 #include "platform/gl/Backend.h"
 #include "platform/gfx/FrameSkip.h"
-#include "platform/gfx/SoftPicture.h"
 
 namespace gfx {
 namespace {
@@ -486,30 +485,6 @@ void Submit()
     batch.submittedEarly = true;
     SubmitRecording(PictureHashAfter(batch.recording));
     DropRecording();
-}
-
-bool PaintPendingFrame(uint32_t* argb, int width, int height, uint32_t& background, std::vector<TBox>& boxes)
-{
-    int pictureWidth = 0, pictureHeight = 0;
-    if (!batch.open || batch.submittedEarly || !backend::PictureSize(pictureWidth, pictureHeight) ||
-        pictureWidth != width || pictureHeight != height)
-        return false;
-    const auto texelsOf = [](unsigned texture, TTexels& texels) {
-        static const uint32_t white = 0xFFFFFFFFu;
-        if (texture == batch.whiteTexture) {
-            texels = {&white, 1, 1, false};
-            return true;
-        }
-        return KeptPageTexels(texture, texels.argb, texels.width, texels.height, texels.smooth);
-    };
-    const TRecording& r = batch.recording;
-    if (!PaintRecording(r, width, height, texelsOf, argb))
-        return false;
-    // The recording starts with its clear (a clear drops what came before it), and nothing but its
-    // quads stands on that.
-    background = ClearedPixel(r.commands[0]);
-    boxes = CoveredBoxes(r, width, height);
-    return true;
 }
 
 bool EndFrame(bool pictureKept, TBoxes& drawn)

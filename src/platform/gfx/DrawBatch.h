@@ -50,11 +50,6 @@ void Submit();
 // is set to the boxes of the picture the frame drew (the whole picture for a whole frame), which are
 // all of the window that a present must bring up to date.
 bool EndFrame(bool pictureKept, TBoxes& drawn);
-// Paints what the frame has recorded so far on the CPU, as the picture would show it once carried out
-// (SoftPicture), into `argb`, which is the picture's size; outside `boxes` it is all `background`. False
-// when some of the frame has been carried out already, or it draws from textures whose texels are not
-// kept or in ways the painter does not follow.
-bool PaintPendingFrame(uint32_t* argb, int width, int height, uint32_t& background, std::vector<TBox>& boxes);
 // Counts the frame's draw calls into the last frame's and starts again.
 void EndFrameCount();
 

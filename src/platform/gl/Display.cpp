@@ -19,15 +19,6 @@
 // swapping: the copy leaves the back buffer as it was, so it still holds the picture for the next
 // frame's box, and only the changed pixels travel. Such a present does not wait for the blank, so the
 // frame is paced to the refresh as a frame left out is.
-//
-// THE FIRST FRAME
-// A software rasteriser builds code for each new way of drawing the first time it draws that way, and
-// for a display's first frame that is most of the time from its recording to its pixels (5 to 6 ms of
-// code for the title's one draw call, then 7 to 11 ms of drawing and presenting). Meanwhile the frame
-// is already known quad by quad, and its textures' texels are still at hand (the atlas keeps them until
-// then). So on X, where the window's pixels can be set directly, the first frame is painted on the CPU
-// (SoftPicture) and put on the window at once; GL then draws and presents the same frame over it as
-// usual, within a step of rounding of the same pixels.
 #include "platform/Display.h"
 #include "platform/Testing.h"
 
@@ -74,9 +65,6 @@ uint64_t generationCounter = 0;
 uint64_t pictureCopies = 0;
 uint64_t currentGeneration = 0;
 std::string openFailure;
-// The first frames painted on the CPU, kept for tests that compare them with what GL drew.
-bool keepFirstPictures = false;
-std::vector<uint32_t> firstPicture;
 
 void DestroyDisplay(TDisplay* d)
 {
@@ -303,44 +291,6 @@ bool PictureKept(const TDisplay& d)
     return age == 1;
 }
 
-// Puts the display's first frame on the window before GL has drawn it (THE FIRST FRAME above).
-void ShowFirstFrameEarly(const TDisplay& d)
-{
-    // The window's pixels as SDL found its visual: 0xRRGGBB words, with or without alpha above.
-    const Uint32 format = SDL_GetWindowPixelFormat(d.window);
-    const int depth = format == SDL_PIXELFORMAT_RGB888 ? 24 : format == SDL_PIXELFORMAT_ARGB8888 ? 32 : 0;
-    const bool x11 = OnX11() && depth != 0;
-    if (!d.direct || (!x11 && !keepFirstPictures))
-        return;
-    firstPicture.resize(size_t(d.width) * d.height);
-    uint32_t background = 0;
-    std::vector<gfx::TBox> boxes;
-    if (!gfx::PaintPendingFrame(firstPicture.data(), d.width, d.height, background, boxes)) {
-        firstPicture.clear();
-    } else if (x11) {
-        std::vector<TWindowBox> windowBoxes;
-        for (const gfx::TBox& box : boxes)
-            windowBoxes.push_back({box.left, box.top, box.right, box.bottom});
-        ShowPictureOnWindow(firstPicture.data(), d.width, d.height, depth, background, windowBoxes.data(),
-                            int(windowBoxes.size()));
-    }
-    if (!keepFirstPictures) {
-        std::vector<uint32_t>().swap(firstPicture);
-    } else if (!firstPicture.empty()) {
-        // Kept as the window gets it: the background, and the boxes' pixels on it.
-        std::vector<uint32_t> shown(firstPicture.size(), background);
-        for (const gfx::TBox& box : boxes) {
-            for (int y = std::max(box.top, 0); y < std::min(box.bottom, d.height); ++y) {
-                const size_t row = size_t(y) * d.width;
-                std::copy(firstPicture.begin() + ptrdiff_t(row + std::max(box.left, 0)),
-                          firstPicture.begin() + ptrdiff_t(row + std::min(box.right, d.width)),
-                          shown.begin() + ptrdiff_t(row + std::max(box.left, 0)));
-            }
-        }
-        firstPicture.swap(shown);
-    }
-}
-
 bool VideoReady()
 {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
@@ -401,8 +351,6 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
     auto* d = new TDisplay;
-    // The pages made for its first frame keep their texels until that frame is on the screen.
-    gfx::KeepPageTexels(true);
     d->width = width;
     d->height = height;
     // The desktop's own full-screen mode, never a change of the monitor's mode; when it cannot be had,
@@ -480,9 +428,6 @@ void FlipDisplay(int sync)
     if (dw != display->presentedWidth || dh != display->presentedHeight)
         gfx::InvalidatePresented();
     ChoosePicture(*display, dw, dh);
-    const bool first = display->presentedWidth == 0;
-    if (first)
-        ShowFirstFrameEarly(*display);
     // The same picture as the window already shows: no GL work and no swap at all, but the same wait
     // for the display's refresh as a swap would have had.
     gfx::TBoxes drawn;
@@ -495,8 +440,6 @@ void FlipDisplay(int sync)
     display->presentedHeight = dh;
     // The present talks to the X server, and may read events off the connection while it waits.
     XConnectionUsed();
-    if (first)
-        gfx::KeepPageTexels(false);
     const int interval = sync ? 1 : 0;
     if (interval != display->swapInterval) {
         // Refused by some drivers; the frame timer still paces.
@@ -557,15 +500,6 @@ TDisplayMode GetDisplayMode(int index)
 }
 
 uint64_t PictureCopyCount() { return pictureCopies; }
-
-void KeepFirstPictures(bool keep)
-{
-    keepFirstPictures = keep;
-    if (!keep)
-        std::vector<uint32_t>().swap(firstPicture);
-}
-
-const std::vector<uint32_t>& FirstPicture() { return firstPicture; }
 
 void WindowToGame(int wx, int wy, int& gx, int& gy)
 {

@@ -14,5 +14,3 @@ void XConnectionUsed() {}
 bool SleepWhileXQuiet(std::chrono::steady_clock::time_point) { return false; }
 
 bool AwaitXEvents(int) { return false; }
-
-bool ShowPictureOnWindow(const uint32_t*, int, int, int, uint32_t, const TWindowBox*, int) { return false; }

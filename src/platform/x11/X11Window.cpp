@@ -14,13 +14,6 @@
 // flushing moves whatever the connection holds into the library's queue and counts it), so an event is
 // never left where the pump would not look, nor slept on once the library has read it while waiting for
 // some reply.
-//
-// A PICTURE BEFORE THE FIRST FRAME
-// The window's first frame can be put on the window as plain pixels from the CPU while the GL driver is
-// still building the code to draw it (Display), in the window's own 8-bit-per-colour true-colour format,
-// or nothing at all when the window has another format or size. Most of the title is its background,
-// so the window is filled with that colour and only the boxes around what stands on it go as pixels:
-// a tenth to a half of the 3 MB a whole picture takes through the connection.
 #include "platform/x11/X11Window.h"
 
 #include <SDL.h>
@@ -38,12 +31,6 @@ namespace {
 using TErrorHandler = int (*)(Display*, XErrorEvent*);
 using TSetErrorHandler = TErrorHandler (*)(TErrorHandler);
 using TEventsQueued = int (*)(Display*, int);
-using TInitImage = Status (*)(XImage*);
-using TCreateGC = GC (*)(Display*, Drawable, unsigned long, XGCValues*);
-using TPutImage = int (*)(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned);
-using TFillRectangle = int (*)(Display*, Drawable, GC, int, int, unsigned, unsigned);
-using TFreeGC = int (*)(Display*, GC);
-using TFlush = int (*)(Display*);
 
 TErrorHandler previousHandler = nullptr;
 bool installed = false;
@@ -138,65 +125,6 @@ bool SleepWhileXQuiet(std::chrono::steady_clock::time_point until)
     pollfd readable{ConnectionNumber(connection), POLLIN, 0};
     // Interrupted, or bytes on their way: either way not a quiet wait.
     return ppoll(&readable, 1, &timeout, nullptr) == 0;
-}
-
-bool ShowPictureOnWindow(const uint32_t* argb, int width, int height, int depth, uint32_t background,
-                         const TWindowBox* boxes, int count)
-{
-    const Window window = watchedWindow;
-    if (!connection || window == 0 || lostWindow != 0 || !argb || width <= 0 || height <= 0 ||
-        (depth != 24 && depth != 32))
-        return false;
-    void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (!library)
-        return false;
-    auto find = [library](const char* name) { return dlsym(library, name); };
-    auto initImage = reinterpret_cast<TInitImage>(find("XInitImage"));
-    auto createGc = reinterpret_cast<TCreateGC>(find("XCreateGC"));
-    auto fill = reinterpret_cast<TFillRectangle>(find("XFillRectangle"));
-    auto putImage = reinterpret_cast<TPutImage>(find("XPutImage"));
-    auto freeGc = reinterpret_cast<TFreeGC>(find("XFreeGC"));
-    auto flush = reinterpret_cast<TFlush>(find("XFlush"));
-    dlclose(library);
-    if (!initImage || !createGc || !fill || !putImage || !freeGc || !flush)
-        return false;
-    // The texels are 0xAARRGGBB words in this machine's byte order: the window's pixels, alpha aside.
-    XImage image{};
-    image.width = width;
-    image.height = height;
-    image.format = ZPixmap;
-    image.data = reinterpret_cast<char*>(const_cast<uint32_t*>(argb));
-    image.byte_order = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst;
-    image.bitmap_unit = 32;
-    image.bitmap_bit_order = image.byte_order;
-    image.bitmap_pad = 32;
-    image.depth = depth;
-    image.bytes_per_line = width * 4;
-    image.bits_per_pixel = 32;
-    image.red_mask = 0xFF0000;
-    image.green_mask = 0xFF00;
-    image.blue_mask = 0xFF;
-    if (!initImage(&image))
-        return false;
-    XGCValues values{};
-    // A 24-bit visual's pixel has no alpha; a 32-bit one's is opaque, as the painted pixels are.
-    values.foreground = depth == 32 ? background : background & 0xFFFFFF;
-    GC gc = createGc(connection, window, GCForeground, &values);
-    if (!gc)
-        return false;
-    // The server takes the requests in order, one after another, before anything else of this client.
-    fill(connection, window, gc, 0, 0, unsigned(width), unsigned(height));
-    for (int b = 0; b < count; ++b) {
-        const TWindowBox& box = boxes[b];
-        const int left = std::max(box.left, 0), top = std::max(box.top, 0);
-        const int right = std::min(box.right, width), bottom = std::min(box.bottom, height);
-        if (right > left && bottom > top)
-            putImage(connection, window, gc, &image, left, top, left, top, unsigned(right - left),
-                     unsigned(bottom - top));
-    }
-    freeGc(connection, gc);
-    flush(connection);
-    return true;
 }
 
 bool AwaitXEvents(int timeoutMs)
