@@ -92,9 +92,7 @@ void LoadSharedResources()
 
 void PreloadStartFiles()
 {
-    // The heap's room first: the window's own making uses it too. Then the slowest file first, so the
-    // display (which waits for the font first) never waits for the thread.
-    PreloadStartHeap();
+    // The slowest file first, so the display (which waits for the font first) never waits for the thread.
     PreloadFont(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
     for (const char* name : SHARED_IMAGES)
         imageBank->Preload(name);
@@ -192,10 +190,9 @@ bool RunFrame()
     FlipDisplay(1);
     lastFrameWork = {logicEnd - start, drawEnd - logicEnd, NowNs() - drawEnd};
     // Once, with the first frame on the screen: the audio device opens on a thread of its own, the
-    // music's decoding goes on, and the heap gives back the room kept for start-up.
+    // music's decoding goes on.
     OpenAwaitedAudio();
     ReleaseBeside();
-    ReleaseStartHeap();
     // A title left alone shows the same picture frame after frame: the timer may sleep through several
     // ticks at a time and run their frames when it wakes (an eighth of the wakings), or at once when a
     // key comes.
@@ -242,7 +239,6 @@ void ResetGameState()
     FinishOpeningAudio();
     FinishPreloading();
     ReleaseBeside();
-    ReleaseStartHeap();
     StopQuestionRandom();
     CloseGraphics();
     ClearKeys();
