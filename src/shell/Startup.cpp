@@ -6,7 +6,6 @@
 
 #include <chrono>
 
-#include "platform/Beside.h"
 #include "platform/Platform.h"
 #include "platform/Preload.h"
 #include "platform/sound/Sound.h"
@@ -124,8 +123,6 @@ void Startup()
     // The audio device is separate from the display: a machine without sound still gets a game. It
     // opens behind the first frame (RunFrame), and the title's music waits for it.
     AwaitAudio();
-    // The same for the rest of the title's music, decoded once the first frame is on the screen.
-    HoldBeside();
 
     frameTimer = TTimer::Create(60.0f);
 
@@ -150,7 +147,7 @@ void Startup()
 
     renderer->CreateScreen();
     // The same picture the desktop menu shows; without it the window keeps the system's icon. Decoded by
-    // the preload thread; the window is given it once its first frame is on the screen.
+    // the preload thread.
     SetAppIcon(game->imagePath + ICON_FILE);
     LoadSharedResources();
 
@@ -189,10 +186,8 @@ bool RunFrame()
     const int64_t drawEnd = NowNs();
     FlipDisplay(1);
     lastFrameWork = {logicEnd - start, drawEnd - logicEnd, NowNs() - drawEnd};
-    // Once, with the first frame on the screen: the audio device opens on a thread of its own, the
-    // music's decoding goes on.
+    // Once, with the first frame on the screen: the audio device opens on a thread of its own.
     OpenAwaitedAudio();
-    ReleaseBeside();
     // A title left alone shows the same picture frame after frame: the timer may sleep through several
     // ticks at a time and run their frames when it wakes (an eighth of the wakings), or at once when a
     // key comes.
@@ -238,7 +233,6 @@ void ResetGameState()
     SetMasterVolume(1.0f);
     FinishOpeningAudio();
     FinishPreloading();
-    ReleaseBeside();
     StopQuestionRandom();
     CloseGraphics();
     ClearKeys();

@@ -53,7 +53,6 @@ struct TDisplay {
     bool backKept = false;                         // the back buffer outlives a swap (no window at all)
     bool warmUpDue = false;                        // PrepareDrawing waits for the first presented frame
     bool presentsByCopy = false;                   // frames reach the window by copying boxes, never swapped
-    bool iconDue = false;                          // the icon waits for the window's first frame
 };
 
 namespace {
@@ -129,15 +128,6 @@ void ApplyIcon(SDL_Window* window)
         return;
     SDL_SetWindowIcon(window, surface);
     SDL_FreeSurface(surface);
-}
-
-// After a present: the icon, when it waits for one.
-void GiveIconOnce(TDisplay& d)
-{
-    if (!d.iconDue)
-        return;
-    d.iconDue = false;
-    ApplyIcon(d.window);
 }
 
 unsigned PictureFramebuffer(const TDisplay& d) { return d.direct ? 0u : d.framebuffer; }
@@ -328,7 +318,7 @@ bool SetAppIcon(const std::string& path)
     ShrinkPicture(picture, 256);
     appIcon = std::move(picture);
     if (display)
-        display->iconDue = true;
+        ApplyIcon(display->window);
     return true;
 }
 
@@ -358,9 +348,7 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     d->window = MakeWindow(width, height, depth != 0);
     if (!d->window && depth != 0)
         d->window = MakeWindow(width, height, false);
-    // Given once the window shows its first frame: a window manager has no use for it before, and the
-    // X server would be copying its quarter of a megabyte while the first frame is on its way.
-    d->iconDue = true;
+    ApplyIcon(d->window);
     WatchForDestroyFromOutside(d->window);
     if (d->window)
         d->context = SDL_GL_CreateContext(d->window);
@@ -448,7 +436,6 @@ void FlipDisplay(int sync)
     }
     if (display->direct && display->presentsByCopy) {
         CopyBoxesToWindow(*display, drawn);
-        GiveIconOnce(*display);
         if (sync)
             gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
         return;
@@ -458,7 +445,6 @@ void FlipDisplay(int sync)
         ++pictureCopies;
     }
     SDL_GL_SwapWindow(display->window);
-    GiveIconOnce(*display);
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*display));
     if (sync)
         gfx::PaceToRefresh(true, SyncedRefreshRate(*display));

@@ -8,8 +8,6 @@
 #include <vector>
 
 namespace {
-bool holding = false;
-
 std::vector<std::function<bool()>>& Waiting()
 {
     static std::vector<std::function<bool()>> jobs;
@@ -24,8 +22,6 @@ void RunBeside(std::function<bool()> step)
 
 void RunStepsBeside()
 {
-    if (holding)
-        return;
     // A step may start another job, which waits for the next turn; the vector is not touched while
     // a step runs.
     std::vector<std::function<bool()>> turn;
@@ -38,7 +34,3 @@ void RunStepsBeside()
     going.insert(going.end(), std::make_move_iterator(started.begin()), std::make_move_iterator(started.end()));
     started.swap(going);
 }
-
-void HoldBeside() { holding = true; }
-
-void ReleaseBeside() { holding = false; }
