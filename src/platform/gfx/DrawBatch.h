@@ -7,21 +7,11 @@
 #include <vector>
 
 #include "platform/Display.h"
+#include "platform/gfx/DrawCounts.h"
+#include "platform/gfx/DrawState.h"
 #include "platform/gfx/Recording.h"
 
 namespace gfx {
-
-// The draw state's colour and alpha, clamped and turned into bytes the way every quad takes them.
-TColour StateColour();
-
-// A point (lx, ly) local to an anchor (tx, ty), through the draw state's matrix.
-inline TPoint Transform(const TDrawState& s, float tx, float ty, float lx, float ly)
-{
-    return {tx + lx * s.ix + ly * s.iy, ty + lx * s.jx + ly * s.jy};
-}
-// The corners, clockwise from the top-left, of the w x h rectangle at (left, top) local to (x, y),
-// through the draw state's matrix.
-void RectCorners(float x, float y, float left, float top, float w, float h, TPoint out[4]);
 
 // Made and dropped with the GL context; false when the shader or buffers cannot be made.
 bool OpenBatch(int gameWidth, int gameHeight);
@@ -50,17 +40,12 @@ void Submit();
 // is set to the boxes of the picture the frame drew (the whole picture for a whole frame), which are
 // all of the window that a present must bring up to date.
 bool EndFrame(bool pictureKept, TBoxes& drawn);
-// Counts the frame's draw calls into the last frame's and starts again.
-void EndFrameCount();
 
 // For the warm-up, which draws what nobody sees: a quad in a blend mode of its own choosing whatever
-// the draw state's, the 1x1 white texture, and the frame's counts to put back afterwards.
+// the draw state's, and the 1x1 white texture.
 void AddQuadBlended(unsigned texture, int blend, const TPoint corners[4], float u0, float v0, float u1, float v1,
                     TColour colour);
 unsigned WhiteTexture();
-struct TFrameCounts { int drawCalls = 0, textures = 0; };
-TFrameCounts FrameCounts();
-void RestoreFrameCounts(const TFrameCounts& counts);
 // Draws a pixel with each kind of texture and clears the picture again, so the rasteriser prepares
 // its code for them now.
 void WarmUp();

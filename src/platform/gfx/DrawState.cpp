@@ -1,7 +1,8 @@
 // Draw state - the colour, alpha, blend mode, scale, rotation and font every drawing call reads, and
-// the matrix built from scale and rotation.
-#include "platform/Display.h"
+// the matrix built from scale and rotation; and the colour and corners every quad takes from them.
+#include "platform/gfx/DrawState.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -56,3 +57,29 @@ void SetClsColor(int r, int g, int b)
     drawState.clsG = g;
     drawState.clsB = b;
 }
+
+namespace gfx {
+
+TColour StateColour()
+{
+    const TDrawState& s = GetDrawState();
+    auto byte = [](int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); };
+    // Alpha is clamped first, then scaled and truncated. NaN goes to 0 rather than anywhere.
+    float a = s.alpha;
+    if (!(a > 0.0f))
+        a = 0.0f;
+    if (a > 1.0f)
+        a = 1.0f;
+    return {byte(s.r), byte(s.g), byte(s.b), static_cast<uint8_t>(a * 255.0f)};
+}
+
+void RectCorners(float x, float y, float left, float top, float w, float h, TPoint out[4])
+{
+    const TDrawState& s = GetDrawState();
+    out[0] = Transform(s, x, y, left, top);
+    out[1] = Transform(s, x, y, left + w, top);
+    out[2] = Transform(s, x, y, left + w, top + h);
+    out[3] = Transform(s, x, y, left, top + h);
+}
+
+}  // namespace gfx
