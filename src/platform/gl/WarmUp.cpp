@@ -1,7 +1,9 @@
 // WarmUp - has the rasteriser prepare its code for every kind of texture the game draws with, once,
 // right after the display's first frame, instead of in the frame that first shows text or a picture.
+#include "platform/Display.h"
 #include "platform/gfx/DrawBatch.h"
 #include "platform/gfx/FrameSkip.h"
+#include "platform/gl/DisplayRecord.h"
 
 namespace gfx {
 
@@ -32,3 +34,20 @@ void WarmUp()
 }
 
 }  // namespace gfx
+
+void PrepareDrawing()
+{
+    if (TDisplay* display = CurrentDisplay())
+        display->warmUpDue = true;
+}
+
+void FinishPreparingDrawing()
+{
+    // The first frame has compiled what it drew (and, off the window's own size, the copy into the
+    // window) on its way to the screen; what it did not draw is prepared now, between frames.
+    TDisplay* display = CurrentDisplay();
+    if (!display || !display->warmUpDue || display->presentedWidth == 0)
+        return;
+    display->warmUpDue = false;
+    gfx::WarmUp();
+}
