@@ -31,6 +31,8 @@ int TGameOverScreen::Init()
     // Turned into text once: later changes to the profile do not show here. Without a run (the screen
     // made on its own) the rows show a fresh profile's values rather than dereferencing nothing.
     TProfilePtr run = profile ? profile : TProfile::Create();
+    // TRANSLATORS: the heading of the screen that ends a run.
+    heading = Translate("Game Over");
     InitResult("gameover.ogg",
                {{Translate("Final Score:"), PadWithZeros(std::to_string(run->score), 5)},
                 {Translate("Final Level:"), std::to_string(run->level)},

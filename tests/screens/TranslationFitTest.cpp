@@ -143,6 +143,7 @@ TEST(TranslationFit, EveryScreenInEveryLanguageKeepsItsTextsOnTheScreenAndApart)
             h.Frame();
             while (ScreenName() == "Game" && player->successAnimCounter == 0) {
                 WaitUntilAnswering(h);
+                UntilEffectsFade(h);
                 TypeAnswer(h, RightAnswer());
             }
             faults += WordFaults(h, "the goal reached");
