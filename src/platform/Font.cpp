@@ -421,11 +421,16 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
 
 namespace {
 
-// A face's capital height as a share of its em, from its OS/2 table; 0 when it does not say.
+// A face's capital height as a share of its em: the top of its H, else what its OS/2 table says; 0 when
+// neither is there.
 double CapHeightPerEm(FT_Face face)
 {
+    if (face->units_per_EM == 0)
+        return 0.0;
+    if (FT_Load_Char(face, 'H', FT_LOAD_NO_SCALE) == 0 && face->glyph->metrics.horiBearingY > 0)
+        return double(face->glyph->metrics.horiBearingY) / double(face->units_per_EM);
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    if (!os2 || os2->version == 0xFFFF || os2->version < 2 || os2->sCapHeight <= 0 || face->units_per_EM == 0)
+    if (!os2 || os2->version == 0xFFFF || os2->version < 2 || os2->sCapHeight <= 0)
         return 0.0;
     return double(os2->sCapHeight) / double(face->units_per_EM);
 }
