@@ -2,7 +2,7 @@
 # - The test hooks (platform/Testing.h, platform/sound/SoundTesting.h) are included by no game file and
 #   by no other header, so nothing the game does can come to depend on them.
 # - The platform library includes nothing of the sound library, which is built on it.
-# - Only src/platform sees SDL, OpenGL, FreeType, libpng, libjpeg or Vorbis.
+# - Only src/platform sees SDL, OpenGL, FreeType, libpng, libjpeg, Vorbis or gettext.
 set(faults "")
 
 # Notes every file of `files` that has an #include line matching `pattern`.
@@ -24,7 +24,7 @@ forbid_includes("${game_files};${platform_headers}" "\"platform/(sound/Sound)?Te
 file(GLOB platform_files ${SRC}/platform/*.h ${SRC}/platform/*.cpp)
 forbid_includes("${platform_files}" "\"platform/sound/" "the platform library includes a sound header")
 
-forbid_includes("${game_files}" "<(SDL|GL/|ft2build|freetype/|png\\.h|jpeglib|vorbis/|ogg/)"
+forbid_includes("${game_files}" "<(SDL|GL/|ft2build|freetype/|png\\.h|jpeglib|vorbis/|ogg/|libintl\\.h)"
                 "sees a library below the platform layer")
 
 if(faults)
