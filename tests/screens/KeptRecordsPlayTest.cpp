@@ -93,8 +93,11 @@ TEST(KeptRecordsInPlay, ASecondLaunchSeesTheFirstLaunchsBestOnTheTitleAndAtGameO
         EXPECT_EQ(ColumnTexts(title->bestColumn)[0], "Best " + PadWithZeros(std::to_string(firstScore), 5));
         EXPECT_GT(BestPixelsOnRow(h, 0), 200);   // Addition has a best now
         EXPECT_EQ(BestPixelsOnRow(h, 1), 0);     // Subtraction has none
-        // A worse run: the row shows the first launch's best, and no "New best!".
-        PlayRunToGameOver(h, KEY_1, 0);
+        // A worse run that still scores, so it is kept second: the row shows the first launch's best,
+        // and no "New best!".
+        PlayRunToGameOver(h, KEY_1, 1);
+        ASSERT_GT(profile->score, 0);
+        ASSERT_LT(profile->score, firstScore);
         auto over = std::dynamic_pointer_cast<TGameOverScreen>(game->currentScreen);
         EXPECT_EQ(ColumnTexts(over->numColumn)[4], PadWithZeros(std::to_string(firstScore), 5));
         EXPECT_FALSE(over->newBestLabel);
@@ -131,7 +134,7 @@ TEST(KeptRecordsInPlay, PauseDimsThePictureSaysPausedAndMarksTheStoppedTimer)
     EXPECT_EQ(CountColour(h, 720, 735, 750, 760, 255, 255, 0), 2 * 6 * 20);
 }
 
-TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
+TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedSettings)
 {
     TempHome home;
     // --mute: all sound off and a note in the corner; M brings both back.
@@ -221,5 +224,20 @@ TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
         SetLaunchOptions(window);
         GameHarness h;
         EXPECT_EQ(renderer->fullScreen, 0);
+    }
+
+    // The remembered volumes reach the sound, each its own: the title's music, and the select effect
+    // of a key that starts a run.
+    {
+        std::ofstream(home.Config() / "settings") << "music-volume = 30\neffects-volume = 70\n";
+        LaunchWith keeping(Keeping());
+        GameHarness h;
+        ASSERT_TRUE(MusicIs(TTitleScreen::MUSIC_FILE));
+        EXPECT_FLOAT_EQ(game->musicChannel->Volume(), game->musicVolume * 0.3f);
+        auto title = std::dynamic_pointer_cast<TTitleScreen>(game->currentScreen);
+        h.Press(KEY_1);
+        h.Frame();
+        ASSERT_TRUE(title->selectChannel);
+        EXPECT_FLOAT_EQ(title->selectChannel->Volume(), 0.7f);
     }
 }
