@@ -1,5 +1,6 @@
 // Language - message catalogs through the C library's gettext: glibc's on the desktop, musl's in the
-// browser (emscripten's C library carries it, so the page needs no reader of its own).
+// browser (emscripten's C library carries it, so the game needs no reader of its own; web/CatalogFile.cpp
+// supplies the file reading that emscripten's port of it lacks).
 //
 // Only the messages' category follows the locale. Numbers keep their C form whatever the language
 // (the seconds left read 12.56 everywhere), so LC_NUMERIC is never set, and the catalogs' UTF-8 is
