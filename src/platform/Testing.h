@@ -64,6 +64,12 @@ uint64_t TextureUploadCount();
 // the window's drawable is not exactly the picture's size, none otherwise).
 uint64_t PictureCopyCount();
 
+// --- Text ---
+// Called for every line DrawTextAt draws with some ink, with the box its glyphs cover on the screen
+// (left, top, right, bottom); an empty function stops it. Layout checks see every text this way.
+void SetTextDrawnHook(std::function<void(const std::string& text, float left, float top, float right,
+                                         float bottom)> hook);
+
 // --- The picture ---
 // Waits until the renderer has carried out every frame handed to it. A software renderer draws on its
 // own threads while the program goes on, and presenting to an off-screen display does not wait for it,

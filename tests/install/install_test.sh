@@ -29,7 +29,7 @@ game=$prefix/bin/calcadia
 
 # --- Layout: the game, its data under share/, the desktop's files, and nothing of the tests or tools.
 [[ -x "$game" ]] || fail "no executable bin/calcadia"
-for f in Fonts/beware.ttf Fonts/LICENSE.txt Images/explosion.png Images/particlering.png Images/particlering2.png \
+for f in Fonts/beware.ttf Fonts/LICENSE.txt Fonts/fallback.ttf Fonts/fallback-LICENSE.txt Images/explosion.png Images/particlering.png Images/particlering2.png \
          Images/icon.png Sound/select.wav Sound/correct.wav Music/title.ogg Music/game.ogg; do
     [[ -s "$prefix/share/calcadia/Data/$f" ]] || fail "Data/$f is not installed under share/calcadia"
 done
@@ -39,7 +39,8 @@ metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
 [[ -f "$metainfo" ]] || fail "no share/metainfo/$app_id.metainfo.xml"
 stray=$(cd "$prefix" && find . -type f | grep -v -e '^\./bin/calcadia$' -e '^\./share/calcadia/Data/' \
         -e '^\./share/applications/calcadia\.desktop$' -e "^\./share/metainfo/$app_id\.metainfo\.xml\$" \
-        -e '^\./share/icons/hicolor/[0-9]*x[0-9]*/apps/calcadia\.png$' -e '^\./share/man/man6/calcadia\.6\.gz$')
+        -e '^\./share/icons/hicolor/[0-9]*x[0-9]*/apps/calcadia\.png$' -e '^\./share/man/man6/calcadia\.6\.gz$' \
+        -e '^\./share/locale/[A-Za-z_]*/LC_MESSAGES/calcadia\.mo$')
 [[ -z "$stray" ]] || fail "files installed that the game does not need: $stray"
 
 # The menu entry must name what was installed, or the menu shows a blank icon or starts nothing.
@@ -78,6 +79,12 @@ if command -v man >/dev/null; then
     MANWIDTH=80 man -l "$manual" 2>"$work/man.err" | grep -q -- "--seed N" || fail "the manual page does not render: $(cat "$work/man.err")"
 fi
 [[ "$(env -u DISPLAY "$game" --version)" == "Calcadia 0.51" ]] || fail "--version does not say Calcadia 0.51"
+# The installed game finds its catalogs where every program's are, from wherever it is started.
+[[ -s "$prefix/share/locale/fr/LC_MESSAGES/calcadia.mo" ]] || fail "no share/locale/fr/LC_MESSAGES/calcadia.mo"
+said=$(cd / && env -u DISPLAY LANG=fr_FR.UTF-8 "$game" --help | head -1)
+[[ "$said" == "Utilisation : calcadia [OPTION]..." ]] || fail "LANG=fr_FR.UTF-8: the installed game's help begins '$said'"
+said=$(cd / && env -u DISPLAY LANG=fr_FR.UTF-8 "$game" --lang=de --help | head -1)
+[[ "$said" == "Aufruf: calcadia [OPTION]..." ]] || fail "--lang=de: the installed game's help begins '$said'"
 env -u DISPLAY "$game" --help | grep -q "XDG_DATA_HOME/calcadia/best-scores" || fail "--help does not say where the scores live"
 env -u DISPLAY "$game" --seed 1x >"$work/out.txt" 2>"$work/err.txt"
 code=$?

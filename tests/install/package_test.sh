@@ -25,11 +25,13 @@ for f in ./usr/bin/calcadia ./usr/share/applications/calcadia.desktop \
          ./usr/share/icons/hicolor/48x48/apps/calcadia.png ./usr/share/icons/hicolor/256x256/apps/calcadia.png \
          ./usr/share/calcadia/Data/Fonts/beware.ttf ./usr/share/calcadia/Data/Fonts/LICENSE.txt \
          ./usr/share/calcadia/Data/Images/explosion.png ./usr/share/calcadia/Data/Music/title.ogg \
-         ./usr/share/calcadia/Data/Sound/select.wav ./usr/share/man/man6/calcadia.6.gz; do
+         ./usr/share/calcadia/Data/Sound/select.wav ./usr/share/man/man6/calcadia.6.gz \
+         ./usr/share/calcadia/Data/Fonts/fallback.ttf ./usr/share/locale/ru/LC_MESSAGES/calcadia.mo; do
     grep -qx -- "$f" <<<"$files" || fail "the package lacks $f"
 done
 stray=$(grep -v -e '^\./usr/bin/calcadia$' -e '^\./usr/share/calcadia/Data/' -e '^\./usr/share/applications/' \
-        -e '^\./usr/share/metainfo/' -e '^\./usr/share/icons/hicolor/' -e '^\./usr/share/man/man6/calcadia\.6\.gz$' <<<"$files")
+        -e '^\./usr/share/metainfo/' -e '^\./usr/share/icons/hicolor/' -e '^\./usr/share/man/man6/calcadia\.6\.gz$' \
+        -e '^\./usr/share/locale/[A-Za-z_]*/LC_MESSAGES/calcadia\.mo$' <<<"$files")
 [[ -z "$stray" ]] || fail "the package carries files the game does not need: $stray"
 
 # Every runtime library of the game, by its Debian package name.

@@ -1,6 +1,6 @@
 // The browser build in Debian's headless chromium: the page, the title's pixels, a level, typed
 // digits, Escape, the end of the game, the keys the browser must not act on, audio started by the
-// player, and the recorded replays giving the desktop's statistics.
+// player, the player's language, and the recorded replays giving the desktop's statistics.
 // Run by tests/web/run.sh after ./build.sh web.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
@@ -236,6 +236,27 @@ test('?seed= in the address asks the same questions on every load; a bad one sta
   assert.equal(await bad.evaluate(() => [Module.exitCode, Module.frames].join()), '2,0');
   assert.match(await bad.$eval('#message', (e) => e.textContent), /bad seed "12x": a whole number from 0 to 2147483647/);
   assert.equal(await bad.$eval('#canvas', (e) => e.hidden), true);
+  await bad.close();
+});
+
+test('the language: ?lang= first, then the browser\'s languages, English when none has a catalog', async () => {
+  const languages = (list) => (page) => page.evaluateOnNewDocument((l) => {
+    Object.defineProperty(navigator, 'languages', { get: () => l });
+  }, list);
+  for (const [address, list, want] of [['?lang=ru', ['de-AT'], 'ru'], ['', ['de-AT', 'en'], 'de'],
+                                       ['', ['pt-br'], 'pt_BR'], ['', ['en-GB', 'fr'], ''],
+                                       ['?lang=xx', ['fr'], ''], ['', ['sw', 'es-MX'], 'es']]) {
+    const page = await openGame({ address, prepare: languages(list) });
+    assert.equal(await page.evaluate(() => Module.calcadiaLanguage), want, `${address} ${list}`);
+    await page.close();
+  }
+  // The game reads its packed catalog itself: a bad seed's complaint in Russian, the page's words around it too.
+  const bad = await openGame({ address: '?seed=12x&lang=ru', ready: () => window.Module && Module.exitCode !== undefined });
+  const message = await bad.$eval('#message', (e) => e.textContent);
+  assert.match(message, /неверное зерно «12x»: целое число от 0 до 2147483647 \(в адресе страницы, \?seed=\)/);
+  assert.match(message, /Игра окончена\.$/);
+  assert.equal(await bad.$eval('#again', (e) => e.textContent), 'Играть снова');
+  assert.equal(await bad.evaluate(() => document.documentElement.lang), 'ru');
   await bad.close();
 });
 

@@ -6,6 +6,7 @@
 #include "platform/sys/FileRead.h"
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,7 +20,13 @@
 
 namespace {
 
-std::string ErrorText(int error) { return std::strerror(error); }
+// In English, as the lines around it are: the messages' locale follows the player's language, and the C
+// library would translate this into the program's character set, which is not UTF-8.
+std::string ErrorText(int error)
+{
+    static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return english ? strerror_l(error, english) : std::strerror(error);
+}
 
 // XDG's rule: a variable that is unset, empty or not an absolute path counts as unset.
 std::string AreaFolder(TStorageArea area)
