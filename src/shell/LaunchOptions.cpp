@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/Storage.h"
+#include "shell/Helpers.h"
 
 namespace {
 
@@ -68,12 +69,22 @@ std::string UsageText()
 std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLaunchOptions& options,
                                       std::string& out, std::string& err)
 {
+    // The reason and where to find the usage, as command-line programs say it: two lines that stay on
+    // the screen, rather than the whole help with the reason scrolled off above it.
     const auto bad = [&](const std::string& why) {
-        err = "calcadia: " + why + "\n" + UsageText();
+        err = "calcadia: " + why + "\nTry 'calcadia --help' for more information.\n";
         return 2;
     };
+    bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        std::string option = args[i];
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-')
+            return bad("unexpected argument " + QuotedForMessage(arg));
+        std::string option = arg;
         std::optional<std::string> value;
         // --name=value as well as --name value, for the options that take one.
         const size_t equals = option.find('=');
@@ -82,11 +93,15 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
             option.resize(equals);
         }
         const bool takesValue = option == "--seed" || option == "--data";
+        const bool known = takesValue || option == "--help" || option == "-h" || option == "--version" ||
+                           option == "--fullscreen" || option == "--window" || option == "--mute";
+        if (!known)
+            return bad("unrecognized option " + QuotedForMessage(arg));
         if (value && !takesValue)
-            return bad("option " + option + " takes no value");
+            return bad("option " + QuotedForMessage(option) + " doesn't allow an argument");
         if (takesValue && !value) {
             if (i + 1 == args.size())
-                return bad("option " + option + " needs a value");
+                return bad("option " + QuotedForMessage(option) + " requires an argument");
             value = args[++i];
         }
         if (option == "--help" || option == "-h") {
@@ -104,7 +119,7 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
         } else if (option == "--seed") {
             int seed = 0;
             if (!ParseSeed(*value, seed))
-                return bad("bad seed \"" + *value + "\": a whole number from 0 to 2147483647");
+                return bad("bad seed " + QuotedForMessage(*value) + ": a whole number from 0 to 2147483647");
             options.seed = seed;
         } else if (option == "--data") {
             namespace fs = std::filesystem;
@@ -112,10 +127,8 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
             // Made absolute now: the game changes its working folder before it loads anything.
             const fs::path folder = fs::absolute(fs::path(*value), error);
             if (value->empty() || error || !fs::is_directory(folder, error))
-                return bad("no data folder \"" + *value + "\"");
+                return bad("no data folder " + QuotedForMessage(*value));
             options.dataFolder = folder.lexically_normal().string();
-        } else {
-            return bad("unknown option " + option);
         }
     }
     return std::nullopt;
