@@ -39,8 +39,12 @@ std::function<void(const std::string&)> stepWatcher;
 // Each step that makes a write last is told to the tests that watch (Testing.h), as it is taken.
 int Step(const char* name, int result)
 {
-    if (stepWatcher)
+    if (stepWatcher) {
+        // The caller reads errno after the step.
+        const int error = errno;
         stepWatcher(name);
+        errno = error;
+    }
     return result;
 }
 
