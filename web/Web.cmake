@@ -35,7 +35,7 @@ add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR
 
 add_subdirectory(src)
 
-add_executable(calcadia src/platform/web/WebMain.cpp)
+add_executable(calcadia src/WebMain.cpp)
 target_link_libraries(calcadia PRIVATE calcadia_core)
 set_target_properties(calcadia PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CALCADIA_WEB_OUT} SUFFIX ".js")
 # SDL's audio calls these helpers of emscripten's runtime, which are left out unless asked for.

@@ -109,8 +109,11 @@ TEST(KeptRecordsInPlay, ASecondLaunchSeesTheFirstLaunchsBestOnTheTitleAndAtGameO
         ASSERT_TRUE(RunUntilScreen(h, "Title", 10));
         title = std::dynamic_pointer_cast<TTitleScreen>(game->currentScreen);
         EXPECT_EQ(ColumnTexts(title->bestColumn)[1], "Best 00777");
-        // A worse run: the row shows the first launch's best, and no "New best!".
-        PlayRunToGameOver(h, KEY_1, 0);
+        // A worse run that still scores, so it is kept second: the row shows the first launch's best,
+        // and no "New best!".
+        PlayRunToGameOver(h, KEY_1, 1);
+        ASSERT_GT(profile->score, 0);
+        ASSERT_LT(profile->score, firstScore);
         auto over = std::dynamic_pointer_cast<TGameOverScreen>(game->currentScreen);
         EXPECT_EQ(ColumnTexts(over->numColumn)[4], PadWithZeros(std::to_string(firstScore), 5));
         EXPECT_FALSE(over->newBestLabel);
@@ -147,7 +150,7 @@ TEST(KeptRecordsInPlay, PauseDimsThePictureSaysPausedAndMarksTheStoppedTimer)
     EXPECT_EQ(CountColour(h, 720, 735, 750, 760, 255, 255, 0), 2 * 6 * 20);
 }
 
-TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
+TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedSettings)
 {
     TempHome home;
     // --mute: all sound off and a note in the corner; M brings both back.
@@ -246,5 +249,20 @@ TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
         SetLaunchOptions(window);
         GameHarness h;
         EXPECT_EQ(renderer->fullScreen, 0);
+    }
+
+    // The remembered volumes reach the sound, each its own: the title's music, and the select effect
+    // of a key that starts a run.
+    {
+        std::ofstream(home.Config() / "settings") << "music-volume = 30\neffects-volume = 70\n";
+        LaunchWith keeping(Keeping());
+        GameHarness h;
+        ASSERT_TRUE(MusicIs(TTitleScreen::MUSIC_FILE));
+        EXPECT_FLOAT_EQ(game->musicChannel->Volume(), game->musicVolume * 0.3f);
+        auto title = std::dynamic_pointer_cast<TTitleScreen>(game->currentScreen);
+        h.Press(KEY_1);
+        h.Frame();
+        ASSERT_TRUE(title->selectChannel);
+        EXPECT_FLOAT_EQ(title->selectChannel->Volume(), 0.7f);
     }
 }

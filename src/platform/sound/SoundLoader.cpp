@@ -4,7 +4,7 @@
 #include "platform/sound/SoundTesting.h"
 
 #include "platform/Beside.h"
-#include "platform/FileRead.h"
+#include "platform/sys/FileRead.h"
 #include "platform/Preload.h"
 
 #include <SDL.h>
