@@ -9,7 +9,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-league-spartan fonts-dejavu-core gettext libharfbuzz-bin fontconfig
   xvfb xdotool x11-utils imagemagick libx11-dev time
-  desktop-file-utils appstream
+  desktop-file-utils appstream lintian
 )
 # Extra packages a script needs beyond the build and the tests (fuzz/run.sh asks for clang).
 PACKAGES+=("$@")

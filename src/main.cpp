@@ -2,8 +2,10 @@
 // Data/ folder, then start the game and run its frame loop.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -124,9 +126,9 @@ void ChooseLanguage(const std::vector<std::string>& args)
                      asked.c_str());
 }
 
-// --help and --version answer and end here, before anything needs a display; a bad option ends with the
-// usage and exit code 2. Otherwise the options are handed to start-up, with the kept records on: this is
-// the player's own launch.
+// --help and --version answer and end here, before anything needs a display; a bad option ends with its
+// reason and exit code 2. Otherwise the options are handed to start-up, with the kept records on: this
+// is the player's own launch.
 void ReadCommandLine(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -136,8 +138,13 @@ void ReadCommandLine(int argc, char** argv)
     std::string out, err;
     const std::optional<int> exitCode = ParseLaunchOptions(args, options, out, err);
     if (exitCode) {
-        std::fputs(out.c_str(), stdout);
         std::fputs(err.c_str(), stderr);
+        // Help or a version that never reached its reader (a full disk, a closed output) is a failure,
+        // and a script that saved it must be able to tell.
+        if (!out.empty() && (std::fputs(out.c_str(), stdout) < 0 || std::fflush(stdout) != 0)) {
+            std::fprintf(stderr, "calcadia: write error: %s\n", std::strerror(errno));
+            std::exit(1);
+        }
         std::exit(*exitCode);
     }
     SetLaunchOptions(options);

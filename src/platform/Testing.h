@@ -41,6 +41,12 @@ void InjectMouseMove(int x, int y);
 // with SleepMillis). An empty function gives the window system back.
 void UseEventAwaiter(std::function<bool(int)> awaiter);
 
+// --- Kept records ---
+// Hears each step that makes the replacement of a kept record last, as it is taken: "write" (each write
+// of the new bytes), "flush" (them to the disk), "rename" (over the old record) and "flush folder" (the
+// rename to the disk). An empty function stops the listening.
+void WatchStorageSteps(std::function<void(const std::string&)> watcher);
+
 // --- Program end ---
 // Tests run the game in-process: this hook, when set, is called instead of exiting with the exit code
 // (0 or -1); it must not return (throwing is the usual way out).

@@ -41,10 +41,13 @@ int TGameOverScreen::Init()
                635, TColor::Create(255, 50, 50, 1.0f));
 
     // The run is entered in its mode's table once, as the run ends; a screen made without a run records
-    // nothing.
+    // nothing. The best is shown only when the mode has one: a first run that scored nothing is not
+    // kept, and "00000" would be no one's best.
     if (game->saved && profile) {
         const TSavedState::TRunResult result =
             game->saved->RecordRun(profile->gameMode, profile->score, profile->level, TodaysDate());
+        if (result.best <= 0)
+            return 0;
         AddRow({Translate("Best Score:"), PadWithZeros(std::to_string(result.best), 5)});
         if (result.newBest) {
             newBestLabel = TLabel::Create(Translate("New best!"), NEW_BEST_X, 360, gameFont, 0.5f, 0.8f);

@@ -51,6 +51,8 @@ int TTitleScreen::Init()
     // Past the longest name, in the menu's font and a quieter shade of its colour; a mode with no
     // finished run yet shows nothing.
     if (game->saved) {
+        // Another copy of the game may have saved a run since this one last looked.
+        game->saved->RefreshScores();
         bestColumn = TLabelColumn::Create(BEST_X, 260, 40, gameFont, 0.5f, 0.8f, TColor::Create(90, 150, 160, 1.0f),
                                           TShadow::Create(2, 2, 0.5f));
         for (int k = 0; k < MODE_COUNT; ++k) {

@@ -7,6 +7,7 @@
 #include "platform/Language.h"
 #include "platform/Storage.h"
 #include "platform/Text.h"
+#include "shell/Helpers.h"
 
 namespace {
 
@@ -108,12 +109,24 @@ std::string LanguageAsked(const std::vector<std::string>& args)
 std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLaunchOptions& options,
                                       std::string& out, std::string& err)
 {
-    const auto bad = [&](const std::string& why) {
-        err = "calcadia: " + why + "\n" + UsageText();
+    // The reason and where to find the usage, as command-line programs say it: two lines that stay on
+    // the screen, rather than the whole help with the reason scrolled off above it. What the user typed
+    // comes back quoted, escaped and cut short.
+    const auto bad = [&](const char* why, const std::string& what) {
+        err = "calcadia: " + TranslateWith(why, QuotedForMessage(what)) + "\n" +
+              TranslateWith("Try '%s' for more information.", "calcadia --help") + "\n";
         return 2;
     };
+    bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        std::string option = args[i];
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-')
+            return bad(ToTranslate("unexpected argument %s"), arg);
+        std::string option = arg;
         std::optional<std::string> value;
         // --name=value as well as --name value, for the options that take one.
         const size_t equals = option.find('=');
@@ -122,11 +135,15 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
             option.resize(equals);
         }
         const bool takesValue = option == "--seed" || option == "--data" || option == "--lang";
+        const bool known = takesValue || option == "--help" || option == "-h" || option == "--version" ||
+                           option == "--fullscreen" || option == "--window" || option == "--mute";
+        if (!known)
+            return bad(ToTranslate("unrecognized option %s"), arg);
         if (value && !takesValue)
-            return bad(TranslateWith("option %s takes no value", option));
+            return bad(ToTranslate("option %s doesn't allow an argument"), option);
         if (takesValue && !value) {
             if (i + 1 == args.size())
-                return bad(TranslateWith("option %s needs a value", option));
+                return bad(ToTranslate("option %s requires an argument"), option);
             value = args[++i];
         }
         if (option == "--help" || option == "-h") {
@@ -144,7 +161,7 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
         } else if (option == "--seed") {
             int seed = 0;
             if (!ParseSeed(*value, seed))
-                return bad(TranslateWith("bad seed \"%s\": a whole number from 0 to 2147483647", *value));
+                return bad(ToTranslate("bad seed %s: a whole number from 0 to 2147483647"), *value);
             options.seed = seed;
         } else if (option == "--data") {
             namespace fs = std::filesystem;
@@ -152,14 +169,12 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
             // Made absolute now: the game changes its working folder before it loads anything.
             const fs::path folder = fs::absolute(fs::path(*value), error);
             if (value->empty() || error || !fs::is_directory(folder, error))
-                return bad(TranslateWith("no data folder \"%s\"", *value));
+                return bad(ToTranslate("no data folder %s"), *value);
             options.dataFolder = folder.lexically_normal().string();
         } else if (option == "--lang") {
             if (!GoodLanguage(*value))
-                return bad(TranslateWith("bad language \"%s\": a code such as fr, pt_BR or de_DE.UTF-8", *value));
+                return bad(ToTranslate("bad language %s: a code such as fr, pt_BR or de_DE.UTF-8"), *value);
             options.language = *value;
-        } else {
-            return bad(TranslateWith("unknown option %s", option));
         }
     }
     return std::nullopt;

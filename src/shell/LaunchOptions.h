@@ -16,9 +16,9 @@ struct TLaunchOptions {
     bool keepRecords = false;
 };
 
-// Reads the arguments after the program's name into options. Nothing when the game should start;
-// otherwise the exit code, with what to print on standard output (help, version) in out or on
-// standard error (a bad option, then the usage) in err.
+// Reads the arguments after the program's name into options; a lone "--" ends the options. Nothing
+// when the game should start; otherwise the exit code, with what to print on standard output (help,
+// version) in out or on standard error (why an option is bad, and where the help is) in err.
 std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLaunchOptions& options,
                                       std::string& out, std::string& err);
 // The --help text: usage, options, keys and where the game keeps its files.

@@ -72,7 +72,8 @@ else
     echo "install: appstreamcli not installed; the metainfo is not validated"
 fi
 
-# --- The command line answers without any display; a bad option is the usage on standard error and 2.
+# --- The command line answers without any display; a bad option is its reason and where the help is,
+#     two lines on standard error, and 2; help or a version that cannot be written out is a failure.
 manual=$prefix/share/man/man6/calcadia.6.gz
 [[ -f "$manual" ]] || fail "no manual page share/man/man6/calcadia.6.gz"
 if command -v man >/dev/null; then
@@ -88,8 +89,15 @@ said=$(cd / && env -u DISPLAY LANG=fr_FR.UTF-8 "$game" --lang=de --help | head -
 env -u DISPLAY "$game" --help | grep -q "XDG_DATA_HOME/calcadia/best-scores" || fail "--help does not say where the scores live"
 env -u DISPLAY "$game" --seed 1x >"$work/out.txt" 2>"$work/err.txt"
 code=$?
-[[ $code == 2 && ! -s "$work/out.txt" ]] && grep -q "^Usage: calcadia" "$work/err.txt" \
-    || fail "a bad --seed: exit code $code, expected 2 and the usage on standard error"
+[[ $code == 2 && ! -s "$work/out.txt" && "$(cat "$work/err.txt")" == "calcadia: bad seed '1x': a whole number from 0 to 2147483647
+Try 'calcadia --help' for more information." ]] \
+    || fail "a bad --seed: exit code $code, expected 2 and two lines on standard error: $(cat "$work/err.txt")"
+for option in --version --help; do
+    env -u DISPLAY "$game" $option >/dev/full 2>"$work/err.txt"
+    code=$?
+    [[ $code == 1 ]] && grep -q "^calcadia: write error: No space left on device$" "$work/err.txt" \
+        || fail "$option into a full disk: exit code $code, expected 1 and a message: $(cat "$work/err.txt")"
+done
 
 # --- No display at all: one line on standard error, exit code 1, at once. Naming only x11 changes nothing.
 mkdir -p "$work/elsewhere/Data" "$work/links" "$work/other"
