@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/DisplayFixture.h"
-#include "platform/GL.h"
+#include "platform/gl/GL.h"
 #include "platform/Platform.h"
 #include "platform/Testing.h"
 
