@@ -3,20 +3,13 @@
 // own code never includes it (a test of the build checks that), so nothing the game does can depend on it.
 #pragma once
 
+// The virtual clock, a display's refresh modelled on it, and a stand-in for the wait on the window.
+#include "platform/loop/LoopTesting.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-// --- Time ---
-// The virtual clock: time moves only when the program waits or sleeps, at once and without blocking.
-// Tests and replays run the real frame loop on it.
-void UseVirtualClock(bool on);
-bool UsingVirtualClock();
-
-// A display refreshing hz times a second whose presents wait for its vertical blank, modelled on the
-// clock (real or virtual), in place of the open display's own rate; 0 goes back to the display's own.
-void UseFakeRefreshRate(int hz);
 
 // --- Input ---
 // One input event in the layer's own terms; window events are translated into these, and tests
@@ -36,10 +29,6 @@ void InjectKeyPress(int key);   // down then up
 void InjectTypedChar(int c);
 void InjectMouseClick(int button);
 void InjectMouseMove(int x, int y);
-// Stands in for the window system when a still screen's frame timer dozes: called with the longest
-// sleep in milliseconds, it returns whether events came (on the virtual clock it moves the clock itself,
-// with SleepMillis). An empty function gives the window system back.
-void UseEventAwaiter(std::function<bool(int)> awaiter);
 
 // --- Program end ---
 // Tests run the game in-process: this hook, when set, is called instead of exiting with the exit code

@@ -43,7 +43,7 @@
 #include "platform/gfx/FrameSkip.h"
 #include "platform/gl/GL.h"
 #include "platform/gfx/ImageDecode.h"
-#include "platform/loop/RefreshPacing.h"
+#include "platform/loop/FrameLoop.h"
 #include "platform/x11/X11Window.h"
 
 using namespace gl;
@@ -441,7 +441,7 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*d));
     display = d;
     currentGeneration = ++generationCounter;
-    gfx::ResetRefreshPacing();
+    loop::ForgetRefresh();
     Cls();
     return display;
 }
@@ -483,18 +483,16 @@ void FlipDisplay(int sync)
     const bool first = display->presentedWidth == 0;
     if (first)
         ShowFirstFrameEarly(*display);
-    // The same picture as the window already shows: no GL work and no swap at all, but the same wait
-    // for the display's refresh as a swap would have had.
+    // The same picture as the window already shows: no GL work and no swap at all, but the next frame
+    // waits for the display's refresh as it would after a swap.
     gfx::TBoxes drawn;
     if (!gfx::EndFrame(PictureKept(*display), drawn)) {
         if (sync)
-            gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
+            loop::FramePresented(false, SyncedRefreshRate(*display));
         return;
     }
     display->presentedWidth = dw;
     display->presentedHeight = dh;
-    // The present talks to the X server, and may read events off the connection while it waits.
-    XConnectionUsed();
     if (first)
         gfx::KeepPageTexels(false);
     const int interval = sync ? 1 : 0;
@@ -507,7 +505,7 @@ void FlipDisplay(int sync)
         CopyBoxesToWindow(*display, drawn);
         GiveIconOnce(*display);
         if (sync)
-            gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
+            loop::FramePresented(false, SyncedRefreshRate(*display));
         return;
     }
     if (!display->direct) {
@@ -518,7 +516,7 @@ void FlipDisplay(int sync)
     GiveIconOnce(*display);
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*display));
     if (sync)
-        gfx::PaceToRefresh(true, SyncedRefreshRate(*display));
+        loop::FramePresented(true, SyncedRefreshRate(*display));
 }
 
 void InvalidatePresentedFrame() { gfx::InvalidatePresented(); }
