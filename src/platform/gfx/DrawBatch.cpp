@@ -26,7 +26,7 @@
 // joins an earlier draw call only past quads it does not overlap, so each pixel sees its quads in
 // recorded order), so the kept pixels are exactly those a whole frame would draw.
 #include "platform/gfx/DrawBatch.h"
-#include "platform/Testing.h"
+#include "platform/gfx/GfxTesting.h"
 
 #include <algorithm>
 #include <cmath>

@@ -29,7 +29,7 @@
 // (SoftPicture) and put on the window at once; GL then draws and presents the same frame over it as
 // usual, within a step of rounding of the same pixels.
 #include "platform/Display.h"
-#include "platform/Testing.h"
+#include "platform/gl/GLTesting.h"
 
 #include <SDL.h>
 

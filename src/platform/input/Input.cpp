@@ -3,7 +3,7 @@
 #include "platform/Input.h"
 
 #include "platform/Display.h"
-#include "platform/Testing.h"
+#include "platform/input/InputTesting.h"
 #include "platform/x11/X11Window.h"
 
 #include <SDL.h>
