@@ -25,7 +25,6 @@ public:
     // While the game is paused, over the dimmed picture: what should stay readable (none by default).
     virtual int DrawPaused() { return 0; }
     // True for a screen whose logic and drawing change nothing from frame to frame unless the player
-    // does something: no counters, nothing moving. The wait before the next frame may then sleep until
-    // the window has events.
+    // does something: no counters, nothing moving, so its frames need not come at every tick.
     virtual bool StillUntilInput() const { return false; }
 };
