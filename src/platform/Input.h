@@ -1,8 +1,6 @@
 // Input - polled keyboard and mouse state fed by window events, with the key codes the game compares against.
 #pragma once
 
-#include <cstdint>
-
 enum : int {
     KEY_BACKSPACE = 8,
     KEY_ENTER = 13,
