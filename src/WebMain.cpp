@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Beside.h"
+#include "platform/Language.h"
 #include "platform/Process.h"
 #include "platform/Timing.h"
 #include "shell/LaunchOptions.h"
@@ -24,6 +25,12 @@ EM_JS(int, PageSeed, (char* value, int size), {
         return 0;
     stringToUTF8(values[values.length - 1], value, size);
     return 1;
+});
+
+// The language the page chose (from ?lang= or the browser's languages, among those with a catalog), ""
+// for English.
+EM_JS(void, PageLanguage, (char* value, int size), {
+    stringToUTF8(Module.calcadiaLanguage || "", value, size);
 });
 
 namespace {
@@ -51,7 +58,8 @@ bool ReadPageAddress(TLaunchOptions& options)
     if (!ParseLaunchOptions({"--seed", seed}, options, out, err))
         return true;
     // Only the reason: the usage after it lists a command line the page does not have.
-    std::fprintf(stderr, "%s (in the page's address, ?seed=)\n", err.substr(0, err.find('\n')).c_str());
+    std::fprintf(stderr, "%s %s\n", err.substr(0, err.find('\n')).c_str(),
+                 Translate("(in the page's address, ?seed=)"));
     return false;
 }
 
@@ -75,6 +83,10 @@ int main()
     // However the game ends (the player, or an error whose text went to the console), the loop stops
     // and the page says so instead of leaving a frozen picture.
     SetProgramExitHook(EndInPage);
+    // The catalogs are packed with Data/; the page has chosen among them.
+    char language[64] = {};
+    PageLanguage(language, int(sizeof language));
+    UseLanguage("calcadia", "/locale", language);
     // The player's own launch: best scores and settings are kept, in the browser's local storage.
     TLaunchOptions options;
     options.keepRecords = true;

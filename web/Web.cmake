@@ -47,10 +47,14 @@ target_link_options(calcadia PRIVATE ${WEB_SDL_HELPERS}
   -sEXPORTED_RUNTIME_METHODS=[callMain]
   -sINVOKE_RUN=1 -sEXIT_RUNTIME=0
   -sENVIRONMENT=web
-  # Data/ is packed into calcadia.data and fetched with a progress the page shows.
-  "SHELL:--preload-file ${CALCADIA_DATA}@/Data")
+  # Data/ is packed into calcadia.data and fetched with a progress the page shows, and the message
+  # catalogs the native build compiled beside it with it (a few kilobytes each).
+  "SHELL:--preload-file ${CALCADIA_DATA}@/Data"
+  "SHELL:--preload-file ${CALCADIA_DATA}/../locale@/locale")
+# The page, and its own texts in every language, which it needs before the game has loaded.
 add_custom_command(TARGET calcadia POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CALCADIA_WEB_OUT}/index.html)
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CALCADIA_WEB_OUT}/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy ${CALCADIA_DATA}/../page-texts.js ${CALCADIA_WEB_OUT}/page-texts.js)
 
 # The replay runner of tests/replay, for the browser tests: the recorded games played in the page
 # must give the same statistics as on the desktop. It throws to leave a finished game, so its own

@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "platform/Beside.h"
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "platform/Preload.h"
 #include "platform/sound/Sound.h"
@@ -24,6 +25,9 @@ TFrameWork lastFrameWork;
 // The images several screens share; the game cannot start without them.
 constexpr const char* SHARED_IMAGES[] = {"explosion", "particlering", "particlering2"};
 constexpr const char* FONT_FILE = "beware.ttf";
+// The letters the game's font lacks (Cyrillic, say), taken glyph by glyph from a second font of the
+// same weight, cut down to the characters the catalogs use.
+constexpr const char* FALLBACK_FONT_FILE = "fallback.ttf";
 constexpr int FONT_SIZE = 64;
 constexpr const char* ICON_FILE = "icon.png";
 
@@ -82,6 +86,9 @@ void LoadSharedResources()
 {
     // A font that fails to load leaves gameFont null, and text falls back to the built-in font.
     gameFont = LoadFontFile(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
+    // The written texts need none of it.
+    if (gameFont && Translated())
+        AddFallbackFace(gameFont, game->fontPath + FALLBACK_FONT_FILE);
     // Centred handles: the effects are placed by their middle. A missing image ends the program.
     for (const char* name : SHARED_IMAGES)
         imageBank->Load(name, "", -1, 1);

@@ -5,7 +5,7 @@
 #   on them.
 # - The frame loop (loop/) never reads the drawing counters: how it waits must not hang on what was drawn.
 # - The platform library includes nothing of the sound library, which is built on it.
-# - Only src/platform sees SDL, OpenGL, FreeType, libpng, libjpeg or Vorbis.
+# - Only src/platform sees SDL, OpenGL, FreeType, libpng, libjpeg, Vorbis or gettext.
 # - The game sees only the platform's top folder (its headers); each folder below it has one job, and
 #   the jobs lean one way: drawing (gfx/) knows no window system, the clock (loop/) knows no picture,
 #   files and processes (sys/) and sound know none of the others, and only x11/ sees the X library.
@@ -66,7 +66,7 @@ set(not_x11 ${all_files})
 list(FILTER not_x11 EXCLUDE REGEX "/platform/x11/")
 forbid_includes("${not_x11}" "<X11/" "sees the X library outside x11/")
 
-forbid_includes("${game_files}" "<(SDL|GL/|ft2build|freetype/|png\\.h|jpeglib|vorbis/|ogg/)"
+forbid_includes("${game_files}" "<(SDL|GL/|ft2build|freetype/|png\\.h|jpeglib|vorbis/|ogg/|libintl\\.h)"
                 "sees a library below the platform layer")
 
 if(faults)

@@ -4,6 +4,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <atomic>
@@ -19,6 +20,7 @@
 #include "platform/gfx/DrawBatch.h"
 #include "platform/sys/FileRead.h"
 #include "platform/Preload.h"
+#include "platform/gfx/GfxTesting.h"
 #include "platform/Text.h"
 
 namespace {
@@ -94,8 +96,16 @@ public:
     int builtinScale = 0;         // non-zero for the built-in font: its pixels per bitmap dot
     FT_Face face = nullptr;
     std::vector<uint8_t> fileBytes;   // FreeType reads the face from here for as long as the font lives
+    // Faces that lend the glyphs this one lacks, asked in turn, each sized to this face's capitals.
+    struct TFallback {
+        FT_Face face = nullptr;
+        std::vector<uint8_t> fileBytes;
+    };
+    std::vector<TFallback> fallbacks;
 
     TGlyph& Find(char32_t c);
+    // Glyphs looked for before a fallback came are looked for again.
+    void ForgetMissingGlyphs();
     // Rasterises the printable ASCII glyphs now, so no frame pays for a glyph of ordinary text, and
     // makes their copies of every size for the atlas, so placing them is only copying.
     void RasterisePrintable();
@@ -129,8 +139,18 @@ TImageFont::~TImageFont()
     for (auto& [c, glyph] : glyphs)
         for (gfx::TAtlasPlace& place : glyph.place)
             gfx::ReleaseFromAtlas(place);
+    for (TFallback& fallback : fallbacks)
+        FT_Done_Face(fallback.face);
     if (face)
         FT_Done_Face(face);
+}
+
+void TImageFont::ForgetMissingGlyphs()
+{
+    for (auto it = glyphs.begin(); it != glyphs.end();)
+        it = it->second.exists ? std::next(it) : glyphs.erase(it);
+    for (int c = 0; c < 128; ++c)
+        asciiKnown[c] = asciiKnown[c] && ascii[c].exists;
 }
 
 TGlyph& TImageFont::Find(char32_t c)
@@ -275,10 +295,16 @@ TGlyph TImageFont::Rasterise(char32_t c)
                         bitmap[size_t(y) * glyph.width + x] = 255;
         }
     } else {
-        const FT_UInt index = FT_Get_Char_Index(face, FT_ULong(c));
-        if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER) != 0)
+        // The first face that has the character draws it; on the baseline of this one.
+        FT_Face from = face;
+        FT_UInt index = FT_Get_Char_Index(face, FT_ULong(c));
+        for (size_t k = 0; index == 0 && k < fallbacks.size(); ++k) {
+            from = fallbacks[k].face;
+            index = FT_Get_Char_Index(from, FT_ULong(c));
+        }
+        if (index == 0 || FT_Load_Glyph(from, index, FT_LOAD_RENDER) != 0)
             return glyph;
-        const FT_GlyphSlot slot = face->glyph;
+        const FT_GlyphSlot slot = from->glyph;
         const FT_Bitmap& source = slot->bitmap;
         glyph.advance = int(slot->advance.x >> 6);
         glyph.offsetX = slot->bitmap_left;
@@ -395,6 +421,55 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style)
 
 namespace {
 
+// A face's capital height as a share of its em: the top of its H, else what its OS/2 table says; 0 when
+// neither is there.
+double CapHeightPerEm(FT_Face face)
+{
+    if (face->units_per_EM == 0)
+        return 0.0;
+    if (FT_Load_Char(face, 'H', FT_LOAD_NO_SCALE) == 0 && face->glyph->metrics.horiBearingY > 0)
+        return double(face->glyph->metrics.horiBearingY) / double(face->units_per_EM);
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (!os2 || os2->version == 0xFFFF || os2->version < 2 || os2->sCapHeight <= 0)
+        return 0.0;
+    return double(os2->sCapHeight) / double(face->units_per_EM);
+}
+
+}  // namespace
+
+bool AddFallbackFace(const TImageFontPtr& font, const std::string& path)
+{
+    FT_Library library = FreeTypeLibrary();
+    if (!font || !font->face || !library)
+        return false;
+    TImageFont::TFallback fallback;
+    constexpr size_t MAX_FONT_FILE_BYTES = 64u << 20;
+    if (ReadRegularFile(path, MAX_FONT_FILE_BYTES, fallback.fileBytes) != TFileStatus::Ok ||
+        fallback.fileBytes.empty())
+        return false;
+    if (FT_New_Memory_Face(library, fallback.fileBytes.data(), FT_Long(fallback.fileBytes.size()), 0,
+                           &fallback.face) != 0)
+        return false;
+    // Capitals of the same height, so a word of borrowed letters stands as tall as the font's own; a
+    // face that does not say keeps the font's em.
+    double pixels = double(font->face->size->metrics.y_ppem);
+    const double mine = CapHeightPerEm(font->face), theirs = CapHeightPerEm(fallback.face);
+    if (mine > 0.0 && theirs > 0.0)
+        pixels *= mine / theirs;
+    const bool sized = FT_IS_SCALABLE(fallback.face)
+                           ? FT_Set_Char_Size(fallback.face, 0, FT_F26Dot6(pixels * 64.0 + 0.5), 72, 72) == 0
+                           : ChooseSize(fallback.face, int(pixels + 0.5));
+    if (!sized) {
+        FT_Done_Face(fallback.face);
+        return false;
+    }
+    font->fallbacks.push_back(std::move(fallback));
+    font->ForgetMissingGlyphs();
+    return true;
+}
+
+namespace {
+
 // The font used while none is selected.
 TImageFontPtr BuiltinFont()
 {
@@ -416,9 +491,15 @@ TImageFontPtr CurrentDrawFont()
     return selected ? selected : BuiltinFont();
 }
 
+// Tests' view of the text drawn, and the box of the glyphs of the line being drawn.
+std::function<void(const std::string&, float, float, float, float)> textDrawnHook;
+struct TInkBox {
+    float left = 1e30f, top = 1e30f, right = -1e30f, bottom = -1e30f;
+};
+
 // Appends the quad of one glyph with the pen at (penX, penY), from its copy of the given size.
 void AddGlyphQuad(TImageFont& font, TGlyph& glyph, int size, const TDrawState& s, gfx::TColour colour,
-                  float penX, float penY)
+                  float penX, float penY, TInkBox* ink = nullptr)
 {
     if (glyph.width <= 0 || !font.Place(glyph, size))
         return;
@@ -431,6 +512,13 @@ void AddGlyphQuad(TImageFont& font, TGlyph& glyph, int size, const TDrawState& s
         gfx::Transform(s, penX, penY, gx + gw, gy + gh), gfx::Transform(s, penX, penY, gx, gy + gh)};
     gfx::AddQuad(at.texture, corners, at.U(0.0f), at.V(0.0f), at.U(gw * scale), at.V(gh * scale), colour,
                  at.hasWhite ? &at.white : nullptr);
+    if (ink)
+        for (const gfx::TPoint& p : corners) {
+            ink->left = std::min(ink->left, p.x);
+            ink->right = std::max(ink->right, p.x);
+            ink->top = std::min(ink->top, p.y);
+            ink->bottom = std::max(ink->bottom, p.y);
+        }
 }
 
 }  // namespace
@@ -444,14 +532,23 @@ void DrawTextAt(const std::string& text, float x, float y)
     const gfx::TColour colour = gfx::StateColour();
     const int size = font->smooth ? GlyphSizeFor(s) : 0;
     float penX = x, penY = y;
+    TInkBox ink;
+    TInkBox* watched = textDrawnHook ? &ink : nullptr;
     for (size_t i = 0; i < text.size();) {
         TGlyph& glyph = font->Find(NextUtf8(text, i));
         if (!glyph.exists)
             continue;
-        AddGlyphQuad(*font, glyph, size, s, colour, penX, penY);
+        AddGlyphQuad(*font, glyph, size, s, colour, penX, penY, watched);
         penX += glyph.advance * s.ix;
         penY += glyph.advance * s.jx;
     }
+    if (watched && ink.left <= ink.right)
+        textDrawnHook(text, ink.left, ink.top, ink.right, ink.bottom);
+}
+
+void SetTextDrawnHook(std::function<void(const std::string&, float, float, float, float)> hook)
+{
+    textDrawnHook = std::move(hook);
 }
 
 int GlyphAdvance(char32_t c)

@@ -1,8 +1,11 @@
-// Gfx testing - the drawing counters tests and benchmarks read: draw calls, textures, uploads, and how
-// each frame went out. The game's own code never includes it, and the frame loop never reads them.
+// Gfx testing - the drawing counters tests and benchmarks read (draw calls, textures, uploads, and how
+// each frame went out), and the text drawn. The game's own code never includes it, and the frame loop
+// never reads the counters.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 // Draw calls issued since the last FlipDisplay, and during the frame the last FlipDisplay presented.
 int DrawCallsThisFrame();
@@ -17,3 +20,8 @@ uint64_t PresentedFrameCount();
 uint64_t PartialFrameCount();
 uint64_t SkippedFrameCount();
 uint64_t TextureUploadCount();
+
+// Called for every line DrawTextAt draws with some ink, with the box its glyphs cover on the screen
+// (left, top, right, bottom); an empty function stops it. Layout checks see every text this way.
+void SetTextDrawnHook(std::function<void(const std::string& text, float left, float top, float right,
+                                         float bottom)> hook);

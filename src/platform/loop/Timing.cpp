@@ -7,6 +7,10 @@
 
 #include "platform/loop/LoopTesting.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -28,11 +32,19 @@ constexpr bool BrowserPacesFrames()
 
 // Counted from the steady clock's own origin (the machine's boot), never from the program's start: the
 // generator is seeded from this clock, and a clock that starts with the process would give every run
-// the same seed, so the same questions.
+// the same seed, so the same questions. A browser's steady clock starts with the page, and a page
+// reads it first after a few hundred milliseconds, give or take a few hundred: so there it counts from
+// the wall clock's reading at the page's start, which never goes back while the page lives.
 uint64_t RealMillis()
 {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch()).count());
+    const auto steady = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch()).count();
+#ifdef __EMSCRIPTEN__
+    static const double pageStart = EM_ASM_DOUBLE({ return performance.timeOrigin; });
+    return static_cast<uint64_t>(pageStart) + static_cast<uint64_t>(steady);
+#else
+    return static_cast<uint64_t>(steady);
+#endif
 }
 }
 

@@ -9,6 +9,10 @@
 //
 // A page may have no local storage at all (turned off, a private window that throws on every use, a
 // full quota): reads then find nothing, and a write says why it failed, which the game reports once.
+//
+// Local storage has no lock that a page's code can wait on, so TStoredRecordLock holds nothing here. A
+// record's read, change and write follow each other within one call into the page, without a flush to
+// disk in between: two tabs would have to end a run within microseconds of each other to lose one.
 #include "platform/Storage.h"
 
 #include <emscripten.h>
@@ -126,7 +130,11 @@ TStoredRecord ReadStoredRecord(TStorageArea area, const std::string& name, size_
     return record;
 }
 
-std::string WriteStoredRecord(TStorageArea area, const std::string& name, const std::string& bytes)
+TStoredRecordLock::TStoredRecordLock(TStorageArea, const std::string&) {}
+
+TStoredRecordLock::~TStoredRecordLock() {}
+
+std::string WriteStoredRecord(TStorageArea area, const std::string& name, const std::string& bytes, std::string*)
 {
     char problem[256] = {};
     WebStorageStore(Key(area, name).c_str(), bytes.data(), double(bytes.size()), problem, int(sizeof problem));
