@@ -14,7 +14,6 @@
 #include "platform/Beside.h"
 #include "platform/Language.h"
 #include "platform/Process.h"
-#include "platform/Testing.h"   // the exit hook: how the page learns that the game has ended
 #include "platform/Timing.h"
 #include "shell/LaunchOptions.h"
 #include "shell/Startup.h"
