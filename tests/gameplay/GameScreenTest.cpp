@@ -159,9 +159,6 @@ TEST_F(GameplayTest, ALevelRunsOneFrameForEachRefreshOfTheDisplay)
     }
 }
 
-// The answer the level would judge: one more digit each frame, and the digits typed before the last.
-std::string AnswerText() { return std::to_string(level->answer); }
-
 // Digits that arrive together, as a quick typist's "4" and "2" do, are taken one a frame on consecutive
 // frames: nothing may sleep past the second while the first is being taken.
 TEST_F(GameplayTest, DigitsThatArriveTogetherAreTakenOnConsecutiveFrames)
@@ -173,7 +170,7 @@ TEST_F(GameplayTest, DigitsThatArriveTogetherAreTakenOnConsecutiveFrames)
     StartLevel(TProfile::MODE_ADDITION, 5);
     // Until the level's prompt has gone, so that nothing on the screen moves but the clock and the cursor.
     harness->Frames(300);
-    const std::string answer = AnswerText();
+    const std::string answer = std::to_string(level->answer);
     ASSERT_GE(answer.size(), 2u);
     const uint64_t typed = ClockMillis();
     harness->Type(answer);
@@ -192,7 +189,7 @@ TEST_F(GameplayTest, AnAnswerCompletedAfterTheLastTickButOneLosesToTheTimeUp)
 {
     StartLevel(TProfile::MODE_ADDITION, 5);
     harness->Frames(300);
-    const std::string answer = AnswerText();
+    const std::string answer = std::to_string(level->answer);
     for (size_t i = 0; i + 1 < answer.size(); ++i) {
         harness->Type(answer.substr(i, 1));
         harness->Frame();
