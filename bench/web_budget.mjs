@@ -1,6 +1,8 @@
 // web_budget - the browser build's figures, after ./build.sh web and a native build (build/):
 //
-//     node bench/web_budget.mjs [--repeats N]
+//     node bench/web_budget.mjs [--repeats N] [--web FOLDER]
+//
+// FOLDER (build-web/ by default) may hold another build of the page, to compare the two.
 //
 //   transfer     bytes a first play fetches (page, script, module, data), gzip-compressed as a web
 //                server sends them; the budget is 3 MiB
@@ -20,7 +22,9 @@ import { fileURLToPath } from 'node:url';
 import { serve, launch } from '../tests/web/browser.mjs';
 
 const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
-const repeats = Number(process.argv[process.argv.indexOf('--repeats') + 1]) || 3;
+const option = (name) => (process.argv.includes(name) ? process.argv[process.argv.indexOf(name) + 1] : undefined);
+const repeats = Number(option('--repeats')) || 3;
+const folder = path.resolve(option('--web') || path.join(repo, 'build-web'));
 
 function median(values) {
   const v = [...values].sort((a, b) => a - b);
@@ -47,7 +51,7 @@ function nativeStartMs() {
   });
 }
 
-const server = await serve({ '': path.join(repo, 'build-web') });
+const server = await serve({ '': folder });
 const browser = await launch();
 const transfers = [], pageStarts = [], nativeStarts = [], slowStarts = [], slowToTitle = [], slowTotal = [];
 let work = [];

@@ -1,6 +1,7 @@
 # The browser build (emcmake cmake, see build.sh web): the game's own libraries from src/, linked with
 # the WebAssembly builds of SDL2, FreeType, libpng, libjpeg, zlib, libogg and libvorbis that
-# scripts/web-deps.sh made, into build-web/: calcadia.js, calcadia.wasm, calcadia.data and the page.
+# scripts/web-deps.sh made, and packed by web/package.mjs into build-web/: the page, its script, module
+# and data, the service worker, and calcadia-offline.html (everything in one file).
 if(NOT CALCADIA_WEB_DEPS OR NOT EXISTS ${CALCADIA_WEB_DEPS}/lib/libSDL2.a)
   message(FATAL_ERROR "CALCADIA_WEB_DEPS must name the folder scripts/web-deps.sh prints")
 endif()
@@ -37,20 +38,27 @@ add_subdirectory(src)
 
 add_executable(calcadia src/platform/web/WebMain.cpp)
 target_link_libraries(calcadia PRIVATE calcadia_core)
-set_target_properties(calcadia PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CALCADIA_WEB_OUT} SUFFIX ".js")
+set_target_properties(calcadia PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/linked SUFFIX ".js")
 # SDL's audio calls these helpers of emscripten's runtime, which are left out unless asked for.
 # (Named in a file: a dollar sign does not survive the makefile's quoting.)
 set(WEB_SDL_HELPERS "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/web/sdl-helpers.json")
 target_link_options(calcadia PRIVATE ${WEB_SDL_HELPERS}
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
-  -sEXPORTED_RUNTIME_METHODS=[callMain]
+  # The page fetches the module and Data/ itself (see web/index.html) and writes the data into the
+  # module's file system before the game starts.
+  -sFORCE_FILESYSTEM=1
+  -sEXPORTED_RUNTIME_METHODS=[callMain,FS,addRunDependency,removeRunDependency]
   -sINVOKE_RUN=1 -sEXIT_RUNTIME=0
-  -sENVIRONMENT=web
-  # Data/ is packed into calcadia.data and fetched with a progress the page shows.
-  "SHELL:--preload-file ${CALCADIA_DATA}@/Data")
-add_custom_command(TARGET calcadia POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CALCADIA_WEB_OUT}/index.html)
+  -sENVIRONMENT=web)
+# Packed every build (the data may have changed while the module did not).
+find_program(NODE_EXECUTABLE NAMES node nodejs REQUIRED)
+add_custom_target(calcadia_page ALL
+  COMMAND ${NODE_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/package.mjs ${CMAKE_BINARY_DIR}/linked ${CALCADIA_DATA}
+          ${CALCADIA_WEB_OUT}
+  DEPENDS calcadia ${CMAKE_SOURCE_DIR}/web/package.mjs ${CMAKE_SOURCE_DIR}/web/index.html
+          ${CMAKE_SOURCE_DIR}/web/sw.js ${CMAKE_SOURCE_DIR}/web/manifest.webmanifest
+  COMMENT "Packing the page into ${CALCADIA_WEB_OUT}")
 
 # The replay runner of tests/replay, for the browser tests: the recorded games played in the page
 # must give the same statistics as on the desktop. It throws to leave a finished game, so its own
