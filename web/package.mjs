@@ -62,7 +62,8 @@ async function pack(kind, names) {
 
 const script = await readFile(path.join(linked, 'calcadia.js'));
 const module = await readFile(path.join(linked, 'calcadia.wasm'));
-const names = await filesUnder(data);
+// Not the window's icon: a page has none (the same picture is its favicon, served beside it).
+const names = (await filesUnder(data)).filter((name) => name !== 'Images/icon.png');
 const missing = LATER.filter((name) => !names.includes(name));
 if (missing.length) {
   console.error(`web/package.mjs: ${data} has no ${missing.join(', ')}`);
@@ -102,8 +103,10 @@ for (const [name, bytes] of [[build.script.file, script], [build.module.file, mo
   written.add(name);
 }
 await writeFile(path.join(out, 'index.html'), fill(page, {
+  // The icon is given once the title is up (the page does that): fetched at once, it would share the
+  // network with the module. Until then an empty one keeps the browser from asking for favicon.ico.
   '<!--calcadia:links-->': '<link rel="manifest" href="manifest.webmanifest">\n' +
-                           '<link rel="icon" type="image/png" href="icon.png">\n' +
+                           '<link rel="icon" href="data:," data-later="icon.png">\n' +
                            '<link rel="apple-touch-icon" href="icon.png">',
   '<!--calcadia:files-->': '',
   '/*calcadia:build*/{}': json(build),

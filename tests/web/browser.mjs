@@ -1,5 +1,6 @@
 // What the browser tests and the benchmark share: a static server for build-web/ on 127.0.0.1 (with
 // gzip, as a web server would send it), Debian's headless chromium, and screenshots as pixels.
+import { createHash } from 'node:crypto';
 import { createServer } from 'node:http';
 import { readFile, mkdtemp, rm } from 'node:fs/promises';
 import { gzipSync, inflateSync } from 'node:zlib';
@@ -12,9 +13,17 @@ const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '
                 '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
 
 // Serves each folder of roots under its key ('' for the top), and pages given as text under their
-// address, and counts the bytes sent.
+// address, and counts the bytes sent and keeps the addresses it did not have. A file is compressed once, as a web server keeps it compressed,
+// so that the time it takes to compress it counts as no part of a download.
 export async function serve(roots, pages = {}) {
-  const sent = { bytes: 0 };
+  const sent = { bytes: 0 }, missing = [];
+  const compressed = new Map();
+  const gzip = (body) => {
+    const key = createHash('sha1').update(body).digest('hex');
+    if (!compressed.has(key))
+      compressed.set(key, gzipSync(body, { level: 9 }));
+    return compressed.get(key);
+  };
   const server = createServer(async (req, res) => {
     let url = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     if (url.endsWith('/')) url += 'index.html';
@@ -26,7 +35,7 @@ export async function serve(roots, pages = {}) {
       const headers = { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
                         'Cache-Control': 'no-store' };
       if (/\bgzip\b/.test(req.headers['accept-encoding'] || '')) {
-        body = gzipSync(body, { level: 9 });
+        body = gzip(body);
         headers['Content-Encoding'] = 'gzip';
       }
       headers['Content-Length'] = body.length;
@@ -34,12 +43,13 @@ export async function serve(roots, pages = {}) {
       res.writeHead(200, headers);
       res.end(body);
     } catch {
+      missing.push(url);
       res.writeHead(404);
       res.end();
     }
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, sent,
+  return { url: `http://127.0.0.1:${server.address().port}/`, sent, missing,
            close: () => new Promise((resolve) => { server.close(resolve); server.closeAllConnections(); }) };
 }
 

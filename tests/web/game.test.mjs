@@ -156,6 +156,8 @@ test('the title, a level with digits of the keypad, Escape back to the title and
   assert.equal(await page.$eval('#again', (e) => e.hidden), false);
   assert.equal(await page.$eval('#canvas', (e) => e.hidden), true);
   assert.deepEqual(page.errors, []);
+  // Nothing the page or the browser asked for was missing (a favicon, say).
+  assert.deepEqual(server.missing, []);
   await page.close();
 });
 
