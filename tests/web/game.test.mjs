@@ -15,9 +15,10 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 const repo = path.resolve(here, '../..');
 const web = path.join(repo, 'build-web');
 const WIDTH = 1024, HEIGHT = 768;
-// A class page that shows the game in a frame: ?src= the game's address, &allow= the frame's permissions.
-const HOST = `<!DOCTYPE html><html><body style="margin: 0"><iframe width="1024" height="768"
-  style="border: 0; display: block"></iframe><script>
+// A class page that shows the game in a frame below a field of its own: ?src= the game's address, &allow=
+// the frame's permissions.
+const HOST = `<!DOCTYPE html><html><body style="margin: 0"><input style="display: block; height: 30px">
+  <iframe width="1024" height="768" style="border: 0; display: block"></iframe><script>
   const query = new URLSearchParams(location.search), frame = document.querySelector('iframe');
   frame.allow = query.get('allow');
   frame.src = query.get('src');
@@ -227,15 +228,16 @@ async function playScoredRun(page) {
 }
 
 // The same run on a phone, by touch alone: a tap on Division's row of the title, the pad's 1, and a tap
-// on the game-over screen back to the title. The first tap starts the sound.
+// on the game-over screen back to the title. The first tap (on nothing in particular) starts the sound.
 const PHONE = { width: 412, height: 915, deviceScaleFactor: 2.625, isMobile: true, hasTouch: true };
 async function playScoredRunByTouch(page) {
   const start = await peek(page, 'Module.frames');
   await until(page, 'Module.SDL2 && Module.SDL2.audioContext');
   assert.equal(await audioState(page), 'suspended');
+  await tapGame(page, 512, 600);
+  await until(page, "Module.SDL2.audioContext.state === 'running'", 10000);
   await tapGame(page, 400, 276 + 3 * 40);
   await until(page, "Module.screen === 'Game'", 10000);
-  await until(page, "Module.SDL2.audioContext.state === 'running'", 10000);
   await frames(page, 30);
   await tapPad(page, '1');
   await until(page, `Module.frames > ${start + 3720}`, 300000);
@@ -382,12 +384,14 @@ test('in a class page\'s frame, of the same site or another, a click gives the g
   for (const [site, allow] of [[server.url, 'fullscreen; autoplay'], [server.url.replace('127.0.0.1', 'localhost'), '']]) {
     const context = await browser.createBrowserContext();
     const page = await context.newPage();
-    await page.setViewport({ width: WIDTH, height: HEIGHT });
+    await page.setViewport({ width: WIDTH, height: HEIGHT + 40 });
     const lines = [];
     page.on('console', (m) => lines.push(m.text()));
     await page.goto(`${server.url}host.html?` + new URLSearchParams({ src: site, allow }), { waitUntil: 'load' });
     const frame = await (await page.waitForSelector('iframe')).contentFrame();
     await frame.waitForFunction(DRAWING, { timeout: 180000, polling: 100 });
+    // The teacher's page has the keys (its field was clicked), until the game is clicked.
+    await page.click('input');
     await page.mouse.click(500, 700);
     await page.keyboard.down('Control');
     await page.keyboard.press('KeyF');
