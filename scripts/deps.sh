@@ -7,9 +7,9 @@ PACKAGES=(
   libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libfreetype-dev libpng-dev libjpeg-dev
   libvorbis-dev libogg-dev libxtst-dev libxdamage-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-league-spartan
+  fonts-league-spartan fonts-dejavu-core gettext libharfbuzz-bin fontconfig
   xvfb xdotool x11-utils imagemagick libx11-dev time
-  desktop-file-utils appstream
+  desktop-file-utils appstream lintian
 )
 # Extra packages a script needs beyond the build and the tests (fuzz/run.sh asks for clang).
 PACKAGES+=("$@")

@@ -2,8 +2,10 @@
 // Data/ folder, then start the game and run its frame loop.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,12 +13,16 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/Language.h"
 #include "platform/Process.h"
 #include "shell/LaunchOptions.h"
 #include "shell/Startup.h"
 
 #ifndef CALCADIA_DATA_FROM_BINDIR
 #define CALCADIA_DATA_FROM_BINDIR "../share/calcadia"
+#endif
+#ifndef CALCADIA_LOCALE_FROM_BINDIR
+#define CALCADIA_LOCALE_FROM_BINDIR "../share/locale"
 #endif
 
 namespace {
@@ -95,19 +101,50 @@ void FindDataFolder()
         return;
 }
 
-// --help and --version answer and end here, before anything needs a display; a bad option ends with the
-// usage and exit code 2. Otherwise the options are handed to start-up, with the kept records on: this is
-// the player's own launch.
+// The message catalogs: beside the executable in the build tree (locale/ next to Data/), else where the
+// installation puts every program's, relative to the executable.
+std::string LocaleFolder()
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    if (error || exe.parent_path().empty())
+        return "/usr/share/locale";
+    if (fs::is_directory(exe.parent_path() / "locale", error))
+        return (exe.parent_path() / "locale").string();
+    return (exe.parent_path() / CALCADIA_LOCALE_FROM_BINDIR).lexically_normal().string();
+}
+
+// The language comes first, so that the help and any complaint about the arguments are in it already.
+// One asked for by name that has no catalog is said once; English needs none.
+void ChooseLanguage(const std::vector<std::string>& args)
+{
+    const std::string asked = LanguageAsked(args);
+    UseLanguage("calcadia", LocaleFolder(), asked);
+    if (!asked.empty() && !Translated() && asked.rfind("en", 0) != 0 && asked != "C" && asked != "POSIX")
+        std::fprintf(stderr, "calcadia: no translation for the language \"%s\"; the game speaks English\n",
+                     asked.c_str());
+}
+
+// --help and --version answer and end here, before anything needs a display; a bad option ends with its
+// reason and exit code 2. Otherwise the options are handed to start-up, with the kept records on: this
+// is the player's own launch.
 void ReadCommandLine(int argc, char** argv)
 {
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    ChooseLanguage(args);
     TLaunchOptions options;
     options.keepRecords = true;
     std::string out, err;
-    const std::optional<int> exitCode =
-        ParseLaunchOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), options, out, err);
+    const std::optional<int> exitCode = ParseLaunchOptions(args, options, out, err);
     if (exitCode) {
-        std::fputs(out.c_str(), stdout);
         std::fputs(err.c_str(), stderr);
+        // Help or a version that never reached its reader (a full disk, a closed output) is a failure,
+        // and a script that saved it must be able to tell.
+        if (!out.empty() && (std::fputs(out.c_str(), stdout) < 0 || std::fflush(stdout) != 0)) {
+            std::fprintf(stderr, "calcadia: write error: %s\n", std::strerror(errno));
+            std::exit(1);
+        }
         std::exit(*exitCode);
     }
     SetLaunchOptions(options);
@@ -120,9 +157,9 @@ int main(int argc, char** argv)
     PrepareProcess();
     ReadCommandLine(argc, argv);
     if (!DisplayReachable()) {
-        std::fputs("calcadia: needs a graphical display, but neither DISPLAY nor WAYLAND_DISPLAY is set; "
-                   "to run it without one, use xvfb-run calcadia or SDL_VIDEODRIVER=offscreen calcadia\n",
-                   stderr);
+        std::fprintf(stderr, "calcadia: %s\n",
+                     Translate("needs a graphical display, but neither DISPLAY nor WAYLAND_DISPLAY is set; "
+                               "to run it without one, use xvfb-run calcadia or SDL_VIDEODRIVER=offscreen calcadia"));
         return 1;
     }
     // Left to itself, SDL also falls through to drivers that open no window when the display refuses

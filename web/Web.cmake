@@ -41,7 +41,7 @@ add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR
 
 add_subdirectory(src)
 
-add_executable(calcadia src/platform/web/WebMain.cpp)
+add_executable(calcadia src/WebMain.cpp)
 target_link_libraries(calcadia PRIVATE calcadia_core)
 set_target_properties(calcadia PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/linked SUFFIX ".js")
 # SDL's audio calls these helpers of emscripten's runtime, which are left out unless asked for.
@@ -58,6 +58,7 @@ target_link_options(calcadia PRIVATE ${WEB_SDL_HELPERS}
   -sENVIRONMENT=web)
 # Packed every build (the data may have changed while the module did not).
 find_program(NODE_EXECUTABLE NAMES node nodejs REQUIRED)
+# The message catalogs and the page's own texts the native build compiled beside Data/ go with it.
 add_custom_target(calcadia_page ALL
   COMMAND ${NODE_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/package.mjs ${CMAKE_BINARY_DIR}/linked ${CALCADIA_DATA}
           ${CALCADIA_WEB_OUT}

@@ -6,20 +6,30 @@
 #include "gameplay/Level.h"
 #include "gameplay/Player.h"
 #include "gameplay/Profile.h"
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "shell/Globals.h"
 #include "shell/Helpers.h"
 #include "shell/Renderer.h"
+#include "toolkit/TextFit.h"
 #include "toolkit/TextFormat.h"
 
 namespace {
 
-// One statistic row, fixed on the screen: caption and value 40 (scaled) pixels apart, one colour.
+// One statistic row, fixed on the screen: caption and value 40 (scaled) pixels apart, one colour. A
+// translated caption is narrowed so that the row, with the widest value it is likely to show, ends
+// before `end`.
 TStatLabelPtr MakeStatRow(const std::string& caption, const std::string& value, float x, float y,
-                          int formatMode, int formatParam, int r, int g, int b)
+                          int formatMode, int formatParam, int r, int g, int b, float end,
+                          const char* widestValue)
 {
     TStatLabelPtr row = TStatLabel::Create(caption, value, x, y, gameFont, 0.4f, 0.6f);
     row->SetUseRendererCamera(0);
+    if (Translated()) {
+        const float valueWidth = row->stat->GetPotentialWidth(widestValue, 1);
+        const float gap = 40.0f * row->description->scaleX;
+        FitLabelWidth(*row->description, end - FIT_MARGIN - x - gap - valueWidth);
+    }
     row->AlignAsRow(40);
     row->stat->SetFormatMode(formatMode, formatParam);
     row->SetColor(r, g, b, 1.0f);
@@ -75,12 +85,18 @@ int THUD::Init()
     const int textMode = TTextFormat::FORMAT_MODE_STRING;
     const int paddedMode = TTextFormat::FORMAT_MODE_ZERO_PADDED_INT;
 
-    comboLabel = MakeStatRow("Combo", "0", float(sw - 200), float(sh - 32), textMode, 0, 255, 255, 100);
-    goalLabel = MakeStatRow("Goal", "0/" + std::to_string(player->goal), float(sw / 2 - 100), 3.0f, textMode, 0,
-                            100, 255, 100);
-    levelLabel = MakeStatRow("Level", std::to_string(profile->level), 10.0f, 3.0f, textMode, 0, 255, 255, 100);
-    scoreLabel = MakeStatRow("Score", std::to_string(profile->score), float(sw - 250), 3.0f, paddedMode, 5, 255,
-                             255, 100);
+    // Each row has the room up to the next one on its strip, or to the screen's edge.
+    const float goalX = float(sw / 2 - 100), scoreX = float(sw - 250);
+    // TRANSLATORS: the strips' captions are short: each stands before its number in a small space.
+    // "Combo" is the count of right answers in a row.
+    comboLabel = MakeStatRow(Translate("Combo"), "0", float(sw - 200), float(sh - 32), textMode, 0, 255, 255, 100,
+                             float(sw), "99");
+    goalLabel = MakeStatRow(Translate("Goal"), "0/" + std::to_string(player->goal), goalX, 3.0f, textMode, 0, 100,
+                            255, 100, scoreX, "10/10");
+    levelLabel = MakeStatRow(Translate("Level"), std::to_string(profile->level), 10.0f, 3.0f, textMode, 0, 255, 255,
+                             100, goalX, "99");
+    scoreLabel = MakeStatRow(Translate("Score"), std::to_string(profile->score), scoreX, 3.0f, paddedMode, 5, 255,
+                             255, 100, float(sw), "00000");
 
     timeLabel = TLabel::Create("", float(sw / 2), float(sh - 32), gameFont, 0.4f, 0.6f);
     timeLabel->useRendererCamera = 0;

@@ -8,6 +8,7 @@
 #include "gameplay/HUD.h"
 #include "gameplay/Level.h"
 #include "gameplay/Profile.h"
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "screens/GameOverScreen.h"
 #include "screens/LevelCompleteScreen.h"
@@ -17,6 +18,7 @@
 #include "shell/Renderer.h"
 #include "toolkit/ImageBank.h"
 #include "toolkit/ParticleList.h"
+#include "toolkit/TextFit.h"
 
 namespace {
 
@@ -39,10 +41,19 @@ struct TWordEffect {
 // Words and numbers: fixed on the screen (the zoom does not move them), with a heavy drop shadow.
 void SpawnWord(const std::string& text, int x, int y, const TWordEffect& fx)
 {
+    // A translated word that would grow past the screen's edges before it has half faded starts
+    // smaller, all of it alike, so it grows and fades as the written one does.
+    float fit = 1.0f;
+    if (Translated()) {
+        const float halfFaded = 0.5f / std::max(-fx.alphaDelta, 0.001f);
+        const float growth = (fx.scaleX + fx.scaleDelta * halfFaded) / fx.scaleX;
+        const float room = float(renderer->screenWidth) - 2.0f * FIT_MARGIN;
+        fit = FitFactor(TextWidth(text, gameFont, fx.scaleX) * growth, room);
+    }
     TParticlePtr p = Effects()->AddNew(nullptr, x, y, text, gameFont);
-    p->SetParams(fx.alphaDelta, 0.0f, fx.scaleDelta, fx.scaleDelta, fx.speedX, fx.speedY);
-    p->scaleX = fx.scaleX;
-    p->scaleY = fx.scaleY;
+    p->SetParams(fx.alphaDelta, 0.0f, fx.scaleDelta * fit, fx.scaleDelta * fit, fx.speedX, fx.speedY);
+    p->scaleX = fx.scaleX * fit;
+    p->scaleY = fx.scaleY * fit;
     p->color = TColor::Create(fx.r, fx.g, fx.b, 1.0f);
     p->shadow = TShadow::Create(3.0f, 3.0f, 0.5f);
     p->useRendererCamera = 0;
@@ -94,7 +105,9 @@ int TPlayer::LoadSounds()
 int TPlayer::LevelStart()
 {
     game->PlayGameSound(soundAccelerate, channelAccelerate, 0.8f, 1.0f);
-    SpawnWord("Get " + std::to_string(goal - levelScore) + " Right", level->width / 2, 100, PROMPT_EFFECT);
+    // TRANSLATORS: at the start of a level, an instruction: how many right answers the level still needs.
+    SpawnWord(TranslateCount("Get %d Right", "Get %d Right", goal - levelScore), level->width / 2, 100,
+              PROMPT_EFFECT);
     answerInput = TTextInput::Create("", float(renderer->screenWidth / 2), float(renderer->screenHeight / 2),
                                      gameFont, 2.0f, 3.0f);
     answerInput->alignment = TLabel::ALIGN_CENTRE_HORIZ;
@@ -172,7 +185,8 @@ int TPlayer::CorrectAnswer()
     hud->UpdateAll();
     // At the goal the success animation has started and shows its own word instead.
     if (GoalTest() == 0)
-        SpawnWord("Good", level->width / 2, 200, GOOD_EFFECT);
+        // TRANSLATORS: praise for a right answer, floating up for a second.
+        SpawnWord(Translate("Good"), level->width / 2, 200, GOOD_EFFECT);
     answerInput->flasher->SetToOff();
     return 0;
 }
@@ -199,7 +213,8 @@ int TPlayer::TimeUp()
         current->DeathAnimStart(TIME_UP_ANIM_FRAMES);
     else
         DeathAnimStart(TIME_UP_ANIM_FRAMES);
-    SpawnWord("TIME UP!", level->width / 2, 300, TIME_UP_EFFECT);
+    // TRANSLATORS: the level's time has run out, which ends the run.
+    SpawnWord(Translate("TIME UP!"), level->width / 2, 300, TIME_UP_EFFECT);
     return 0;
 }
 
@@ -293,7 +308,8 @@ int TPlayer::DeathAnimEnd()
 
 int TPlayer::SuccessAnimStart()
 {
-    SpawnWord("AWESOME!", level->width / 2, 300, AWESOME_EFFECT);
+    // TRANSLATORS: a cheer when the level's goal is reached; short and glad.
+    SpawnWord(Translate("AWESOME!"), level->width / 2, 300, AWESOME_EFFECT);
     successAnimCounter = successAnimCounterMax;
     game->PlayGameSound(soundSuccess, channelSuccess, 1.0f, 1.0f);
     return 0;

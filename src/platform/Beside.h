@@ -10,8 +10,3 @@
 void RunBeside(std::function<bool()> step);
 // The browser's turn for the waiting steps, once a frame; nothing to do on the desktop.
 void RunStepsBeside();
-// From HoldBeside until ReleaseBeside, jobs wait instead of starting: start-up holds them until its
-// first frame is on the screen, so that decoding the title's music takes no processor from that frame.
-// Waiting for a sound to be decoded releases them.
-void HoldBeside();
-void ReleaseBeside();

@@ -13,8 +13,7 @@ struct TDisplay;
 void SetAppTitle(const std::string& title);
 const std::string& GetAppTitle();
 // Window icon from a picture file, kept and given to every window OpenGraphics makes (and to the
-// open one), each once its first frame is presented. False when the file cannot be decoded; the window
-// then has the system's default icon.
+// open one). False when the file cannot be decoded; the window then has the system's default icon.
 bool SetAppIcon(const std::string& path);
 
 // Closes any open display, then opens width x height: depth 0 = a window, non-zero = full screen.

@@ -15,6 +15,10 @@ TImageFontPtr LoadFontFile(const std::string& path, int size, int style);
 // Has the font read and its glyphs rasterised on the preload thread (see Preload.h), for the next
 // LoadFontFile of the same file, size and style to take.
 void PreloadFont(const std::string& path, int size, int style);
+// Characters the font has no glyph for are drawn, glyph by glyph, from the face in this file, with
+// capitals as tall as the font's and on its baseline. Faces added earlier are asked first. False when
+// the file is not a font; the font is then unchanged.
+bool AddFallbackFace(const TImageFontPtr& font, const std::string& path);
 
 // Text is UTF-8; each character is looked up in the current font, those without a glyph are skipped.
 void DrawTextAt(const std::string& text, float x, float y);

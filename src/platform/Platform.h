@@ -15,8 +15,3 @@
 
 // Initialises the platform (SDL's event and timer subsystems). Safe to call more than once.
 void InitPlatform();
-// Queues, for the preload thread, the making present of the room InitPlatform had the heap keep for
-// start-up; called before the files are queued, so it runs first.
-void PreloadStartHeap();
-// Once the first frame is on the screen: the heap keeps its usual small room again, and gives the rest back.
-void ReleaseStartHeap();

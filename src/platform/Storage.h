@@ -29,10 +29,31 @@ struct TStoredRecord {
 // a pipe in its place), is UNREADABLE rather than read.
 TStoredRecord ReadStoredRecord(TStorageArea area, const std::string& name, size_t maxBytes);
 // Replaces the record with bytes, atomically. Empty on success, otherwise why it could not be written.
-std::string WriteStoredRecord(TStorageArea area, const std::string& name, const std::string& bytes);
+// A record reached through a symbolic link is written where the link points, and the link stays; the
+// record's permissions stay as they were. note, when given, hears of what a successful write could not
+// keep (other hard links to the record still hold the old bytes).
+std::string WriteStoredRecord(TStorageArea area, const std::string& name, const std::string& bytes,
+                              std::string* note = nullptr);
 // Moves a damaged record out of the way, to the first free name of the form NAME.bad.N, so that it is
 // kept for a look but never read again. The new location, or empty when it could not be moved.
 std::string SetStoredRecordAside(TStorageArea area, const std::string& name);
+// While one lives, another holder of the same record's lock (another copy of the game, in any
+// process) waits in its making: a record read, changed and written under it loses no write another
+// copy made meanwhile. A lock file beside the record (NAME.lock) carries it, which also works on
+// network file systems. Where no lock can be had (a folder that cannot be written, a file system
+// without locks, another copy holding it for seconds on end) it holds nothing, and the write still
+// replaces the record whole. The browser's storage has no lock to take: there it holds nothing.
+class TStoredRecordLock {
+public:
+    TStoredRecordLock(TStorageArea area, const std::string& name);
+    ~TStoredRecordLock();
+    TStoredRecordLock(const TStoredRecordLock&) = delete;
+    TStoredRecordLock& operator=(const TStoredRecordLock&) = delete;
+    bool Held() const { return handle >= 0; }
+
+private:
+    int handle = -1;
+};
 // Where the record lives, for messages and help texts (a path natively); empty when there is nowhere
 // to keep records at all (no home folder).
 std::string StoredRecordLocation(TStorageArea area, const std::string& name);

@@ -41,6 +41,12 @@ void InjectMouseMove(int x, int y);
 // with SleepMillis). An empty function gives the window system back.
 void UseEventAwaiter(std::function<bool(int)> awaiter);
 
+// --- Kept records ---
+// Hears each step that makes the replacement of a kept record last, as it is taken: "write" (each write
+// of the new bytes), "flush" (them to the disk), "rename" (over the old record) and "flush folder" (the
+// rename to the disk). An empty function stops the listening.
+void WatchStorageSteps(std::function<void(const std::string&)> watcher);
+
 // --- Program end ---
 // Tests run the game in-process: this hook, when set, is called instead of exiting with the exit code
 // (0 or -1); it must not return (throwing is the usual way out).
@@ -64,12 +70,13 @@ uint64_t TextureUploadCount();
 // the window's drawable is not exactly the picture's size, none otherwise).
 uint64_t PictureCopyCount();
 
+// --- Text ---
+// Called for every line DrawTextAt draws with some ink, with the box its glyphs cover on the screen
+// (left, top, right, bottom); an empty function stops it. Layout checks see every text this way.
+void SetTextDrawnHook(std::function<void(const std::string& text, float left, float top, float right,
+                                         float bottom)> hook);
+
 // --- The picture ---
-// While kept, a display's first frame is painted on the CPU on any window system (on X it is also
-// shown on the window before GL draws it), and the painting stays here: 0xAARRGGBB, top row first,
-// empty when the frame could not be painted.
-void KeepFirstPictures(bool keep);
-const std::vector<uint32_t>& FirstPicture();
 // Waits until the renderer has carried out every frame handed to it. A software renderer draws on its
 // own threads while the program goes on, and presenting to an off-screen display does not wait for it,
 // so a benchmark calls this after each frame to count the whole frame's work.

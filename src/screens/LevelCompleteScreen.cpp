@@ -8,6 +8,7 @@
 #include "gameplay/Level.h"
 #include "gameplay/Player.h"
 #include "gameplay/Profile.h"
+#include "platform/Language.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Helpers.h"
@@ -37,7 +38,8 @@ std::string TLevelCompleteScreen::TimeLeftText(int framesLeft)
     // the bonus above keeps the double value; "%#.9g" keeps trailing zeros, so 0 frames read "0.000".
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%#.9g", double(float(SecondsForFrames(framesLeft))));
-    return std::string(buffer).substr(0, 5) + " secs";
+    // TRANSLATORS: the seconds left when the level was won, such as 12.56; a short unit is best.
+    return TranslateWith("%s secs", std::string(buffer).substr(0, 5));
 }
 
 TLevelCompleteScreenPtr TLevelCompleteScreen::Create()
@@ -59,10 +61,13 @@ int TLevelCompleteScreen::Init()
     const int framesLeft = level ? level->timeLeft : 0;
     // The score before the bonus: the bonus is added only when the screen closes.
     InitResult("levelcomplete.ogg",
-               {{"Current Score:", PadWithZeros(std::to_string(profile ? profile->score : 0), 5)},
-                {"Time Left:", TimeLeftText(framesLeft)},
-                {"Time Bonus:", "+ " + std::to_string(TimeBonusForFrames(framesLeft)) + " points"},
-                {"Best Combo:", std::to_string(player ? player->bestCombo : 0)}},
+               {{Translate("Current Score:"), PadWithZeros(std::to_string(profile ? profile->score : 0), 5)},
+                {Translate("Time Left:"), TimeLeftText(framesLeft)},
+                {Translate("Time Bonus:"),
+                 // Every language's own plural, where English keeps "points" even for one.
+                 // TRANSLATORS: the points the time left adds to the score; keep the "+ ".
+                 TranslateCount("+ %d points", "+ %d points", TimeBonusForFrames(framesLeft))},
+                {Translate("Best Combo:"), std::to_string(player ? player->bestCombo : 0)}},
                605, TColor::Create(100, 255, 100, 1.0f));
     HeadingText();
     return 0;
@@ -73,7 +78,7 @@ const std::string& TLevelCompleteScreen::HeadingText()
     // Read every frame; the level is raised only by Close, so this names the level just finished.
     const int levelNumber = profile ? profile->level : 1;
     if (levelNumber != headingLevel || heading.empty()) {
-        heading = "Level " + std::to_string(levelNumber) + " Complete!";
+        heading = TranslateWith("Level %d Complete!", std::to_string(levelNumber));
         headingLevel = levelNumber;
     }
     return heading;

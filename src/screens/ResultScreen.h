@@ -36,6 +36,8 @@ protected:
     // starting at valuesX, and the heading in its colour.
     void InitResult(const std::string& music, const std::vector<TRow>& rows, float valuesX,
                     const TColorPtr& heading);
+    // One more row below the others; a translated name or value too long for its room is narrowed.
+    void AddRow(const TRow& row);
     // The heading's text for this frame.
     virtual const std::string& HeadingText() = 0;
 
@@ -44,4 +46,9 @@ private:
     TColorPtr headingColor, hintColor;
     TShadowPtr headingShadow, hintShadow;
     std::string hint;
+    float valuesX = 0.0f;
+    // Narrower than designed only for a translated text that would not fit; the heading's is worked out
+    // again when its text changes.
+    float hintScaleX = 0.5f, headingScaleX = 1.0f;
+    std::string fittedHeading;
 };

@@ -3,6 +3,7 @@
 
 #include "gameplay/GameScreen.h"
 #include "gameplay/Profile.h"
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
@@ -11,11 +12,16 @@
 #include "shell/Startup.h"
 #include "toolkit/Color.h"
 #include "toolkit/Shadow.h"
+#include "toolkit/TextFit.h"
 
 namespace {
 // Row k of the menu starts mode k, so these follow the profile's mode constants in order.
-const char* const MODE_NAMES[] = {"Addition", "Subtraction", "Multiplication", "Division", "All of the Above"};
+const char* const MODE_NAMES[] = {ToTranslate("Addition"), ToTranslate("Subtraction"),
+                                  ToTranslate("Multiplication"), ToTranslate("Division"),
+                                  ToTranslate("All of the Above")};
 constexpr int MODE_COUNT = 5;
+// Where the columns begin: a mode's name has the room up to the best scores, or to the screen's edge.
+constexpr float OPTIONS_X = 350.0f, BEST_X = 700.0f, TEXT_X = 300.0f;
 }
 
 TTitleScreenPtr TTitleScreen::Create()
@@ -34,20 +40,27 @@ int TTitleScreen::Init()
 
     numberColumn = TLabelColumn::Create(300, 260, 40, gameFont, 0.5f, 0.8f, TColor::Create(255, 255, 255, 1.0f),
                                         TShadow::Create(2, 2, 0.5f));
-    optionColumn = TLabelColumn::Create(350, 260, 40, gameFont, 0.5f, 0.8f, TColor::Create(150, 255, 255, 1.0f),
+    optionColumn = TLabelColumn::Create(OPTIONS_X, 260, 40, gameFont, 0.5f, 0.8f, TColor::Create(150, 255, 255, 1.0f),
                                         TShadow::Create(2, 2, 0.5f));
+    const float width = float(renderer->screenWidth);
+    const float optionsEnd = game->saved ? BEST_X : width;
     for (int k = 0; k < MODE_COUNT; ++k) {
         numberColumn->AddLabel(std::to_string(k + 1) + ":");
-        optionColumn->AddLabel(MODE_NAMES[k]);
+        FitLabelWidth(*optionColumn->AddLabel(Translate(MODE_NAMES[k])), optionsEnd - OPTIONS_X - FIT_MARGIN);
     }
     // Past the longest name, in the menu's font and a quieter shade of its colour; a mode with no
     // finished run yet shows nothing.
     if (game->saved) {
-        bestColumn = TLabelColumn::Create(700, 260, 40, gameFont, 0.5f, 0.8f, TColor::Create(90, 150, 160, 1.0f),
+        // Another copy of the game may have saved a run since this one last looked.
+        game->saved->RefreshScores();
+        bestColumn = TLabelColumn::Create(BEST_X, 260, 40, gameFont, 0.5f, 0.8f, TColor::Create(90, 150, 160, 1.0f),
                                           TShadow::Create(2, 2, 0.5f));
         for (int k = 0; k < MODE_COUNT; ++k) {
             const int best = game->saved->scores.Best(k);
-            bestColumn->AddLabel(best > 0 ? "Best " + PadWithZeros(std::to_string(best), 5) : "");
+            const TLabelPtr label =
+                // TRANSLATORS: beside a mode's name, that mode's best score (five digits).
+                bestColumn->AddLabel(best > 0 ? TranslateWith("Best %s", PadWithZeros(std::to_string(best), 5)) : "");
+            FitLabelWidth(*label, width - BEST_X - FIT_MARGIN);
         }
     }
 
@@ -56,8 +69,10 @@ int TTitleScreen::Init()
     promptColor = TColor::Create(100, 255, 100, 1.0f);
     hintColor = TColor::Create(255, 255, 0, 1.0f);
     textShadow = TShadow::Create(2, 2, 0.5f);
-    prompt = "Choose a Mode:";
-    hint = "Press <Esc> to Exit";
+    prompt = Translate("Choose a Mode:");
+    hint = Translate("Press <Esc> to Exit");
+    promptScaleX = FittedScaleX(prompt, gameFont, 0.5f, width - TEXT_X - FIT_MARGIN);
+    hintScaleX = FittedScaleX(hint, gameFont, 0.5f, width - TEXT_X - FIT_MARGIN);
     return 0;
 }
 
@@ -90,12 +105,13 @@ int TTitleScreen::Logic()
 int TTitleScreen::Draw()
 {
     renderer->OutputTextCentered(game->name, 10, gameFont, 1.5f, 3.0f, headingColor, headingShadow);
-    renderer->OutputText(prompt, 300, 200, gameFont, 0.5f, 0.8f, promptColor, textShadow);
+    renderer->OutputText(prompt, TEXT_X, 200, gameFont, promptScaleX, 0.8f, promptColor, textShadow);
     numberColumn->Draw();
     optionColumn->Draw();
     if (bestColumn)
         bestColumn->Draw();
-    renderer->OutputText(hint, 300, float(renderer->screenHeight - 100), gameFont, 0.5f, 0.8f, hintColor, textShadow);
+    renderer->OutputText(hint, TEXT_X, float(renderer->screenHeight - 100), gameFont, hintScaleX, 0.8f, hintColor,
+                         textShadow);
     return 0;
 }
 

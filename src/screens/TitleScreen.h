@@ -41,4 +41,6 @@ private:
     TColorPtr headingColor, promptColor, hintColor;
     TShadowPtr headingShadow, textShadow;
     std::string prompt, hint;
+    // Narrower than 0.5 only for a translated text that would not fit.
+    float promptScaleX = 0.5f, hintScaleX = 0.5f;
 };

@@ -3,10 +3,12 @@
 
 #include <vector>
 
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "shell/Globals.h"
 #include "shell/LaunchOptions.h"
 #include "shell/Renderer.h"
+#include "toolkit/TextFit.h"
 
 TGamePtr TGame::Create()
 {
@@ -96,14 +98,18 @@ void TGame::DrawPauseOverlay()
         currentScreen->DrawPaused();
     // Centred both ways.
     const float height = float(FontHeight(gameFont)) * 1.5f;
-    renderer->OutputTextCentered("PAUSED", (float(renderer->screenHeight) - height) / 2.0f, gameFont, 1.0f, 1.5f,
+    const char* paused = Translate("PAUSED");
+    const float sx = FittedScaleX(paused, gameFont, 1.0f, float(renderer->screenWidth) - 2.0f * FIT_MARGIN);
+    renderer->OutputTextCentered(paused, (float(renderer->screenHeight) - height) / 2.0f, gameFont, sx, 1.5f,
                                  pauseTextColor, pauseTextShadow);
 }
 
 void TGame::DrawSoundOffNote()
 {
-    renderer->OutputText("Sound off", 10.0f, float(renderer->screenHeight - 30), gameFont, 0.3f, 0.4f, noteColor,
-                         nullptr);
+    // In the corner left of the level's time bar.
+    const char* note = Translate("Sound off");
+    const float sx = FittedScaleX(note, gameFont, 0.3f, float(renderer->screenWidth - 400) / 2.0f - 10.0f - FIT_MARGIN);
+    renderer->OutputText(note, 10.0f, float(renderer->screenHeight - 30), gameFont, sx, 0.4f, noteColor, nullptr);
 }
 
 int TGame::DrawDebugPanel()

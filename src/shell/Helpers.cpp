@@ -2,6 +2,7 @@
 #include "shell/Helpers.h"
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -84,6 +85,77 @@ std::string PadWithZeros(const std::string& text, int length)
     if (missing <= 0)
         return text;
     return std::string(static_cast<size_t>(missing), '0') + text;
+}
+
+namespace {
+
+// The length of the UTF-8 character that starts text[at], or 0 when the bytes there are not one (a stray
+// continuation byte, a cut or overlong sequence, a surrogate, beyond U+10FFFF), or when it is a C1 control
+// character (U+0080 to U+009F), which some terminals act on as they do on an escape.
+size_t PrintableCharacterLength(const std::string& text, size_t at)
+{
+    const auto byte = [&](size_t i) { return i < text.size() ? uint8_t(text[i]) : uint8_t(0); };
+    const uint8_t lead = byte(at);
+    size_t length = 0;
+    uint8_t low = 0x80, high = 0xBF;   // the second byte's range
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        if (lead == 0xC2)
+            low = 0xA0;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;
+        if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (byte(at + 1) < low || byte(at + 1) > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i)
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
+            return 0;
+    return length;
+}
+
+}  // namespace
+
+std::string QuotedForMessage(const std::string& text)
+{
+    // A 100,000-digit argument is no easier to read whole, and would scroll the reason off the screen.
+    constexpr int SHOWN = 40;
+    std::string quoted = "'";
+    int shown = 0;
+    for (size_t at = 0; at < text.size(); ++shown) {
+        if (shown == SHOWN) {
+            quoted += "...";
+            break;
+        }
+        const uint8_t c = uint8_t(text[at]);
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            quoted += char(c);
+            ++at;
+        } else if (c == '\\') {
+            quoted += "\\\\";
+            ++at;
+        } else if (const size_t length = c >= 0x80 ? PrintableCharacterLength(text, at) : 0) {
+            quoted += text.substr(at, length);
+            at += length;
+        } else {
+            // Escape sequences and the like never reach the terminal as they are.
+            static const char HEX[] = "0123456789abcdef";
+            quoted += std::string("\\x") + HEX[c >> 4] + HEX[c & 15];
+            ++at;
+        }
+    }
+    return quoted + "'";
 }
 
 int AnyMouseHit()

@@ -22,6 +22,10 @@ std::string EnsureTrailingSlash(const std::string& path);
 int RectsOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
 // Left-pads with "0" to the given length in characters; longer texts come back unchanged.
 std::string PadWithZeros(const std::string& text, int length);
+// Text from outside (an argument, a line of a file) as a message shows it: in single quotes, with
+// control characters and bytes that are not UTF-8 written as \xNN (a backslash as \\), and cut to
+// its first 40 characters followed by "...".
+std::string QuotedForMessage(const std::string& text);
 // Left, then right, then middle button; stops at the first one clicked so later clicks stay pending.
 int AnyMouseHit();
 // Border of a box exactly width x height pixels.

@@ -47,6 +47,10 @@ void TKeptRecord::SetAside(const std::string& why)
     }
     writable = false;
     saidNotSaved = true;
+    // It is met again at every read (the title, every run's end), and it is the same news each time.
+    if (saidStuck)
+        return;
+    saidStuck = true;
     Warn("the " + what + " in " + Location() + " " + why + " and cannot be moved aside; going on without it, " +
          "and the " + what + " will not be saved");
 }
@@ -57,9 +61,15 @@ bool TKeptRecord::Write(const std::string& bytes)
         NoteNotSaved("the damaged file is still there");
         return false;
     }
-    const std::string problem = WriteStoredRecord(area, name, bytes);
-    if (problem.empty())
+    std::string note;
+    const std::string problem = WriteStoredRecord(area, name, bytes, &note);
+    if (problem.empty()) {
+        if (!note.empty() && !saidNote) {
+            saidNote = true;
+            Warn("the " + what + ": " + note);
+        }
         return true;
+    }
     NoteNotSaved(problem);
     return false;
 }

@@ -18,8 +18,11 @@ public:
     // For a record that was read but makes no sense: moved aside, with the warning.
     void Reject(const std::string& why);
     // Replaces the record. When it cannot be saved, the game plays on without saving and standard error
-    // hears of it once.
+    // hears of it once; so does it of what a save could not keep (other hard links to the file).
     bool Write(const std::string& bytes);
+    // Held from a read to the write that follows it, so that another copy of the game saving the same
+    // record meanwhile waits, and its save is read rather than written over.
+    TStoredRecordLock Lock() const { return TStoredRecordLock(area, name); }
 
     std::string Location() const;
     // False once a damaged record could not be moved aside: it is never written over.
@@ -37,4 +40,6 @@ private:
     // only copy of something this program cannot read (one made by a newer version, say).
     bool writable = true;
     bool saidNotSaved = false;
+    bool saidStuck = false;   // that the damaged record cannot be moved aside
+    bool saidNote = false;
 };

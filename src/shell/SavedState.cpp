@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <ctime>
+#include <optional>
+#include <vector>
 
 TSavedStatePtr TSavedState::Load()
 {
@@ -44,6 +46,12 @@ void TSavedState::RefreshScores()
 
 TSavedState::TRunResult TSavedState::RecordRun(int mode, int score, int level, const std::string& date)
 {
+    // From the read to the rename: two copies ending runs together would otherwise both add theirs to
+    // the table as it was, and the later rename would drop the other's. A run that cannot be kept
+    // (nothing scored) writes nothing and needs no lock.
+    std::optional<TStoredRecordLock> lock;
+    if (score > 0)
+        lock.emplace(TStorageArea::DATA, "best-scores");
     RefreshScores();
     const int place = scores.Add(mode, TBestScore{score, level, date});
     if (place >= 0) {
@@ -56,10 +64,21 @@ TSavedState::TRunResult TSavedState::RecordRun(int mode, int score, int level, c
 
 void TSavedState::ChooseFullScreen(int flag)
 {
-    if (settings.fullScreen == flag)
-        return;
     settings.fullScreen = flag;
-    settingsRecord.Write(settings.Format());
+    // The file as it is now, not as it was at launch: the player may have edited it while the game ran
+    // (the volumes are set there), or another copy may have saved its own choice.
+    const TStoredRecordLock lock = settingsRecord.Lock();
+    const std::optional<std::string> text = settingsRecord.Read();
+    std::vector<std::string> warnings;
+    if (TSettings::Parse(text.value_or(""), warnings).fullScreen == flag)
+        return;
+    if (text && !text->empty()) {
+        settingsRecord.Write(TSettings::WithDisplay(*text, flag));
+    } else {
+        TSettings chosen;
+        chosen.fullScreen = flag;
+        settingsRecord.Write(chosen.Format());
+    }
 }
 
 std::string TodaysDate()

@@ -25,17 +25,17 @@ public:
         int best = 0;          // the mode's best score with this run counted
         bool newBest = false;  // this run beat every earlier one of its mode
     };
-    // Enters a finished run in its mode's table and saves the table (merged with what another copy of
-    // the game may have saved meanwhile). date is YYYY-MM-DD.
+    // Enters a finished run in its mode's table and saves the table, merged with what other copies of
+    // the game saved meanwhile: under the table's lock, from its file as it is now. date is YYYY-MM-DD.
     TRunResult RecordRun(int mode, int score, int level, const std::string& date);
-    // Window or full screen, saved when it is a change.
+    // Window or full screen, saved when the file says otherwise; only its display line is changed.
     void ChooseFullScreen(int flag);
-
-private:
     // Takes the table from its file when the file changed since this launch last read or wrote it: a
     // run another copy of the game saved meanwhile is kept, a file the player deleted starts a new
     // table, and while nothing can be saved the launch keeps its own.
     void RefreshScores();
+
+private:
     std::optional<std::string> scoresSeen;   // nothing: no file
 };
 

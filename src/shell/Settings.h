@@ -13,9 +13,14 @@ struct TSettings {
     int effectsVolume = 100;    // percent of the game's own effects level
 
     // Lines of "name = value"; blank lines and lines starting with # are skipped. A line with an unknown
-    // name or a value out of range is ignored, and warnings gets a line saying so.
+    // name or a value out of range is ignored, and warnings gets a line saying so that names it.
     static TSettings Parse(const std::string& text, std::vector<std::string>& warnings);
+    // A whole new file of these settings, with comments that say how to edit it.
     std::string Format() const;
+    // The settings file text with the display set to fullScreen's choice: the value of the line that
+    // decides it replaced, or a line added at the end; every other byte (comments, names this version
+    // does not know, values it cannot read) as it was.
+    static std::string WithDisplay(const std::string& text, int fullScreen);
 
     bool operator==(const TSettings&) const = default;
 };

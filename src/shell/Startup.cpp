@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "platform/Beside.h"
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "platform/Preload.h"
 #include "platform/sound/Sound.h"
@@ -24,6 +24,9 @@ TFrameWork lastFrameWork;
 // The images several screens share; the game cannot start without them.
 constexpr const char* SHARED_IMAGES[] = {"explosion", "particlering", "particlering2"};
 constexpr const char* FONT_FILE = "beware.ttf";
+// The letters the game's font lacks (Cyrillic, say), taken glyph by glyph from a second font of the
+// same weight, cut down to the characters the catalogs use.
+constexpr const char* FALLBACK_FONT_FILE = "fallback.ttf";
 constexpr int FONT_SIZE = 64;
 constexpr const char* ICON_FILE = "icon.png";
 // The longest a still screen sleeps between wakings, in ticks: 128 ms, so what SDL does on its own
@@ -85,6 +88,9 @@ void LoadSharedResources()
 {
     // A font that fails to load leaves gameFont null, and text falls back to the built-in font.
     gameFont = LoadFontFile(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
+    // The written texts need none of it.
+    if (gameFont && Translated())
+        AddFallbackFace(gameFont, game->fontPath + FALLBACK_FONT_FILE);
     // Centred handles: the effects are placed by their middle. A missing image ends the program.
     for (const char* name : SHARED_IMAGES)
         imageBank->Load(name, "", -1, 1);
@@ -92,9 +98,7 @@ void LoadSharedResources()
 
 void PreloadStartFiles()
 {
-    // The heap's room first: the window's own making uses it too. Then the slowest file first, so the
-    // display (which waits for the font first) never waits for the thread.
-    PreloadStartHeap();
+    // The slowest file first, so the display (which waits for the font first) never waits for the thread.
     PreloadFont(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
     for (const char* name : SHARED_IMAGES)
         imageBank->Preload(name);
@@ -126,8 +130,6 @@ void Startup()
     // The audio device is separate from the display: a machine without sound still gets a game. It
     // opens behind the first frame (RunFrame), and the title's music waits for it.
     AwaitAudio();
-    // The same for the rest of the title's music, decoded once the first frame is on the screen.
-    HoldBeside();
 
     frameTimer = TTimer::Create(60.0f);
 
@@ -152,7 +154,7 @@ void Startup()
 
     renderer->CreateScreen();
     // The same picture the desktop menu shows; without it the window keeps the system's icon. Decoded by
-    // the preload thread; the window is given it once its first frame is on the screen.
+    // the preload thread.
     SetAppIcon(game->imagePath + ICON_FILE);
     LoadSharedResources();
 
@@ -191,11 +193,8 @@ bool RunFrame()
     const int64_t drawEnd = NowNs();
     FlipDisplay(1);
     lastFrameWork = {logicEnd - start, drawEnd - logicEnd, NowNs() - drawEnd};
-    // Once, with the first frame on the screen: the audio device opens on a thread of its own, the
-    // music's decoding goes on, and the heap gives back the room kept for start-up.
+    // Once, with the first frame on the screen: the audio device opens on a thread of its own.
     OpenAwaitedAudio();
-    ReleaseBeside();
-    ReleaseStartHeap();
     // A title left alone shows the same picture frame after frame: the timer may sleep through several
     // ticks at a time and run their frames when it wakes (an eighth of the wakings), or at once when a
     // key comes.
@@ -241,8 +240,6 @@ void ResetGameState()
     SetMasterVolume(1.0f);
     FinishOpeningAudio();
     FinishPreloading();
-    ReleaseBeside();
-    ReleaseStartHeap();
     StopQuestionRandom();
     CloseGraphics();
     ClearKeys();

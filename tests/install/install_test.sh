@@ -29,7 +29,7 @@ game=$prefix/bin/calcadia
 
 # --- Layout: the game, its data under share/, the desktop's files, and nothing of the tests or tools.
 [[ -x "$game" ]] || fail "no executable bin/calcadia"
-for f in Fonts/beware.ttf Fonts/LICENSE.txt Images/explosion.png Images/particlering.png Images/particlering2.png \
+for f in Fonts/beware.ttf Fonts/LICENSE.txt Fonts/fallback.ttf Fonts/fallback-LICENSE.txt Images/explosion.png Images/particlering.png Images/particlering2.png \
          Images/icon.png Sound/select.wav Sound/correct.wav Music/title.ogg Music/game.ogg; do
     [[ -s "$prefix/share/calcadia/Data/$f" ]] || fail "Data/$f is not installed under share/calcadia"
 done
@@ -39,7 +39,8 @@ metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
 [[ -f "$metainfo" ]] || fail "no share/metainfo/$app_id.metainfo.xml"
 stray=$(cd "$prefix" && find . -type f | grep -v -e '^\./bin/calcadia$' -e '^\./share/calcadia/Data/' \
         -e '^\./share/applications/calcadia\.desktop$' -e "^\./share/metainfo/$app_id\.metainfo\.xml\$" \
-        -e '^\./share/icons/hicolor/[0-9]*x[0-9]*/apps/calcadia\.png$' -e '^\./share/man/man6/calcadia\.6\.gz$')
+        -e '^\./share/icons/hicolor/[0-9]*x[0-9]*/apps/calcadia\.png$' -e '^\./share/man/man6/calcadia\.6\.gz$' \
+        -e '^\./share/locale/[A-Za-z_]*/LC_MESSAGES/calcadia\.mo$')
 [[ -z "$stray" ]] || fail "files installed that the game does not need: $stray"
 
 # The menu entry must name what was installed, or the menu shows a blank icon or starts nothing.
@@ -71,18 +72,32 @@ else
     echo "install: appstreamcli not installed; the metainfo is not validated"
 fi
 
-# --- The command line answers without any display; a bad option is the usage on standard error and 2.
+# --- The command line answers without any display; a bad option is its reason and where the help is,
+#     two lines on standard error, and 2; help or a version that cannot be written out is a failure.
 manual=$prefix/share/man/man6/calcadia.6.gz
 [[ -f "$manual" ]] || fail "no manual page share/man/man6/calcadia.6.gz"
 if command -v man >/dev/null; then
     MANWIDTH=80 man -l "$manual" 2>"$work/man.err" | grep -q -- "--seed N" || fail "the manual page does not render: $(cat "$work/man.err")"
 fi
 [[ "$(env -u DISPLAY "$game" --version)" == "Calcadia 0.51" ]] || fail "--version does not say Calcadia 0.51"
+# The installed game finds its catalogs where every program's are, from wherever it is started.
+[[ -s "$prefix/share/locale/fr/LC_MESSAGES/calcadia.mo" ]] || fail "no share/locale/fr/LC_MESSAGES/calcadia.mo"
+said=$(cd / && env -u DISPLAY LANG=fr_FR.UTF-8 "$game" --help | head -1)
+[[ "$said" == "Utilisation : calcadia [OPTION]..." ]] || fail "LANG=fr_FR.UTF-8: the installed game's help begins '$said'"
+said=$(cd / && env -u DISPLAY LANG=fr_FR.UTF-8 "$game" --lang=de --help | head -1)
+[[ "$said" == "Aufruf: calcadia [OPTION]..." ]] || fail "--lang=de: the installed game's help begins '$said'"
 env -u DISPLAY "$game" --help | grep -q "XDG_DATA_HOME/calcadia/best-scores" || fail "--help does not say where the scores live"
 env -u DISPLAY "$game" --seed 1x >"$work/out.txt" 2>"$work/err.txt"
 code=$?
-[[ $code == 2 && ! -s "$work/out.txt" ]] && grep -q "^Usage: calcadia" "$work/err.txt" \
-    || fail "a bad --seed: exit code $code, expected 2 and the usage on standard error"
+[[ $code == 2 && ! -s "$work/out.txt" && "$(cat "$work/err.txt")" == "calcadia: bad seed '1x': a whole number from 0 to 2147483647
+Try 'calcadia --help' for more information." ]] \
+    || fail "a bad --seed: exit code $code, expected 2 and two lines on standard error: $(cat "$work/err.txt")"
+for option in --version --help; do
+    env -u DISPLAY "$game" $option >/dev/full 2>"$work/err.txt"
+    code=$?
+    [[ $code == 1 ]] && grep -q "^calcadia: write error: No space left on device$" "$work/err.txt" \
+        || fail "$option into a full disk: exit code $code, expected 1 and a message: $(cat "$work/err.txt")"
+done
 
 # --- No display at all: one line on standard error, exit code 1, at once. Naming only x11 changes nothing.
 mkdir -p "$work/elsewhere/Data" "$work/links" "$work/other"

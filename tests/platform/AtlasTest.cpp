@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/Atlas.h"
+#include "platform/gfx/Atlas.h"
 #include "platform/DisplayFixture.h"
 #include "platform/Platform.h"
 #include "platform/Testing.h"

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/FileRead.h"
+#include "platform/sys/FileRead.h"
 
 namespace fs = std::filesystem;
 

@@ -141,6 +141,24 @@ TEST_F(TextDrawTest, GlyphsSitOnTheBaselineAndFollowScaleAndRotation)
     EXPECT_NEAR(box.Height(), fullInk, 2.0);
     EXPECT_LT(box.right, 500);
 
+    // A letter the font lacks comes from the fallback face, on the same baseline, capitals as tall.
+    Cls();
+    SetDrawScale(1.0f, 1.0f);
+    SetDrawRotation(0.0f);
+    DrawTextAt("H", 100.0f, 100.0f);
+    const TInkBox latin = FindInk();
+    EXPECT_EQ(GlyphAdvance(U'\u041D'), -1);   // Cyrillic En, which looks like H
+    EXPECT_FALSE(AddFallbackFace(font, "Data/Fonts/LICENSE.txt"));
+    EXPECT_EQ(GlyphAdvance(U'\u041D'), -1);
+    ASSERT_TRUE(AddFallbackFace(font, "Data/Fonts/fallback.ttf"));
+    EXPECT_GT(GlyphAdvance(U'\u041D'), 0);
+    EXPECT_EQ(GlyphAdvance(U'H'), MeasureTextWidth("H"));   // the font's own glyphs stay its own
+    Cls();
+    DrawTextAt("\xD0\x9D", 100.0f, 100.0f);
+    const TInkBox cyrillic = FindInk();
+    EXPECT_NEAR(cyrillic.bottom, latin.bottom, 1);
+    EXPECT_NEAR(cyrillic.Height(), latin.Height(), 2);
+
     // Colour and alpha tint the glyphs.
     Cls();
     SetDrawRotation(0.0f);

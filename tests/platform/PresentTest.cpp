@@ -4,7 +4,10 @@
 
 #include <SDL.h>
 
+#include <utility>
+
 #include "platform/DisplayFixture.h"
+#include "platform/gl/GL.h"
 #include "platform/Platform.h"
 #include "platform/Testing.h"
 
@@ -32,6 +35,22 @@ protected:
     }
     TImagePtr image = CreateBlankImage(16, 16, 1, IMAGE_FILTERED);
 };
+
+// The window's own pixel at (x, y) of its drawable, top row first, as the last present left it: bars
+// included, where ReadPixel reads the game's picture.
+uint32_t WindowPixel(int x, int y)
+{
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(SDL_GetWindowFromID(DisplayWindowId()), &w, &h);
+    const auto getIntegerv = reinterpret_cast<PFNGLGETINTEGERVPROC>(SDL_GL_GetProcAddress("glGetIntegerv"));
+    GLint picture = 0;
+    getIntegerv(GL_READ_FRAMEBUFFER_BINDING, &picture);
+    gl::glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    uint32_t pixel = 0;
+    gl::ReadArgb(x, h - 1 - y, 1, 1, &pixel);
+    gl::glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(picture));
+    return pixel;
+}
 
 }  // namespace
 
@@ -283,4 +302,61 @@ TEST_F(PresentTest, ThePictureLastsWhileTheWindowChangesSize)
     EXPECT_EQ(ReadPixel(120, 120), 0xFFFF0000u);
     EXPECT_EQ(ReadPixel(700, 600), 0xFF320032u);
     SetColor(255, 255, 255);
+}
+
+// A screen of another shape than the picture (a full-screen desktop, or a resized window) shows the
+// whole picture as large as fits, centred between black bars, and the mouse maps back through it.
+TEST_F(PresentTest, AWindowOfAnotherShapeLetterboxesThePictureAndMapsTheMouseBack)
+{
+    SDL_Window* window = SDL_GetWindowFromID(DisplayWindowId());
+    ASSERT_NE(window, nullptr);
+    const auto game = [](int wx, int wy) {
+        int gx = 0, gy = 0;
+        WindowToGame(wx, wy, gx, gy);
+        return std::pair(gx, gy);
+    };
+    // The picture's left and bottom edges in colours of their own.
+    const auto show = [&](int width, int height) {
+        SDL_SetWindowSize(window, width, height);
+        SetClsColor(50, 0, 50);
+        Cls();
+        SetColor(255, 0, 0);
+        DrawRect(0.0f, 0.0f, 8.0f, 768.0f);
+        SetColor(0, 255, 0);
+        DrawRect(8.0f, 760.0f, 1016.0f, 8.0f);
+        SetColor(255, 255, 255);
+        FlipDisplay(0);
+    };
+    // The offscreen driver keeps the surface the window was made with (1024 x 768) when the window
+    // grows, clipped to the drawable's bottom left: every window pixel read below lies within it.
+
+    // Wide (16:9): 1440 x 1080 with bars of 240 at the sides.
+    show(1920, 1080);
+    EXPECT_EQ(WindowPixel(239, 540), 0xFF000000u);
+    EXPECT_EQ(WindowPixel(240, 540), 0xFFFF0000u);
+    EXPECT_EQ(WindowPixel(600, 1079), 0xFF00FF00u);
+    EXPECT_EQ(game(240, 0), std::pair(0, 0));
+    EXPECT_EQ(game(1679, 1079), std::pair(1023, 767));
+    EXPECT_EQ(game(960, 540), std::pair(512, 384));
+    EXPECT_LT(game(239, 540).first, 0);
+    EXPECT_GE(game(1680, 540).first, 1024);
+
+    // Tall (3:4): 768 x 576 with bars of 224 above and below.
+    show(768, 1024);
+    EXPECT_EQ(WindowPixel(400, 799), 0xFF00FF00u);
+    EXPECT_EQ(WindowPixel(400, 800), 0xFF000000u);
+    EXPECT_EQ(WindowPixel(0, 500), 0xFFFF0000u);
+    EXPECT_EQ(game(0, 224), std::pair(0, 0));
+    EXPECT_EQ(game(384, 512), std::pair(512, 384));
+    EXPECT_EQ(game(767, 799), std::pair(1022, 766));   // a window pixel spans 4/3 of a game pixel
+    EXPECT_LT(game(384, 223).second, 0);
+    EXPECT_GE(game(384, 800).second, 768);
+
+    // The picture's own shape, larger: no bars, the mouse scaled.
+    show(1600, 1200);
+    EXPECT_EQ(WindowPixel(0, 1199), 0xFFFF0000u);
+    EXPECT_EQ(WindowPixel(20, 1199), 0xFF00FF00u);
+    EXPECT_EQ(game(0, 0), std::pair(0, 0));
+    EXPECT_EQ(game(800, 600), std::pair(512, 384));
+    EXPECT_EQ(game(1599, 1199), std::pair(1023, 767));
 }

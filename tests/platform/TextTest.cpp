@@ -1,7 +1,10 @@
-// Character-wise counting and cutting of UTF-8 text, including malformed bytes.
+// Character-wise counting and cutting of UTF-8 text, including malformed bytes; the message catalogs.
+#include "platform/Language.h"
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 TEST(Utf8, CountsCutsAndAppendsByCharacter)
 {
@@ -27,4 +30,52 @@ TEST(Utf8, MalformedBytesBecomeOneReplacementEach)
     std::string bad;
     AppendUtf8(bad, 0xD800);
     EXPECT_EQ(DecodeUtf8(bad), (std::vector<char32_t>{0xFFFD}));
+}
+
+// The catalogs the build made in locale/: the language asked for, the locale's, the plural rules of the
+// catalog's own language, and the substitution a hand-edited catalog cannot make read past its value.
+TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
+{
+    const char* good = "Good";
+    EXPECT_EQ(Translate(good), good);   // nothing chosen: the very texts as written
+
+    EXPECT_EQ(UseLanguage("calcadia", "locale", "fr"), "fr");
+    EXPECT_TRUE(Translated());
+    EXPECT_STREQ(Translate("Good"), "Bien !");
+    EXPECT_STREQ(Translate("not in any catalog"), "not in any catalog");
+    // French counts 0 and 1 as one.
+    EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", 0), "+ 0 point");
+    EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", 2), "+ 2 points");
+    EXPECT_EQ(TranslateWith("Level %d Complete!", "3"), "Niveau 3 réussi !");
+
+    EXPECT_EQ(UseLanguage("calcadia", "locale", "ru_RU.UTF-8"), "ru");
+    for (const auto& [n, text] : std::vector<std::pair<long, std::string>>{
+             {1, "+ 1 очко"}, {3, "+ 3 очка"}, {5, "+ 5 очков"}, {11, "+ 11 очков"}, {21, "+ 21 очко"},
+             {112, "+ 112 очков"}, {124, "+ 124 очка"}})
+        EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", n), text);
+
+    // No catalog, or English: the texts as written, English's own plural.
+    for (const char* none : {"xx", "en", "en_GB.UTF-8"}) {
+        EXPECT_EQ(UseLanguage("calcadia", "locale", none), "") << none;
+        EXPECT_FALSE(Translated());
+        EXPECT_EQ(Translate(good), good);
+        EXPECT_EQ(TranslateCount("Get %d Right", "Get %d Right", 1), "Get 1 Right");
+    }
+
+    // From the environment, the locale named whether or not it is installed; the C locale speaks no
+    // language, whatever LANGUAGE says.
+    const char* savedAll = std::getenv("LC_ALL");
+    const std::string keptAll = savedAll ? savedAll : "";
+    unsetenv("LANGUAGE");
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "de");
+    EXPECT_STREQ(Translate("Good"), "Gut!");
+    setenv("LC_ALL", "C", 1);
+    setenv("LANGUAGE", "pl", 1);
+    EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "");
+    savedAll ? setenv("LC_ALL", keptAll.c_str(), 1) : unsetenv("LC_ALL");
+    UseLanguage("calcadia", "locale", "en");
+
+    EXPECT_EQ(FillIn("%d%% of %s, %x, %n and a lone %", "7"), "7% of 7, %x, %n and a lone %");
+    EXPECT_EQ(FillIn("", "7"), "");
 }

@@ -2,14 +2,17 @@
 // next and shown on the title and game-over screens, the paused picture, and the launch options.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "platform/sound/SoundTesting.h"
 #include "screens/GameOverScreen.h"
 #include "screens/ScreenTestSupport.h"
 #include "screens/TitleScreen.h"
 #include "shell/LaunchOptions.h"
+#include "shell/SavedState.h"
 #include "support/TempHome.h"
 
 namespace fs = std::filesystem;
@@ -74,6 +77,11 @@ TEST(KeptRecordsInPlay, ASecondLaunchSeesTheFirstLaunchsBestOnTheTitleAndAtGameO
         GameHarness h;
         // No table yet: the title is the title as it always was.
         EXPECT_EQ(BestPixelsOnRow(h, 0), 0);
+        // A first run that scored nothing is not kept: there is no best to show, not even "00000".
+        PlayRunToGameOver(h, KEY_1, 0);
+        EXPECT_EQ(ColumnTexts(std::dynamic_pointer_cast<TGameOverScreen>(game->currentScreen)->statColumn).size(), 4u);
+        h.Press(KEY_SPACE);
+        ASSERT_TRUE(RunUntilScreen(h, "Title", 10));
         PlayRunToGameOver(h, KEY_1, 2);
         firstScore = profile->score;
         ASSERT_GT(firstScore, 0);
@@ -93,8 +101,19 @@ TEST(KeptRecordsInPlay, ASecondLaunchSeesTheFirstLaunchsBestOnTheTitleAndAtGameO
         EXPECT_EQ(ColumnTexts(title->bestColumn)[0], "Best " + PadWithZeros(std::to_string(firstScore), 5));
         EXPECT_GT(BestPixelsOnRow(h, 0), 200);   // Addition has a best now
         EXPECT_EQ(BestPixelsOnRow(h, 1), 0);     // Subtraction has none
-        // A worse run: the row shows the first launch's best, and no "New best!".
-        PlayRunToGameOver(h, KEY_1, 0);
+        // Another copy of the game records a run meanwhile; this one's title shows it when next entered.
+        TSavedState::Load()->RecordRun(1, 777, 3, "2026-12-07");
+        h.Press(KEY_2);
+        h.Frame();
+        h.Press(KEY_ESCAPE);
+        ASSERT_TRUE(RunUntilScreen(h, "Title", 10));
+        title = std::dynamic_pointer_cast<TTitleScreen>(game->currentScreen);
+        EXPECT_EQ(ColumnTexts(title->bestColumn)[1], "Best 00777");
+        // A worse run that still scores, so it is kept second: the row shows the first launch's best,
+        // and no "New best!".
+        PlayRunToGameOver(h, KEY_1, 1);
+        ASSERT_GT(profile->score, 0);
+        ASSERT_LT(profile->score, firstScore);
         auto over = std::dynamic_pointer_cast<TGameOverScreen>(game->currentScreen);
         EXPECT_EQ(ColumnTexts(over->numColumn)[4], PadWithZeros(std::to_string(firstScore), 5));
         EXPECT_FALSE(over->newBestLabel);
@@ -131,16 +150,25 @@ TEST(KeptRecordsInPlay, PauseDimsThePictureSaysPausedAndMarksTheStoppedTimer)
     EXPECT_EQ(CountColour(h, 720, 735, 750, 760, 255, 255, 0), 2 * 6 * 20);
 }
 
-TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
+TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedSettings)
 {
     TempHome home;
     // --mute: all sound off and a note in the corner; M brings both back.
     {
+        // What earlier tests left sounding dies away first, as nothing sounds before a launch.
+        std::vector<float> before(2 * 44100);
+        for (int second = 0; second < 10 && LiveChannelCount() > 0; ++second)
+            MixAudioInto(before.data(), 44100, 44100);
         TLaunchOptions options;
         options.mute = true;
         LaunchWith mute(options);
         GameHarness h;
         EXPECT_EQ(MasterVolume(), 0.0f);
+        // Not a sample of the title's music gets through, not even while a fade would have begun.
+        ASSERT_TRUE(MusicIs("title.ogg"));
+        std::vector<float> heard(2 * 441);
+        MixAudioInto(heard.data(), 441, 44100);
+        EXPECT_EQ(std::count(heard.begin(), heard.end(), 0.0f), int(heard.size()));
         EXPECT_GT(CountColour(h, 0, 730, 200, 768, 170, 170, 190), 10);
         h.Press(KEY_M);
         h.Frame();
@@ -221,5 +249,20 @@ TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedFullScreen)
         SetLaunchOptions(window);
         GameHarness h;
         EXPECT_EQ(renderer->fullScreen, 0);
+    }
+
+    // The remembered volumes reach the sound, each its own: the title's music, and the select effect
+    // of a key that starts a run.
+    {
+        std::ofstream(home.Config() / "settings") << "music-volume = 30\neffects-volume = 70\n";
+        LaunchWith keeping(Keeping());
+        GameHarness h;
+        ASSERT_TRUE(MusicIs(TTitleScreen::MUSIC_FILE));
+        EXPECT_FLOAT_EQ(game->musicChannel->Volume(), game->musicVolume * 0.3f);
+        auto title = std::dynamic_pointer_cast<TTitleScreen>(game->currentScreen);
+        h.Press(KEY_1);
+        h.Frame();
+        ASSERT_TRUE(title->selectChannel);
+        EXPECT_FLOAT_EQ(title->selectChannel->Volume(), 0.7f);
     }
 }

@@ -1,8 +1,8 @@
 // The browser build in Debian's headless chromium: the page, the title's pixels, a level, typed
 // digits (the keypad's too), Escape, the end of the game, the keys the browser must not act on, audio
-// started by the player alone and stopped in a hidden tab, a phone played by touch, frames of class
-// pages, loading from a file, failures to load, no network, a lost WebGL context, and the recorded
-// replays giving the desktop's statistics.
+// started by the player alone and stopped in a hidden tab, the player's language, a phone played by
+// touch, frames of class pages, loading from a file, failures to load, no network, a lost WebGL
+// context, and the recorded replays giving the desktop's statistics.
 // Run by tests/web/run.sh after ./build.sh web.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
@@ -310,28 +310,74 @@ function questionPixels(picture) {
   return white;
 }
 
-test('?seed= in the address asks the same questions on every load; a bad one starts no game', async () => {
-  const questions = [];
+// The first two questions of an All of the Above run (the widest choice of questions); a typed answer,
+// right or wrong, brings the second.
+async function firstQuestions(page) {
+  await page.keyboard.press('5');
+  await frames(page, 60);
+  const first = questionPixels(await shot(page));
+  await page.keyboard.type('0');
+  await frames(page, 120);
+  return [first, questionPixels(await shot(page))];
+}
+
+// The page's own clock (performance.now) reads the same at every load until the first animation frame:
+// whatever the game seeds from before it, if it counts from the page's start, is the same every time.
+function samePageClock(page) {
+  return page.evaluateOnNewDocument(() => {
+    const real = performance.now.bind(performance);
+    const START = 350;
+    let thawed = null;
+    performance.now = () => (thawed === null ? START : START + real() - thawed);
+    const request = window.requestAnimationFrame.bind(window);
+    window.requestAnimationFrame = (callback) => request((time) => {
+      if (thawed === null) thawed = real();
+      callback(time);
+    });
+  });
+}
+
+test('?seed= in the address asks the same questions on every load, no seed asks others; a bad one starts no game', async () => {
+  const questions = [], unseeded = [];
   for (let load = 0; load < 2; ++load) {
-    // All of the Above, for the widest choice of questions; a typed answer, right or wrong, brings
-    // the second.
     const page = await openGame({ address: '?seed=1234567' });
-    await page.keyboard.press('5');
-    await frames(page, 60);
-    const first = questionPixels(await shot(page));
-    await page.keyboard.type('0');
-    await frames(page, 120);
-    questions.push([first, questionPixels(await shot(page))]);
+    questions.push(await firstQuestions(page));
     await page.close();
+    const free = await openGame({ prepare: samePageClock });
+    unseeded.push(await firstQuestions(free));
+    await free.close();
   }
   for (const question of questions[0]) assert.ok(question.length > 300, `question pixels: ${question.length}`);
   assert.notDeepEqual(questions[0][1], questions[0][0]);
   assert.deepEqual(questions[1], questions[0]);
+  // Without a seed, a load is seeded from a clock that does not start with the page.
+  assert.notDeepEqual(unseeded[1], unseeded[0]);
 
   const bad = await openGame({ address: '?seed=12x', ready: 'window.Module && Module.exitCode !== undefined' });
   assert.equal(await bad.evaluate(() => [Module.exitCode, Module.frames].join()), '2,0');
-  assert.match(await bad.$eval('#message', (e) => e.textContent), /bad seed "12x": a whole number from 0 to 2147483647/);
+  assert.match(await bad.$eval('#message', (e) => e.textContent), /bad seed '12x': a whole number from 0 to 2147483647/);
   assert.equal(await bad.$eval('#canvas', (e) => e.hidden), true);
+  await bad.close();
+});
+
+test('the language: ?lang= first, then the browser\'s languages, English when none has a catalog', async () => {
+  const languages = (list) => (page) => page.evaluateOnNewDocument((l) => {
+    Object.defineProperty(navigator, 'languages', { get: () => l });
+  }, list);
+  for (const [address, list, want] of [['?lang=ru', ['de-AT'], 'ru'], ['', ['de-AT', 'en'], 'de'],
+                                       ['', ['pt-br'], 'pt_BR'], ['', ['en-GB', 'fr'], ''],
+                                       ['?lang=xx', ['fr'], ''], ['', ['sw', 'es-MX'], 'es']]) {
+    const page = await openGame({ address, prepare: languages(list) });
+    assert.equal(await page.evaluate(() => Module.calcadiaLanguage), want, `${address} ${list}`);
+    await page.close();
+  }
+  // The game reads its packed catalog itself: a bad seed's complaint in Russian, the page's words around it too.
+  const bad = await openGame({ address: '?seed=12x&lang=ru', ready: 'window.Module && Module.exitCode !== undefined' });
+  const message = await bad.$eval('#message', (e) => e.textContent);
+  assert.match(message, /неверное зерно '12x': целое число от 0 до 2147483647 \(в адресе страницы, \?seed=\)/);
+  assert.match(message, /Игра окончена\.$/);
+  assert.equal(await bad.$eval('#again', (e) => e.textContent), 'Играть снова');
+  assert.equal(await bad.evaluate(() => document.documentElement.lang), 'ru');
   await bad.close();
 });
 

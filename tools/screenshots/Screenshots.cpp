@@ -1,15 +1,20 @@
-// screenshots <outdir> - plays a short addition run headless on the virtual clock and saves each screen
-// as a player sees it: title, a question with a half-typed answer, the death zoom, level complete and
-// game over. Run it where Data/ lies (the build folder); it changes there itself when it can.
+// screenshots <outdir> [LANG...] - plays a short addition run headless on the virtual clock and saves each
+// screen as a player sees it: title, a question with a half-typed answer, the death zoom, the goal's cheer,
+// level complete, the time running out, game over and the paused picture. English goes to outdir, each
+// other language to outdir/LANG; with no LANG given, every language whose catalog the build made. Run it
+// where Data/ lies (the build folder); it changes there itself when it can.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "gameplay/Level.h"
 #include "gameplay/Player.h"
 #include "gameplay/Profile.h"
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "platform/Testing.h"
 #include "platform/sound/SoundTesting.h"
@@ -80,24 +85,10 @@ void Require(bool ok, const char* what)
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// One run of the game in the language, its pictures in outDir.
+void Tour(const std::string& language)
 {
-    if (argc != 2) {
-        std::cerr << "usage: screenshots <outdir>\n";
-        return 2;
-    }
-    outDir = std::filesystem::absolute(argv[1]).string();
-    std::filesystem::create_directories(outDir);
-    std::error_code error;
-    if (!std::filesystem::is_directory("Data", error))
-        std::filesystem::current_path(std::filesystem::canonical("/proc/self/exe").parent_path(), error);
-
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    UseVirtualClock(true);
-    UseManualAudio(true);
-    SetProgramExitHook([](int code) { throw TExit{code}; });
+    UseLanguage("calcadia", "locale", language);
     Startup();
     SeedRandom(20261207);
 
@@ -116,6 +107,12 @@ int main(int argc, char** argv)
                 break;
             Frames(20);
             TypeOneDigitPerFrame(std::to_string(level->answer));
+            // The cheer, well into its rise; the success animation is far longer, so the run goes on
+            // frame for frame as without the picture.
+            if (player->successAnimCounter > 0) {
+                Frames(12);
+                Shoot("goal");
+            }
             FramesUntil([] { return ScreenName() != "Game" || Answering(); }, 200);
         }
         Require(ScreenName() == "Level Complete", "level 1 did not end in the tally");
@@ -156,12 +153,67 @@ int main(int argc, char** argv)
         Shoot("death");
 
         // Hands off until the time runs out.
+        Require(FramesUntil([] { return ScreenName() != "Game" || level->timeLeft <= 0; }, 4000), "the time did not run out");
+        Frames(12);
+        Shoot("timeup");
         Require(FramesUntil([] { return ScreenName() == "Game Over"; }, 4000), "the run did not end");
         Frames(30);
         Shoot("gameover");
+
+        // Last, so the pictures before it are those of a run without it: a new run, paused with the
+        // sound off.
+        InjectKeyPress(KEY_SPACE);
+        Frames(1);
+        InjectKeyPress(KEY_1);
+        Frames(1);
+        Require(ScreenName() == "Game", "the title did not start a second run");
+        Frames(90);
+        InjectKeyPress(KEY_M);
+        Frames(1);
+        InjectKeyPress(KEY_P);
+        Frames(1);
+        Shoot("paused");
     } catch (const TExit& exit) {
         std::cerr << "screenshots: the game ended early with code " << exit.code << "\n";
-        return 1;
+        std::exit(1);
+    }
+    ResetGameState();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << "usage: screenshots <outdir> [LANG...]\n";
+        return 2;
+    }
+    const std::string root = std::filesystem::absolute(argv[1]).string();
+    std::error_code error;
+    if (!std::filesystem::is_directory("Data", error))
+        std::filesystem::current_path(std::filesystem::canonical("/proc/self/exe").parent_path(), error);
+
+    std::vector<std::string> languages(argv + 2, argv + argc);
+    if (languages.empty()) {
+        languages.push_back("en");
+        for (const auto& entry : std::filesystem::directory_iterator("locale", error))
+            if (std::filesystem::exists(entry.path() / "LC_MESSAGES" / "calcadia.mo"))
+                languages.push_back(entry.path().filename().string());
+        std::sort(languages.begin() + 1, languages.end());
+    }
+
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    UseVirtualClock(true);
+    UseManualAudio(true);
+    SetProgramExitHook([](int code) { throw TExit{code}; });
+    for (const std::string& language : languages) {
+        outDir = language == "en" ? root : root + "/" + language;
+        std::filesystem::create_directories(outDir);
+        Tour(language);
+        if (language != "en" && !Translated()) {
+            std::cerr << "screenshots: no catalog for " << language << "\n";
+            ++failures;
+        }
     }
     return failures == 0 ? 0 : 1;
 }

@@ -564,6 +564,15 @@ void SetMasterVolume(float volume)
     TMixer& m = Mixer();
     std::lock_guard<std::mutex> guard(m.lock);
     m.master = std::isnan(volume) ? 0.0f : std::clamp(volume, 0.0f, 1.0f);
+    // The ramp only keeps a sounding mix from clicking. With nothing sounding yet (a launch muted from
+    // the start), the next sound starts at the new level rather than fading from the old one: the
+    // title's music would otherwise be heard for its first milliseconds. A channel already fading out
+    // for good is not worth the wait.
+    const bool sounding = std::any_of(m.channels.begin(), m.channels.end(), [](const TStatePtr& st) {
+        return !st->finished && !st->stopping && (st->gain > 0.0f || !st->paused);
+    });
+    if (!sounding)
+        m.masterGain = GainOfVolume(m.master);
 }
 
 float MasterVolume()

@@ -4,7 +4,7 @@
 #include "platform/sound/SoundTesting.h"
 
 #include "platform/Beside.h"
-#include "platform/FileRead.h"
+#include "platform/sys/FileRead.h"
 #include "platform/Preload.h"
 
 #include <SDL.h>
@@ -345,9 +345,6 @@ TSoundPtr LoadSoundFile(const std::string& path, int flags)
 
 void TSound::WaitUntilDecoded() const
 {
-    // Held back until the first frame is on the screen, the rest is wanted now.
-    if (!Decoded())
-        ReleaseBeside();
     // Where the steps take turns with the frames (the browser), waiting for them means running them.
     while (!Decoded()) {
         RunStepsBeside();

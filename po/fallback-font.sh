@@ -1,0 +1,20 @@
+#!/bin/sh
+# fallback-font.sh OUT FALLBACK PRIMARY PO... - cuts the FALLBACK font down to the characters the
+# catalogs use that the game's PRIMARY font lacks (Cyrillic, say), and writes it to OUT. The game draws
+# every other character from its own font, so nothing else of the fallback is ever drawn.
+set -e
+out=$1
+fallback=$2
+primary=$3
+shift 3
+text=$out.text
+# msgexec's built-in command 0 writes each translation followed by a NUL.
+for po in "$@"; do
+  msgexec -i "$po" 0
+done | tr -d '\000' > "$text"
+# fontconfig lists a font's characters as hex ranges, the form hb-subset takes. The capital H stays:
+# the game sizes the fallback's letters by it.
+hb-subset --font-file="$fallback" --text-file="$text" --unicodes-="$(fc-query --format='%{charset}' "$primary")" \
+  --unicodes+=48 --no-hinting --output-file="$out.tmp"
+rm -f "$text"
+mv "$out.tmp" "$out"

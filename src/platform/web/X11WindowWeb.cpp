@@ -1,0 +1,16 @@
+// X11Window in the browser: a page's canvas has no X server behind it, and nothing outside can destroy it.
+#include "platform/x11/X11Window.h"
+
+void WatchForDestroyFromOutside(SDL_Window*) {}
+
+bool WindowDestroyedFromOutside() { return false; }
+
+bool NothingArrivedFromX() { return false; }
+
+bool XEventsAwaitable() { return false; }
+
+void XConnectionUsed() {}
+
+bool SleepWhileXQuiet(std::chrono::steady_clock::time_point) { return false; }
+
+bool AwaitXEvents(int) { return false; }
