@@ -451,12 +451,12 @@ test('in a class page\'s frame, of the same site or another, a click gives the g
 });
 
 test('what fails to load says why, sound that comes late is used; from a disk the single file plays', async () => {
-  // A host that answers 404 for the title's data.
-  const missing = await openGame({ prepare: await answerForData('Fonts/beware.ttf', () => ({ status: 404 })),
-                                   ready: SHOWS_WHY });
+  // A host that answers 404 for the title's data, to a German player.
+  const missing = await openGame({ address: '?lang=de', ready: SHOWS_WHY,
+                                   prepare: await answerForData('Fonts/beware.ttf', () => ({ status: 404 })) });
   const { packs: [start, sound] } = await readBuild(web);
   assert.match(await peek(missing, "document.getElementById('message').textContent"),
-               new RegExp(`"404( Not Found)?" for ${start.file.replace(/\./g, '\\.')}`));
+               new RegExp(`^Der Server antwortete „404( Not Found)?“ auf ${start.file.replace(/\./g, '\\.')}, `));
   await missing.close();
 
   // The sound held back until a level has started: the level's effects play once it has come.
