@@ -1,9 +1,14 @@
 // web_budget - the browser build's figures, after ./build.sh web and a native build (build/):
 //
-//     node bench/web_budget.mjs [--repeats N]
+//     node bench/web_budget.mjs [--repeats N] [--web FOLDER]
+//
+// FOLDER (build-web/ by default) may hold another build of the page, to compare the two.
 //
 //   transfer     bytes a first play fetches (page, script, module, data), gzip-compressed as a web
 //                server sends them; the budget is 3 MiB
+//   school net   navigation to the title's first frame with chromium's network throttled to 4 Mbit/s
+//                and 40 ms latency, the bytes sent until then and the bytes of the whole first play
+//                (what loads in the background after the title included); median of the repeats
 //   start-up     navigation to the title's first frame in headless chromium, and exec to the first
 //                presented frame of the native game (game_hold title, offscreen) in the same run, with
 //                their ratio; median of the repeats
@@ -17,7 +22,9 @@ import { fileURLToPath } from 'node:url';
 import { serve, launch } from '../tests/web/browser.mjs';
 
 const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
-const repeats = Number(process.argv[process.argv.indexOf('--repeats') + 1]) || 3;
+const option = (name) => (process.argv.includes(name) ? process.argv[process.argv.indexOf(name) + 1] : undefined);
+const repeats = Number(option('--repeats')) || 3;
+const folder = path.resolve(option('--web') || path.join(repo, 'build-web'));
 
 function median(values) {
   const v = [...values].sort((a, b) => a - b);
@@ -44,9 +51,9 @@ function nativeStartMs() {
   });
 }
 
-const server = await serve({ '': path.join(repo, 'build-web') });
+const server = await serve({ '': folder });
 const browser = await launch();
-const transfers = [], pageStarts = [], nativeStarts = [];
+const transfers = [], pageStarts = [], nativeStarts = [], slowStarts = [], slowToTitle = [], slowTotal = [];
 let work = [];
 try {
   for (let r = 0; r < repeats; ++r) {
@@ -76,6 +83,25 @@ try {
     }
     await context.close();
   }
+  // A school's network: the same first visit at 4 Mbit/s with 40 ms of latency.
+  for (let r = 0; r < repeats; ++r) {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport({ width: 1024, height: 768 });
+    await page.emulateNetworkConditions({ download: 4e6 / 8, upload: 4e6 / 8, latency: 40 });
+    server.sent.bytes = 0;
+    await page.goto(server.url, { waitUntil: 'load' });
+    await page.waitForFunction(() => window.Module && Module.frames > 0, { timeout: 300000, polling: 20 });
+    slowStarts.push(await page.evaluate(() => Module.firstFrameAt));
+    // The browser's own count: the server hands its bytes over at once, and the throttle holds them.
+    slowToTitle.push(await page.evaluate(() => [...performance.getEntriesByType('navigation'),
+      ...performance.getEntriesByType('resource')].filter((e) => e.responseEnd <= Module.firstFrameAt)
+      .reduce((sum, e) => sum + e.transferSize, 0)));
+    // What follows the title in the background, until the network has been quiet for a second.
+    await page.waitForNetworkIdle({ idleTime: 1000, timeout: 300000 });
+    slowTotal.push(server.sent.bytes);
+    await context.close();
+  }
 } finally {
   await browser.close();
   await server.close();
@@ -89,5 +115,9 @@ console.log(`start-up, median of ${repeats}: navigation to title's first frame $
             `[${Math.min(...pageStarts).toFixed(0)}..${Math.max(...pageStarts).toFixed(0)}], native exec to ` +
             `first frame ${native.toFixed(0)} ms [${Math.min(...nativeStarts).toFixed(0)}..` +
             `${Math.max(...nativeStarts).toFixed(0)}], ratio ${(page / native).toFixed(2)}x`);
+console.log(`at 4 Mbit/s and 40 ms, median of ${repeats}: navigation to title's first frame ` +
+            `${median(slowStarts).toFixed(0)} ms [${Math.min(...slowStarts).toFixed(0)}..` +
+            `${Math.max(...slowStarts).toFixed(0)}]; received until then ${median(slowToTitle)} bytes, ` +
+            `the whole first play ${median(slowTotal)} bytes`);
 console.log(`frame work over ${work.length} frames: median ${median(work).toFixed(2)} ms, ` +
             `p99 ${percentile(work, 99).toFixed(2)} ms, max ${Math.max(...work).toFixed(2)} ms`);

@@ -11,11 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "gameplay/Player.h"
 #include "platform/Beside.h"
 #include "platform/Language.h"
 #include "platform/Process.h"
 #include "platform/Timing.h"
+#include "shell/Game.h"
+#include "shell/Globals.h"
 #include "shell/LaunchOptions.h"
+#include "shell/Renderer.h"
 #include "shell/Startup.h"
 
 // The last "seed" of the page's address (?seed=N), as the last --seed counts on a command line.
@@ -74,9 +78,42 @@ void Frame()
     RunStepsBeside();
     // The page measures the frames' work and knows when the first picture is up.
     EM_ASM({ if (Module.onGameFrame) Module.onGameFrame($0); }, double(LastFrameWork().TotalNs()) / 1e6);
+    // And which screen is up, for the taps that stand in for keys on a touch screen.
+    static const TScreen* shown = nullptr;
+    if (game && game->currentScreen.get() != shown) {
+        shown = game->currentScreen.get();
+        EM_ASM({ if (Module.onScreen) Module.onScreen(UTF8ToString($0)); }, shown ? shown->name.c_str() : "");
+    }
 }
 
 }  // namespace
+
+// What the page calls.
+extern "C" {
+
+// More of the sound has arrived: the page fetches the music and the level's effects while the title
+// is up. A level that started before its effects came has them from now on, and a screen that started
+// silent plays its music.
+EMSCRIPTEN_KEEPALIVE void SoundArrived()
+{
+    if (player)
+        player->LoadSounds();
+    if (!game || game->currentMusic || game->currentMusicFile.empty())
+        return;
+    game->LoadMusic(game->currentMusicFile, game->currentMusicFlags);
+    if (game->currentMusic)
+        game->PlayMusic();
+}
+
+// The browser gave back a WebGL context it had lost, with nothing in it: the display is made again,
+// and every image and font makes its textures again at its next draw.
+EMSCRIPTEN_KEEPALIVE void RestoreDisplay()
+{
+    if (renderer)
+        renderer->CreateScreen();
+}
+
+}
 
 int main()
 {

@@ -1,6 +1,7 @@
 # The browser build (emcmake cmake, see build.sh web): the game's own libraries from src/, linked with
 # the WebAssembly builds of SDL2, FreeType, libpng, libjpeg, zlib, libogg and libvorbis that
-# scripts/web-deps.sh made, into build-web/: calcadia.js, calcadia.wasm, calcadia.data and the page.
+# scripts/web-deps.sh made, and packed by web/package.mjs into build-web/: the page, its script, module
+# and data, the service worker, and calcadia-offline.html (everything in one file).
 if(NOT CALCADIA_WEB_DEPS OR NOT EXISTS ${CALCADIA_WEB_DEPS}/lib/libSDL2.a)
   message(FATAL_ERROR "CALCADIA_WEB_DEPS must name the folder scripts/web-deps.sh prints")
 endif()
@@ -30,6 +31,11 @@ web_library(JPEG::JPEG libjpeg.a)
 add_library(OpenGL::GL INTERFACE IMPORTED)
 add_library(Threads::Threads INTERFACE IMPORTED)
 
+# Small over fast: the module is most of what a first visit downloads before the title, and a frame's
+# work is a fraction of a millisecond either way.
+string(REPLACE "-O3" "-Os" CMAKE_CXX_FLAGS_RELEASE "${CMAKE_CXX_FLAGS_RELEASE}")
+string(REPLACE "-O3" "-Os" CMAKE_C_FLAGS_RELEASE "${CMAKE_C_FLAGS_RELEASE}")
+
 # Every C++ file sees the standard library's missing double conversions (see the header).
 add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/src/platform/web/Charconv.h>")
 
@@ -37,24 +43,28 @@ add_subdirectory(src)
 
 add_executable(calcadia src/WebMain.cpp)
 target_link_libraries(calcadia PRIVATE calcadia_core)
-set_target_properties(calcadia PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CALCADIA_WEB_OUT} SUFFIX ".js")
+set_target_properties(calcadia PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/linked SUFFIX ".js")
 # SDL's audio calls these helpers of emscripten's runtime, which are left out unless asked for.
 # (Named in a file: a dollar sign does not survive the makefile's quoting.)
 set(WEB_SDL_HELPERS "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/web/sdl-helpers.json")
 target_link_options(calcadia PRIVATE ${WEB_SDL_HELPERS}
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
-  -sEXPORTED_RUNTIME_METHODS=[callMain]
+  # The page fetches the module and Data/ itself (see web/index.html) and writes the data into the
+  # module's file system before the game starts.
+  -sFORCE_FILESYSTEM=1
+  -sEXPORTED_RUNTIME_METHODS=[callMain,FS,addRunDependency,removeRunDependency]
   -sINVOKE_RUN=1 -sEXIT_RUNTIME=0
-  -sENVIRONMENT=web
-  # Data/ is packed into calcadia.data and fetched with a progress the page shows, and the message
-  # catalogs the native build compiled beside it with it (a few kilobytes each).
-  "SHELL:--preload-file ${CALCADIA_DATA}@/Data"
-  "SHELL:--preload-file ${CALCADIA_DATA}/../locale@/locale")
-# The page, and its own texts in every language, which it needs before the game has loaded.
-add_custom_command(TARGET calcadia POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CALCADIA_WEB_OUT}/index.html
-  COMMAND ${CMAKE_COMMAND} -E copy ${CALCADIA_DATA}/../page-texts.js ${CALCADIA_WEB_OUT}/page-texts.js)
+  -sENVIRONMENT=web)
+# Packed every build (the data may have changed while the module did not).
+find_program(NODE_EXECUTABLE NAMES node nodejs REQUIRED)
+# The message catalogs and the page's own texts the native build compiled beside Data/ go with it.
+add_custom_target(calcadia_page ALL
+  COMMAND ${NODE_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/package.mjs ${CMAKE_BINARY_DIR}/linked ${CALCADIA_DATA}
+          ${CALCADIA_WEB_OUT}
+  DEPENDS calcadia ${CMAKE_SOURCE_DIR}/web/package.mjs ${CMAKE_SOURCE_DIR}/web/index.html
+          ${CMAKE_SOURCE_DIR}/web/sw.js ${CMAKE_SOURCE_DIR}/web/manifest.webmanifest
+  COMMENT "Packing the page into ${CALCADIA_WEB_OUT}")
 
 # The replay runner of tests/replay, for the browser tests: the recorded games played in the page
 # must give the same statistics as on the desktop. It throws to leave a finished game, so its own

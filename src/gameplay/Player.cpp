@@ -2,6 +2,7 @@
 #include "gameplay/Player.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "gameplay/GameScreen.h"
 #include "gameplay/HUD.h"
@@ -86,14 +87,19 @@ TPlayerPtr TPlayer::CreatePlayer()
     p->x = float(level->width / 2);
     p->y = float(level->height - 400);
     p->shadow = TShadow::Create(1.5f, 1.5f, 0.5f);
-    p->soundCorrect = game->LoadGameSound("correct.wav", 0);
-    p->soundExplosion = game->LoadGameSound("explosion.wav", 0);
-    p->soundTyping = game->LoadGameSound("typing.wav", 0);
-    p->soundAccelerate = game->LoadGameSound("accelerate.wav", 0);
-    p->soundSuccess = game->LoadGameSound("success.wav", 0);
-    p->soundTimeUp = game->LoadGameSound("timeup.wav", 0);
+    p->LoadSounds();
     p->goal = std::min(profile->level + 2, 10);
     return p;
+}
+
+int TPlayer::LoadSounds()
+{
+    for (auto [sound, file] : {std::pair{&soundCorrect, "correct.wav"}, {&soundExplosion, "explosion.wav"},
+                               {&soundTyping, "typing.wav"}, {&soundAccelerate, "accelerate.wav"},
+                               {&soundSuccess, "success.wav"}, {&soundTimeUp, "timeup.wav"}})
+        if (!*sound)
+            *sound = game->LoadGameSound(file, 0);
+    return 0;
 }
 
 int TPlayer::LevelStart()

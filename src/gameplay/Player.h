@@ -40,6 +40,9 @@ public:
 
     // Placed by the level's size, sounds loaded, goal = profile level + 2 (at most 10).
     static TPlayerPtr CreatePlayer();
+    // Loads each sound effect not loaded yet: all of them for a new player. The browser fetches the
+    // effects while the title is up and calls it again when they arrive, for a level already started.
+    virtual int LoadSounds();
 
     // The answer field, hidden during either animation.
     int Draw() override;

@@ -133,6 +133,8 @@ int TGame::LoadMusic(const std::string& fileName, int flags)
         return 0;
     // The music playing now goes on until PlayMusic or StopMusic.
     currentMusic = LoadSoundFile(musicPath + fileName, flags);
+    currentMusicFile = fileName;
+    currentMusicFlags = flags;
     return 0;
 }
 

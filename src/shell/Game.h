@@ -21,6 +21,10 @@ public:
     TColorPtr clsColor;
     TScreenPtr currentScreen;
     TSoundPtr currentMusic;
+    // What the last LoadMusic asked for, so that music which arrives late (the browser fetches the later
+    // screens' music while the title is up) can still start on its screen.
+    std::string currentMusicFile;
+    int currentMusicFlags = 0;
     int debugPanelX = 10;
     int debugPanelY = 10;
     int displayDebugPanel = 0;

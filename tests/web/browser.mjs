@@ -1,5 +1,6 @@
 // What the browser tests and the benchmark share: a static server for build-web/ on 127.0.0.1 (with
 // gzip, as a web server would send it), Debian's headless chromium, and screenshots as pixels.
+import { createHash } from 'node:crypto';
 import { createServer } from 'node:http';
 import { readFile, mkdtemp, rm } from 'node:fs/promises';
 import { gzipSync, inflateSync } from 'node:zlib';
@@ -8,11 +9,21 @@ import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                '.data': 'application/octet-stream', '.replay': 'text/plain', '.expected': 'text/plain' };
+                '.data': 'application/octet-stream', '.replay': 'text/plain', '.expected': 'text/plain',
+                '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
 
-// Serves each folder of roots under its key ('' for the top) and counts the bytes sent.
-export async function serve(roots) {
-  const sent = { bytes: 0 };
+// Serves each folder of roots under its key ('' for the top), and pages given as text under their
+// address, and counts the bytes sent and keeps the addresses it did not have. A file is compressed once, as a web server keeps it compressed,
+// so that the time it takes to compress it counts as no part of a download.
+export async function serve(roots, pages = {}) {
+  const sent = { bytes: 0 }, missing = [];
+  const compressed = new Map();
+  const gzip = (body) => {
+    const key = createHash('sha1').update(body).digest('hex');
+    if (!compressed.has(key))
+      compressed.set(key, gzipSync(body, { level: 9 }));
+    return compressed.get(key);
+  };
   const server = createServer(async (req, res) => {
     let url = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     if (url.endsWith('/')) url += 'index.html';
@@ -20,11 +31,11 @@ export async function serve(roots) {
     const root = roots[first] !== undefined && rest.length ? roots[first] : roots[''];
     const file = path.join(root, roots[first] !== undefined && rest.length ? rest.join('/') : url);
     try {
-      let body = await readFile(file);
+      let body = pages[url] !== undefined ? Buffer.from(pages[url]) : await readFile(file);
       const headers = { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
                         'Cache-Control': 'no-store' };
       if (/\bgzip\b/.test(req.headers['accept-encoding'] || '')) {
-        body = gzipSync(body, { level: 9 });
+        body = gzip(body);
         headers['Content-Encoding'] = 'gzip';
       }
       headers['Content-Length'] = body.length;
@@ -32,17 +43,26 @@ export async function serve(roots) {
       res.writeHead(200, headers);
       res.end(body);
     } catch {
+      missing.push(url);
       res.writeHead(404);
       res.end();
     }
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, sent,
-           close: () => new Promise((resolve) => server.close(resolve)) };
+  return { url: `http://127.0.0.1:${server.address().port}/`, sent, missing,
+           close: () => new Promise((resolve) => { server.close(resolve); server.closeAllConnections(); }) };
+}
+
+// What the build made, as its page names it: the files with their sizes, and where each file of Data/
+// lies in which data file.
+export async function readBuild(folder) {
+  const page = await readFile(path.join(folder, 'index.html'), 'utf8');
+  return JSON.parse(/const BUILD = (\{.*\});/.exec(page)[1]);
 }
 
 // Debian's chromium, headless, with a profile of its own that is thrown away afterwards. WebGL 2 runs
-// on its software rasteriser.
+// on its software rasteriser. Sound waits for the player's first key, click or tap, as in a desktop
+// browser (under automation chromium would otherwise play it from the start).
 export async function launch() {
   const profile = await mkdtemp(path.join(tmpdir(), 'calcadia-chromium-'));
   const browser = await puppeteer.launch({
@@ -52,7 +72,7 @@ export async function launch() {
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync',
            `--user-data-dir=${profile}`, '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
-           '--window-size=1024,768'],
+           '--window-size=1024,768', '--autoplay-policy=document-user-activation-required'],
   });
   const close = browser.close.bind(browser);
   browser.close = async () => { await close(); await rm(profile, { recursive: true, force: true }); };

@@ -1,21 +1,32 @@
 // The browser build in Debian's headless chromium: the page, the title's pixels, a level, typed
-// digits, Escape, the end of the game, the keys the browser must not act on, audio started by the
-// player, the player's language, and the recorded replays giving the desktop's statistics.
+// digits (the keypad's too), Escape, the end of the game, the keys the browser must not act on, audio
+// started by the player alone and stopped in a hidden tab, the player's language, a phone played by
+// touch, frames of class pages, loading from a file, failures to load, no network, a lost WebGL
+// context, and the recorded replays giving the desktop's statistics.
 // Run by tests/web/run.sh after ./build.sh web.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFile, readdir } from 'node:fs/promises';
 import path from 'node:path';
-import { fileURLToPath } from 'node:url';
-import { serve, launch, decodePng } from './browser.mjs';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { serve, launch, decodePng, readBuild } from './browser.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const repo = path.resolve(here, '../..');
+const web = path.join(repo, 'build-web');
 const WIDTH = 1024, HEIGHT = 768;
+// A class page that shows the game in a frame below a field of its own: ?src= the game's address, &allow=
+// the frame's permissions.
+const HOST = `<!DOCTYPE html><html><body style="margin: 0"><input style="display: block; height: 30px">
+  <iframe width="1024" height="768" style="border: 0; display: block"></iframe><script>
+  const query = new URLSearchParams(location.search), frame = document.querySelector('iframe');
+  frame.allow = query.get('allow');
+  frame.src = query.get('src');
+</script></body></html>`;
 let server, browser;
 
 before(async () => {
-  server = await serve({ '': path.join(repo, 'build-web'), replay: path.join(repo, 'build-wasm/replay') });
+  server = await serve({ '': web, replay: path.join(repo, 'build-wasm/replay') }, { '/host.html': HOST });
   browser = await launch();
 });
 after(async () => {
@@ -23,21 +34,45 @@ after(async () => {
   await server?.close();
 });
 
+// Asks the page without counting as a gesture of the player's (puppeteer's evaluate counts as one, and
+// would let the page start sound).
+async function peek(page, expression) {
+  page.cdp ??= await page.createCDPSession();
+  const { result, exceptionDetails } = await page.cdp.send('Runtime.evaluate',
+    { expression, returnByValue: true, awaitPromise: true });
+  if (exceptionDetails)
+    throw new Error(`${expression}: ${exceptionDetails.exception?.description || exceptionDetails.text}`);
+  return result.value;
+}
+
+async function until(page, expression, timeout = 60000) {
+  const end = Date.now() + timeout;
+  while (!(await peek(page, expression))) {
+    if (Date.now() > end)
+      throw new Error(`still not so after ${timeout} ms: ${expression}`);
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+}
+
 // Each page in a browser context of its own: a key pressed on one page counts as the player's go-ahead
 // for audio on the next one of the same address, and each context starts with empty local storage.
 // prepare runs before the page loads; ready says when it has loaded (by default: the game is drawing).
-async function openGame({ address = '', prepare, ready = () => window.Module && Module.frames > 3 } = {}) {
+// Nothing here counts as the player's gesture.
+const DRAWING = 'window.Module && Module.frames > 3';
+const SHOWS_WHY = "!document.getElementById('again').hidden";
+async function openGame({ address = '', url = server.url + address, prepare, ready = DRAWING,
+                          viewport = { width: WIDTH, height: HEIGHT } } = {}) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   const close = page.close.bind(page);
   page.close = async () => { await close(); await context.close(); };
-  await page.setViewport({ width: WIDTH, height: HEIGHT });
+  await page.setViewport(viewport);
   const errors = [], consoleLines = [];
   page.on('pageerror', (e) => errors.push(String(e)));
   page.on('console', (m) => consoleLines.push(m.text()));
   if (prepare) await prepare(page);
-  await page.goto(server.url + address, { waitUntil: 'load' });
-  await page.waitForFunction(ready, { timeout: 180000, polling: 100 });
+  await page.goto(url, { waitUntil: 'load' });
+  await until(page, ready, 180000);
   page.errors = errors;
   page.consoleLines = consoleLines;
   return page;
@@ -45,9 +80,27 @@ async function openGame({ address = '', prepare, ready = () => window.Module && 
 
 // Waits for the game to draw a few more frames, so what was pressed has been seen and drawn.
 async function frames(page, count) {
-  const now = await page.evaluate(() => Module.frames);
-  await page.waitForFunction((n) => Module.frames >= n, { timeout: 60000, polling: 50 }, now + count);
+  await until(page, `Module.frames >= ${(await peek(page, 'Module.frames')) + count}`);
 }
+
+// A key of the keypad with Num Lock on (puppeteer's keypad has it off).
+async function pressKeypad(page, digit) {
+  page.cdp ??= await page.createCDPSession();
+  const key = { key: digit, code: 'Numpad' + digit, windowsVirtualKeyCode: 96 + Number(digit), isKeypad: true };
+  await page.cdp.send('Input.dispatchKeyEvent', { type: 'keyDown', text: digit, ...key });
+  await page.cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', ...key });
+}
+
+// A tap on the picture at a point of the game's 1024x768, and on a key of the on-screen pad.
+async function tapGame(page, x, y) {
+  const [left, top, width] = await peek(page, "(({ left, top, width }) => [left, top, width])(document.getElementById('canvas').getBoundingClientRect())");
+  await page.touchscreen.tap(left + x * width / WIDTH, top + y * width / WIDTH);
+}
+async function tapPad(page, key) {
+  const [x, y] = await peek(page, `(({ x, y, width, height }) => [x + width / 2, y + height / 2])(document.querySelector('#pad [data-key="${key}"]').getBoundingClientRect())`);
+  await page.touchscreen.tap(x, y);
+}
+const audioState = (page) => peek(page, 'Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state');
 
 // The canvas fills the 4:3 viewport exactly, so screenshot pixels are game pixels.
 async function shot(page) {
@@ -69,9 +122,12 @@ function count(picture, want, x0, y0, x1, y1) {
 const BACKGROUND = [50, 0, 50], HEADING = [100, 150, 255];
 const headingPixels = (p) => count(p, HEADING, 0, 0, WIDTH, 200);
 
-test('the title, a level with typed digits, Escape back to the title and Escape to the end', async () => {
+test('the title, a level with digits of the keypad, Escape back to the title and Escape to the end', async () => {
   const page = await openGame();
   assert.equal(await page.title(), 'Calcadia V0.51');
+  // A player with a keyboard and a mouse sees no pad, and the picture is drawn at the size it is shown.
+  assert.equal(await peek(page, "document.getElementById('pad').hidden"), true);
+  assert.equal(await peek(page, "document.getElementById('canvas').width"), WIDTH);
   const title = await shot(page);
   assert.deepEqual(title.at(5, 5), BACKGROUND);
   assert.ok(headingPixels(title) > 500, `heading pixels: ${headingPixels(title)}`);
@@ -85,7 +141,7 @@ test('the title, a level with typed digits, Escape back to the title and Escape 
   // be on its way down, in red, with its explosion).
   const drawn = (p) => 112 * 150 - count(p, BACKGROUND, 400, 390, 624, 690);
   const before = drawn(level);
-  await page.keyboard.type('8');
+  await pressKeypad(page, '8');
   await frames(page, 4);
   const typed = drawn(await shot(page));
   assert.ok(typed > before + 300, `drawn below the question: ${before} before typing, ${typed} after`);
@@ -101,6 +157,8 @@ test('the title, a level with typed digits, Escape back to the title and Escape 
   assert.equal(await page.$eval('#again', (e) => e.hidden), false);
   assert.equal(await page.$eval('#canvas', (e) => e.hidden), true);
   assert.deepEqual(page.errors, []);
+  // Nothing the page or the browser asked for was missing (a favicon, say).
+  assert.deepEqual(server.missing, []);
   await page.close();
 });
 
@@ -129,21 +187,28 @@ test('the browser acts on none of its own keys, and Ctrl+F switches full screen'
   await page.close();
 });
 
-// Headless chromium under automation lets a page play sound from the start; a desktop browser holds
-// it back until the player acts. The test holds it back itself, as such a browser would.
-for (const [name, act] of [['a click', (page) => page.mouse.click(500, 700)],
-                           ['a key', (page) => page.keyboard.press('Shift')]]) {
-  test(`${name} starts the audio`, async () => {
+// The browser holds sound back until the player acts (see launch), and nothing the test asks of the page
+// counts as the player acting: Shift does not either, so the audio is still waiting after it.
+test('a key or a click starts the audio, Shift does not; a hidden tab\'s audio waits until it shows', async () => {
+  for (const [name, act] of [['a key', (page) => page.keyboard.press('KeyA')],
+                             ['a click', (page) => page.mouse.click(500, 700)]]) {
     const page = await openGame();
-    await page.waitForFunction(() => Module.SDL2 && Module.SDL2.audioContext, { timeout: 10000 });
-    await page.evaluate(() => Module.SDL2.audioContext.suspend());
+    await until(page, 'Module.SDL2 && Module.SDL2.audioContext');
+    await page.keyboard.press('Shift');
     await frames(page, 5);
-    assert.equal(await page.evaluate(() => Module.SDL2.audioContext.state), 'suspended');
+    assert.equal(await audioState(page), 'suspended', name);
     await act(page);
-    await page.waitForFunction(() => Module.SDL2.audioContext.state === 'running', { timeout: 10000 });
+    await until(page, "Module.SDL2.audioContext.state === 'running'", 10000);
+    if (name === 'a click') {
+      const other = await page.browserContext().newPage();
+      await other.bringToFront();
+      await until(page, "document.hidden && Module.SDL2.audioContext.state === 'suspended'", 10000);
+      await page.bringToFront();
+      await until(page, "!document.hidden && Module.SDL2.audioContext.state === 'running'", 10000);
+    }
     await page.close();
-  });
-}
+  }
+});
 
 // Where the title shows a mode's best score, in its own quieter colour: right of the mode names.
 const BEST = [90, 150, 160];
@@ -154,32 +219,63 @@ const NOT_SAVED = /best scores will not be saved: the browser keeps no local sto
 // A seeded division run at level 1, where every answer is 1, 2 or 3: with seed 5 the first question
 // is 1 / 1, so typing 1 scores once. The level's minute then runs out, and the run ends.
 async function playScoredRun(page) {
-  const start = await page.evaluate(() => Module.frames);
+  const start = await peek(page, 'Module.frames');
   await page.keyboard.press('4');
   await frames(page, 30);
   await page.keyboard.type('1');
   // The level's 3600 frames and the 80 of its end.
-  await page.waitForFunction((n) => Module.frames > n, { timeout: 300000, polling: 500 }, start + 3720);
+  await until(page, `Module.frames > ${start + 3720}`, 300000);
 }
 
-test('best scores live in local storage: kept over a reload, damage set aside, no storage no stop', async () => {
-  // The run with storage and one in a page whose storage throws on every use (as a private window or
-  // turned-off site data may) play side by side, to wait for one minute of play rather than two.
+// The same run on a phone, by touch alone: a tap on Division's row of the title, the pad's 1, and a tap
+// on the game-over screen back to the title. The first tap (on nothing in particular) starts the sound.
+const PHONE = { width: 412, height: 915, deviceScaleFactor: 2.625, isMobile: true, hasTouch: true };
+async function playScoredRunByTouch(page) {
+  const start = await peek(page, 'Module.frames');
+  await until(page, 'Module.SDL2 && Module.SDL2.audioContext');
+  assert.equal(await audioState(page), 'suspended');
+  await tapGame(page, 512, 600);
+  await until(page, "Module.SDL2.audioContext.state === 'running'", 10000);
+  await tapGame(page, 400, 276 + 3 * 40);
+  await until(page, "Module.screen === 'Game'", 10000);
+  await frames(page, 30);
+  await tapPad(page, '1');
+  await until(page, `Module.frames > ${start + 3720}`, 300000);
+  assert.equal(await peek(page, 'Module.screen'), 'Game Over');
+  await tapGame(page, 512, 600);
+  await until(page, "Module.screen === 'Title'", 10000);
+}
+
+test('best scores live in local storage: kept over a reload, damage set aside, no storage no stop; ' +
+     'a phone plays by touch', async () => {
+  // The run with storage, one in a page whose storage throws on every use (as a private window or
+  // turned-off site data may) and one on a phone play side by side, to wait for one minute of play
+  // rather than three.
   const kept = await openGame({ address: '?seed=5' });
   const denied = await openGame({
     address: '?seed=5',
     prepare: (page) => page.evaluateOnNewDocument(() => Object.defineProperty(window, 'localStorage', {
       get() { throw new DOMException('The operation is insecure.', 'SecurityError'); } })),
   });
+  const phone = await openGame({ address: '?seed=5', viewport: PHONE });
+  // A touch screen alone: the pad shows, and the picture is drawn at the size it is shown at (not at
+  // 1024x768 times the phone's pixel ratio).
+  assert.equal(await peek(phone, "document.getElementById('pad').hidden"), false);
+  const [shown, drawnWidth, drawnHeight] = await peek(phone, "(c => [c.getBoundingClientRect().width, c.width, c.height])(document.getElementById('canvas'))");
+  assert.ok(Math.abs(drawnWidth - shown * PHONE.deviceScaleFactor) <= 4 && drawnHeight * 4 === drawnWidth * 3,
+            `${drawnWidth}x${drawnHeight} drawn for ${shown} points shown`);
   assert.equal(bestPixels(await shot(kept), 3), 0, 'no best score before the first run');
-  await Promise.all([playScoredRun(kept), playScoredRun(denied)]);
+  await Promise.all([playScoredRun(kept), playScoredRun(denied), playScoredRunByTouch(phone)]);
   assert.match(await kept.evaluate((key) => localStorage.getItem(key), SCORES), /^division 10 1 /m);
+  assert.match(await phone.evaluate((key) => localStorage.getItem(key), SCORES), /^division 10 1 /m);
+  assert.deepEqual(phone.errors, []);
+  await phone.close();
   assert.equal(denied.consoleLines.filter((line) => NOT_SAVED.test(line)).length, 1, denied.consoleLines.join('\n'));
   assert.deepEqual(denied.errors, []);
   await denied.close();
 
   await kept.reload({ waitUntil: 'load' });
-  await kept.waitForFunction(() => window.Module && Module.frames > 3, { timeout: 180000, polling: 100 });
+  await until(kept, DRAWING, 180000);
   const title = await shot(kept);
   assert.ok(bestPixels(title, 3) > 100, `Division's best: ${bestPixels(title, 3)} pixels`);
   for (const row of [0, 1, 2, 4]) assert.equal(bestPixels(title, row), 0, `row ${row} has no best score`);
@@ -257,7 +353,7 @@ test('?seed= in the address asks the same questions on every load, no seed asks 
   // Without a seed, a load is seeded from a clock that does not start with the page.
   assert.notDeepEqual(unseeded[1], unseeded[0]);
 
-  const bad = await openGame({ address: '?seed=12x', ready: () => window.Module && Module.exitCode !== undefined });
+  const bad = await openGame({ address: '?seed=12x', ready: 'window.Module && Module.exitCode !== undefined' });
   assert.equal(await bad.evaluate(() => [Module.exitCode, Module.frames].join()), '2,0');
   assert.match(await bad.$eval('#message', (e) => e.textContent), /bad seed '12x': a whole number from 0 to 2147483647/);
   assert.equal(await bad.$eval('#canvas', (e) => e.hidden), true);
@@ -276,7 +372,7 @@ test('the language: ?lang= first, then the browser\'s languages, English when no
     await page.close();
   }
   // The game reads its packed catalog itself: a bad seed's complaint in Russian, the page's words around it too.
-  const bad = await openGame({ address: '?seed=12x&lang=ru', ready: () => window.Module && Module.exitCode !== undefined });
+  const bad = await openGame({ address: '?seed=12x&lang=ru', ready: 'window.Module && Module.exitCode !== undefined' });
   const message = await bad.$eval('#message', (e) => e.textContent);
   assert.match(message, /неверное зерно '12x': целое число от 0 до 2147483647 \(в адресе страницы, \?seed=\)/);
   assert.match(message, /Игра окончена\.$/);
@@ -285,20 +381,23 @@ test('the language: ?lang= first, then the browser\'s languages, English when no
   await bad.close();
 });
 
-// The packed data with one file's bytes overwritten (the length kept, so the pack still loads).
-async function damagedData(file) {
-  const script = await readFile(path.join(repo, 'build-web/calcadia.js'), 'utf8');
-  const [, start, end] = new RegExp(`"filename":"/Data/${file}","start":(\\d+),"end":(\\d+)`).exec(script);
-  const data = await readFile(path.join(repo, 'build-web/calcadia.data'));
-  data.fill(0x78, Number(start), Number(end));
+// Answers the request for the data file that holds file with answer(its bytes, where file lies in them).
+async function answerForData(file, answer) {
+  const pack = (await readBuild(web)).packs.find((p) => p.files.some(([name]) => name === '/Data/' + file));
+  const [, start, end] = pack.files.find(([name]) => name === '/Data/' + file);
+  const response = answer(await readFile(path.join(web, pack.file)), start, end);
   return (page) => page.setRequestInterception(true).then(() => page.on('request', (request) =>
-    request.url().endsWith('/calcadia.data') ? request.respond({ status: 200, body: data }) : request.continue()));
+    request.url().endsWith('/' + pack.file) ? request.respond(response) : request.continue()));
 }
+
+// The packed data with one file's bytes overwritten (the length kept, so the pack still loads).
+const damagedData = (file) =>
+  answerForData(file, (data, start, end) => ({ status: 200, body: data.fill(0x78, start, end) }));
 
 test('bad data and a browser without WebGL 2, as on the desktop', async () => {
   // A damaged picture the game cannot do without ends it, with its message in the page.
   const picture = await openGame({ prepare: await damagedData('Images/explosion.png'),
-                                   ready: () => window.Module && Module.exitCode !== undefined });
+                                   ready: 'window.Module && Module.exitCode !== undefined' });
   assert.equal(await picture.evaluate(() => Module.exitCode), -1);
   assert.match(await picture.$eval('#message', (e) => e.textContent), /Error loading image .*explosion\.png[^]*The game has ended/);
   await picture.close();
@@ -319,11 +418,116 @@ test('bad data and a browser without WebGL 2, as on the desktop', async () => {
         return kind === 'webgl2' ? null : getContext.call(this, kind, ...rest);
       };
     }),
-    ready: () => document.readyState === 'complete',
+    ready: "document.readyState === 'complete'",
   });
   assert.match(await noWebGL.$eval('#message', (e) => e.textContent), /needs WebGL 2/);
   assert.equal(await noWebGL.evaluate(() => window.Module), undefined, 'the game was not even loaded');
   await noWebGL.close();
+});
+
+test('in a class page\'s frame, of the same site or another, a click gives the game its keys', async () => {
+  // Full screen where the frame allows it; where it does not, Ctrl+F does nothing and logs nothing.
+  for (const [site, allow] of [[server.url, 'fullscreen; autoplay'], [server.url.replace('127.0.0.1', 'localhost'), '']]) {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport({ width: WIDTH, height: HEIGHT + 40 });
+    await page.goto(`${server.url}host.html?` + new URLSearchParams({ src: site, allow }), { waitUntil: 'load' });
+    const frame = await (await page.waitForSelector('iframe')).contentFrame();
+    await frame.waitForFunction(DRAWING, { timeout: 180000, polling: 100 });
+    // What the browser refuses (and logs) is never asked for.
+    await frame.evaluate(() => document.addEventListener('fullscreenerror', () => { window.refused = true; }));
+    // The teacher's page has the keys (its field was clicked), until the game is clicked.
+    await page.click('input');
+    await page.mouse.click(500, 700);
+    await page.keyboard.down('Control');
+    await page.keyboard.press('KeyF');
+    await page.keyboard.up('Control');
+    await page.keyboard.press('1');
+    await frame.waitForFunction("Module.screen === 'Game'", { timeout: 10000, polling: 100 });
+    assert.deepEqual(await frame.evaluate(() => [!!document.fullscreenElement, !!window.refused]),
+                     [allow !== '', false], site);
+    await context.close();
+  }
+});
+
+test('what fails to load says why, sound that comes late is used; from a disk the single file plays', async () => {
+  // A host that answers 404 for the title's data, to a German player.
+  const missing = await openGame({ address: '?lang=de', ready: SHOWS_WHY,
+                                   prepare: await answerForData('Fonts/beware.ttf', () => ({ status: 404 })) });
+  const { packs: [start, sound] } = await readBuild(web);
+  assert.match(await peek(missing, "document.getElementById('message').textContent"),
+               new RegExp(`^Der Server antwortete „404( Not Found)?“ auf ${start.file.replace(/\./g, '\\.')}, `));
+  await missing.close();
+
+  // The sound held back until a level has started: the level's effects play once it has come.
+  let release;
+  const held = new Promise((resolve) => { release = resolve; });
+  const late = await openGame({ prepare: (page) => page.setRequestInterception(true).then(() =>
+    page.on('request', async (request) => {
+      if (request.url().endsWith('/' + sound.file))
+        await held;
+      request.continue();
+    })) });
+  const silent = () => late.consoleLines.filter((line) => line === 'PlayGameSound tried to play a null sound');
+  await late.keyboard.press('1');
+  await until(late, "Module.screen === 'Game'");
+  assert.equal(silent().length, 1, 'the level\'s starting sound had not come');
+  release();
+  await until(late, 'Module.allArrived');
+  await late.keyboard.type('0');
+  await late.keyboard.press('Enter');
+  await frames(late, 10);
+  assert.equal(silent().length, 1, 'the answer\'s sound had come');
+  await late.close();
+
+  // The page opened from a file, where the browser refuses it the files beside it.
+  const fromDisk = await openGame({ url: pathToFileURL(path.join(web, 'index.html')).href, ready: SHOWS_WHY });
+  assert.match(await peek(fromDisk, "document.getElementById('message').textContent"), /opened from a file[^]*calcadia-offline\.html/);
+  assert.match(await peek(fromDisk, "document.getElementById('link').href"), /\/calcadia-offline\.html$/);
+  await fromDisk.close();
+
+  const single = await openGame({ url: pathToFileURL(path.join(web, 'calcadia-offline.html')).href });
+  assert.ok(headingPixels(await shot(single)) > 500, 'the title is up');
+  await until(single, 'Module.allArrived');
+  await single.keyboard.press('1');
+  await until(single, "Module.screen === 'Game'", 10000);
+  assert.deepEqual(single.errors, []);
+  await single.close();
+});
+
+test('after one visit the game plays with no network, and a newer build takes over', async () => {
+  const pages = {};
+  const own = await serve({ '': web }, pages);
+  const page = await openGame({ url: own.url });
+  await until(page, 'Module.allArrived && navigator.serviceWorker.controller !== null');
+  // A newer build published in its place (only its version differs): its worker takes over and drops
+  // the older build's files.
+  const { version } = await readBuild(web);
+  for (const file of ['index.html', 'sw.js'])
+    pages['/' + file] = (await readFile(path.join(web, file), 'utf8')).replaceAll(version, 'newer');
+  await page.reload({ waitUntil: 'load' });
+  await until(page, "caches.keys().then((names) => names.join() === 'calcadia-newer')");
+  await own.close();
+  await page.reload({ waitUntil: 'load' });
+  await until(page, DRAWING, 60000);
+  await until(page, 'Module.allArrived');
+  assert.ok(headingPixels(await shot(page)) > 500, 'the title is up');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('a lost WebGL context comes back with the picture', async () => {
+  const page = await openGame();
+  await peek(page, "window.lose = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context'), lose.loseContext(), true");
+  await until(page, "document.getElementById('canvas').getContext('webgl2').isContextLost()");
+  await peek(page, 'lose.restoreContext(), true');
+  await frames(page, 10);
+  assert.ok(headingPixels(await shot(page)) > 500, 'the title is up again');
+  await page.keyboard.press('1');
+  await frames(page, 30);
+  assert.ok(headingPixels(await shot(page)) < 500, 'and a level follows');
+  assert.deepEqual(page.errors, []);
+  await page.close();
 });
 
 test('the recorded replays give the statistics of the desktop', async () => {

@@ -4,7 +4,7 @@
 # Run ./build.sh web first.
 set -euo pipefail
 cd "$(dirname "$0")"
-[ -f ../../build-web/calcadia.wasm ] && [ -f ../../build-wasm/replay/replay.wasm ] ||
+[ -f ../../build-web/calcadia-offline.html ] && [ -f ../../build-wasm/replay/replay.wasm ] ||
   { echo "tests/web: run ./build.sh web first" >&2; exit 1; }
 ../../scripts/deps.sh chromium >/dev/null
 # Debian's node and npm, unless a node of another origin is already there.

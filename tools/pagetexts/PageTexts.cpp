@@ -18,7 +18,32 @@ const char* const PAGE_TEXTS[] = {
     ToTranslate("The game has ended. Thank you for playing!"),
     ToTranslate("Calcadia stopped on an error."),
     ToTranslate("The game has ended."),
-    ToTranslate("The game could not be loaded: calcadia.js is missing from the server."),
+    ToTranslate("Reload"),
+    // TRANSLATORS: {file} is the name of a file of the game; keep it as it is.
+    ToTranslate("This page was opened from a file, and this browser does not let such a page read the files "
+                "beside it ({file}).\n\nOpen calcadia-offline.html from the same folder instead: the whole game "
+                "in one file, which plays from a USB stick or an e-mail. Or put the folder on a web server."),
+    // TRANSLATORS: {file} is the name of a file of the game; keep it as it is.
+    ToTranslate("{file} could not be fetched: the network failed. Check the connection and reload the page."),
+    // TRANSLATORS: {status} is the web server's answer, such as 404 Not Found; {file} the name of a file of
+    // the game. Keep both as they are.
+    ToTranslate("The server answered \"{status}\" for {file}, a file of the game. Copy every file of the build "
+                "to the server, then reload."),
+    // TRANSLATORS: {file} is the name of a file of the game, {length} and {size} numbers of bytes; keep them.
+    ToTranslate("{file} arrived with {length} bytes where the build made {size}: the server holds another "
+                "build, or the file was cut short. Copy the build again."),
+    // TRANSLATORS: {reason} is the browser's own explanation, in its language; keep it as it is.
+    ToTranslate("This browser could not start the game: {reason}\n\nA current Firefox, Chrome, Edge or Safari "
+                "will play it."),
+    ToTranslate("The graphics processor stopped drawing the game (it may have been reset or updated). Reload "
+                "the page to play on; best scores are kept."),
+    // TRANSLATORS: what a screen reader says of the game's picture.
+    ToTranslate("Calcadia, an arithmetic game: type the answers"),
+    // TRANSLATORS: the keys a tablet or phone shows beside the game: the pad, and what a screen reader
+    // says of its two keys that are not digits.
+    ToTranslate("Number pad"),
+    ToTranslate("Delete"),
+    ToTranslate("Enter"),
 };
 
 // A JSON string: quotes, backslashes and control characters escaped, UTF-8 kept.

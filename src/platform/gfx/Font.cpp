@@ -4,6 +4,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_MODULE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
@@ -33,13 +34,42 @@ constexpr int PREPARED_MAX_HEIGHT = 100;
 // levels, which a software rasteriser pays for on every pixel drawn from them.
 constexpr int GLYPH_SIZES = 4;
 
+#ifdef __EMSCRIPTEN__
+}  // namespace
+// The browser's module links only the modules an OpenType font (TrueType or CFF outlines) is read and
+// drawn with: FreeType's default set (every format it reads, and more renderers) would add a sixth to
+// the module a first visit downloads before the title. FreeType keeps these out of its public headers.
+extern "C" {
+FT_Memory FT_New_Memory();
+extern const FT_Module_Class autofit_module_class, tt_driver_class, cff_driver_class, psaux_module_class,
+    psnames_module_class, pshinter_module_class, sfnt_module_class, ft_smooth_renderer_class;
+}
+namespace {
+
+FT_Error OpenFreeType(FT_Library* library)
+{
+    const FT_Error error = FT_New_Library(FT_New_Memory(), library);
+    if (error)
+        return error;
+    // In the order of FreeType's own list.
+    for (const FT_Module_Class* module : {&autofit_module_class, &tt_driver_class, &cff_driver_class,
+                                          &psaux_module_class, &psnames_module_class, &pshinter_module_class,
+                                          &sfnt_module_class, &ft_smooth_renderer_class})
+        FT_Add_Module(*library, module);
+    FT_Set_Default_Properties(*library);
+    return 0;
+}
+#else
+FT_Error OpenFreeType(FT_Library* library) { return FT_Init_FreeType(library); }
+#endif
+
 FT_Library FreeTypeLibrary()
 {
     static FT_Library library = nullptr;
     static bool tried = false;
     if (!tried) {
         tried = true;
-        if (FT_Init_FreeType(&library) != 0)
+        if (OpenFreeType(&library) != 0)
             library = nullptr;
     }
     return library;

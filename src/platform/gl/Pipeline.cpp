@@ -71,6 +71,10 @@ void ApplyBlend(int mode)
 bool OpenPipeline(int gameWidth, int gameHeight)
 {
     pipeline = TPipeline{};
+    // Only this pipeline's own errors count below. A browser hands out the same context again after it
+    // was lost and restored, still holding the errors of deleting what the lost one held.
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
     unsigned vs = CompileShader(GL_VERTEX_SHADER, VertexShaderSource());
     unsigned fs = CompileShader(GL_FRAGMENT_SHADER, FragmentShaderSource());
     if (!vs || !fs) {
