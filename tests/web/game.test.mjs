@@ -443,7 +443,7 @@ test('in a class page\'s frame, of the same site or another, a click gives the g
     await page.keyboard.press('KeyF');
     await page.keyboard.up('Control');
     await page.keyboard.press('1');
-    await frame.waitForFunction("Module.screen === 'Game'", { timeout: 10000, polling: 100 });
+    await frame.waitForFunction("Module.screen === 'Game'", { timeout: 60000, polling: 100 });
     assert.deepEqual(await frame.evaluate(() => [!!document.fullscreenElement, !!window.refused]),
                      [allow !== '', false], site);
     await context.close();
