@@ -15,7 +15,6 @@
 #include "platform/Beside.h"
 #include "platform/Language.h"
 #include "platform/Process.h"
-#include "platform/Testing.h"   // the exit hook: how the page learns that the game has ended
 #include "platform/Timing.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"

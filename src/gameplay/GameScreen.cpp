@@ -1,8 +1,6 @@
 // GameScreen - builds a level's objects in dependency order and runs them frame by frame.
 #include "gameplay/GameScreen.h"
 
-#include <algorithm>
-
 #include "gameplay/HUD.h"
 #include "gameplay/Level.h"
 #include "gameplay/Player.h"
@@ -76,16 +74,6 @@ int TGameScreen::Logic()
     currentPlayer->Logic();
     effects->Logic();
     return 0;
-}
-
-int TGameScreen::TicksUnchanged(int atMost) const
-{
-    // An animation or an effect moves every frame.
-    if (!level || !player || !hud || !particleList || !particleList->IsEmpty() || player->deathAnimCounter != 0 ||
-        player->successAnimCounter != 0)
-        return 0;
-    const int cursor = player->answerInput ? player->answerInput->FramesLookingSame(atMost) : atMost;
-    return std::min(cursor, hud->TicksShowingSameTime(atMost));
 }
 
 int TGameScreen::Draw()

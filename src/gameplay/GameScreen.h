@@ -25,6 +25,4 @@ public:
     int Init() override;
     // Escape, developer keys (test mode only), then level, player and particles.
     int Logic() override;
-    // While nothing moves but the clock: until the bar, the seconds or the cursor's blink change.
-    int TicksUnchanged(int atMost) const override;
 };

@@ -63,21 +63,6 @@ int THUD::SecondsShown(int framesLeft)
     return (framesLeft + 59) / 60;
 }
 
-int THUD::TicksShowingSameTime(int atMost) const
-{
-    const int left = level->timeLeft, limit = level->timeLimit;
-    // Run out, the timer stays where it is.
-    if (left <= 0)
-        return atMost;
-    // Each tick takes a frame off, and the one that takes the last ends the level's play.
-    int ticks = 0;
-    while (ticks < atMost && left - ticks - 1 > 0 &&
-           TimerBarFill(left - ticks - 1, limit) == TimerBarFill(left, limit) &&
-           SecondsShown(left - ticks - 1) == SecondsShown(left))
-        ++ticks;
-    return ticks;
-}
-
 int THUD::Init()
 {
     const int sw = renderer->screenWidth;

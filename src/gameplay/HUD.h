@@ -46,6 +46,4 @@ public:
     static int TimerBarFill(int timeLeft, int timeLimit);
     // Whole seconds shown for a number of frames left, rounded up.
     static int SecondsShown(int framesLeft);
-    // How many ticks to come, up to atMost, leave the bar and the seconds as they are drawn now.
-    int TicksShowingSameTime(int atMost) const;
 };

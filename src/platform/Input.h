@@ -1,9 +1,6 @@
 // Input - polled keyboard and mouse state fed by window events, with the key codes the game compares against.
 #pragma once
 
-#include <chrono>
-#include <cstdint>
-
 enum : int {
     KEY_BACKSPACE = 8,
     KEY_ENTER = 13,
@@ -32,24 +29,8 @@ int AppTerminateRequested();
 
 // Drains the window system's event queue into the input state.
 void PollInputEvents();
-// The same, by a wait for the frame timer as it ends: the frame that follows at once (BeginFrameInput)
-// then reads nothing new and need not ask the window system again. nothingArrived: the wait watched
-// the window (SleepWatchingWindow) and nothing came, so the window system need not be asked at all.
-void PollInputEventsEndingWait(bool nothingArrived = false);
-// Sleeps on the real clock until `until`, watching the window's connection where it can; true when it
-// watched the whole sleep and nothing arrived. Whatever arrives does not end the sleep early.
-bool SleepWatchingWindow(std::chrono::steady_clock::time_point until);
-// For a wait that knows nothing has come for its frame to read (a tick a doze slept through).
-void NothingToReadEndingWait();
-// A frame reads the window's events once, as its logic starts, and until EndFrameInput the queries
+// A frame reads the window's events once, right after its wait, and until EndFrameInput the queries
 // above use what was read then instead of asking the window system again: each asking is a round of
 // system calls, and a frame's logic asks a dozen times. Outside a frame every query reads first.
 void BeginFrameInput();
 void EndFrameInput();
-
-// Events read (or injected) so far, of every kind.
-uint64_t WindowEventsRead();
-// Whether AwaitWindowEvents can sleep on the window system (an X connection) or a test's awaiter.
-bool WindowEventsAwaitable();
-// Sleeps until the window has events to read or `timeoutMs` pass; true when events (may) have come.
-bool AwaitWindowEvents(int timeoutMs);

@@ -222,19 +222,9 @@ int TGame::StopSound(TChannelPtr& channel)
 
 bool TGame::StillUntilInput() const
 {
-    // The overlays (pause, sound off, the panel) show only what input changes.
-    return currentScreen && currentScreen->StillUntilInput();
-}
-
-int TGame::TicksUnchanged(int atMost) const
-{
-    // Paused, no screen's logic runs; the overlays show only what input changes.
-    if (paused)
-        return atMost;
-    // A screen below the current one is drawn, and says nothing of how long it stays as it is.
-    if (!currentScreen || screenStack.Count() != 1)
-        return 0;
-    return currentScreen->TicksUnchanged(atMost);
+    // Paused, no screen's logic runs; the overlays (pause, sound off, the panel) show only what input
+    // changes.
+    return paused || (currentScreen && currentScreen->StillUntilInput());
 }
 
 int TGame::ToggleDebugPanel()

@@ -84,11 +84,9 @@ public:
     virtual int TogglePaused();
     // All sound off or on; while off, a note says so in a corner.
     virtual int ToggleSound();
-    // Whether the next frames change nothing until the player does something: the current screen's say,
-    // while nothing the game draws over it changes by itself.
+    // Whether the next frames change nothing until the player does something: while paused, or on a
+    // screen that says so, since nothing the game draws over it changes by itself.
     bool StillUntilInput() const;
-    // The current screen's TicksUnchanged while it is all there is to draw; up to atMost while paused.
-    int TicksUnchanged(int atMost) const;
 
 private:
     // Over the dimmed picture while paused: "PAUSED" and what the current screen keeps readable.

@@ -25,10 +25,6 @@ public:
     // While the game is paused, over the dimmed picture: what should stay readable (none by default).
     virtual int DrawPaused() { return 0; }
     // True for a screen whose logic and drawing change nothing from frame to frame unless the player
-    // does something: no counters, nothing moving. Between such frames the frame timer may doze.
+    // does something: no counters, nothing moving, so its frames need not come at every tick.
     virtual bool StillUntilInput() const { return false; }
-    // After this frame's logic and drawing: how many ticks to come, up to atMost, will surely draw the
-    // very picture drawn now if the player does nothing (0: the next may differ). The frame timer sleeps
-    // through them and runs them when it wakes. Too few costs wakings; too many would show a change late.
-    virtual int TicksUnchanged(int /*atMost*/) const { return 0; }
 };

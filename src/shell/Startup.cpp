@@ -29,9 +29,6 @@ constexpr const char* FONT_FILE = "beware.ttf";
 constexpr const char* FALLBACK_FONT_FILE = "fallback.ttf";
 constexpr int FONT_SIZE = 64;
 constexpr const char* ICON_FILE = "icon.png";
-// The longest a still screen sleeps between wakings, in ticks: 128 ms, so what SDL does on its own
-// clock while pumping (keeping the screen saver off, settling a focus change) is late by no more.
-constexpr int DOZE_TICKS = 8;
 
 int64_t NowNs()
 {
@@ -166,50 +163,36 @@ void Startup()
 
 bool RunFrame()
 {
-    // The wait for the frame's tick comes first, so nothing stands between what a frame reads and the
-    // present that shows it: input is read after the wait, by the logic that uses it, and the present
-    // follows the drawing at once. A key pressed at any time shows in the next frame presented. No
-    // catch-up: the tick count is ignored, and a slow frame just makes a slower game.
-    frameTimer->Wait();
-    // The window's events are read once, here, for the whole frame; the guard ends that however the
-    // frame ends (Ctrl+X, or the program's end, which tests catch as an exception).
+    // The steps of a frame in order; platform/loop/FrameLoop.cpp tells why in this order, and when the
+    // wait sleeps longer than a tick. The ticks the wait reports are ignored: no catch-up.
+    WaitForFrame(*frameTimer, game->StillUntilInput());
+    // The window's events, read once for the whole frame; the guard ends that however the frame ends
+    // (Ctrl+X, or the program's end, which tests catch as an exception).
     struct TFrameInput {
         TFrameInput() { BeginFrameInput(); }
         ~TFrameInput() { EndFrameInput(); }
     } frameInput;
     // Four clock reads a frame, so benchmarks time the very loop the game runs.
     const int64_t start = NowNs();
-    // X is asked on every pass so a plain X is used up. Ctrl counts when it was down as X went down,
-    // so a quick chord within one frame quits too, or when it is down now.
+    // The quit test. X is asked on every pass so a plain X is used up. Ctrl counts when it was down as
+    // X went down, so a quick chord within one frame quits too, or when it is down now.
     if (CtrlChordWasHit(KEY_X))
         return false;
-    // A close request or endGame ends the program before this frame is drawn.
+    // The logic. A close request or endGame ends the program before this frame is drawn.
     if (game->Logic())
         EndProgram();
     const int64_t logicEnd = NowNs();
-    // Once the first frame is on the screen, the drawing kinds it did not use are prepared here.
+    // The drawing. Once the first frame is on the screen, the drawing kinds it did not use are
+    // prepared first.
     FinishPreparingDrawing();
     game->Draw();
     const int64_t drawEnd = NowNs();
+    // The present.
     FlipDisplay(1);
     lastFrameWork = {logicEnd - start, drawEnd - logicEnd, NowNs() - drawEnd};
     // Once, with the first frame on the screen: the audio device opens on a thread of its own.
     OpenAwaitedAudio();
-    // A title left alone shows the same picture frame after frame: the timer may sleep through several
-    // ticks at a time and run their frames when it wakes (an eighth of the wakings), or at once when a
-    // key comes.
-    // A level's picture changes by the clock only every few ticks (its bar, its seconds, the cursor's
-    // blink): the timer sleeps through the ticks that would draw it again unchanged.
-    if (game->StillUntilInput())
-        frameTimer->DozeWhileStill(DOZE_TICKS);
-    else if (const int unchanged = game->TicksUnchanged(DOZE_TICKS - 1); unchanged > 0)
-        frameTimer->DozeThroughUnchanged(unchanged);
-    // The 1 ms sleep gives the processor up once a frame. When the next tick is at least that far off,
-    // the timer's wait gives it up until the very moment the sleep and the wait would have ended
-    // together, and sleeping twice would only wake the program twice a frame (a third of an idle
-    // frame's cost here); on the virtual clock the sleep is always taken.
-    if (!frameTimer->WaitWouldSleep(1))
-        SleepMillis(1);
+    SleepAfterFrame(*frameTimer);
     return true;
 }
 

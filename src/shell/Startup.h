@@ -23,7 +23,7 @@ void StartRunRandom();
 std::string DataFolderProblem(const std::string& folder);
 // The screen start-up pushes.
 TScreenPtr CreateFirstScreen();
-// One pass of the frame loop: timer wait, quit test, logic, drawing, flip, sleep.
+// One pass of the frame loop: the wait, input, quit test, logic, drawing, present, the 1 ms sleep.
 // False when Ctrl+X was seen (the caller ends the program); ends the program itself when the game's
 // logic asks for it.
 bool RunFrame();

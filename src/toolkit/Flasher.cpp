@@ -30,14 +30,6 @@ int TFlasher::Logic()
     return 0;
 }
 
-int TFlasher::CallsWithoutChange() const
-{
-    if (animCounter > 0.0f || !(flashCounter >= 0.0f))
-        return 0;
-    // Each call takes one off the phase's frames, and the phase switches once they fall below 0.
-    return flashCounter >= 1e9f ? 1000000000 : static_cast<int>(flashCounter);
-}
-
 int TFlasher::SetToOff()
 {
     flashCounter = static_cast<float>(offLength);

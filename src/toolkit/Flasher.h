@@ -13,8 +13,6 @@ public:
     virtual int Logic();
     virtual int SetToOff();
     virtual int SetToOn();
-    // How many Logic calls to come leave the state as it is (the end of a duration counts as a change).
-    int CallsWithoutChange() const;
 
     int state = 1;              // 1 on, 0 off
     float animCounter = 0.0f;   // frames of flashing left; 0 or less = no end

@@ -1,8 +1,6 @@
 // TextInput - typing into a label: one character per frame, filters, limits, cursor and typing sound.
 #include "toolkit/TextInput.h"
 
-#include <algorithm>
-
 #include "platform/Platform.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
@@ -62,12 +60,6 @@ int TTextInput::Reset()
     text.clear();
     currentChar = 1;
     return 0;
-}
-
-int TTextInput::FramesLookingSame(int atMost) const
-{
-    // Untyped, Logic changes nothing but the cursor's blink.
-    return flasher ? std::min(atMost, flasher->CallsWithoutChange()) : atMost;
 }
 
 int TTextInput::Logic()

@@ -30,8 +30,6 @@ public:
     virtual int Finish();
     // One frame of typing: 1 confirmed (Enter), -1 aborted (Escape), 0 still typing.
     virtual int Logic();
-    // How many frames to come, up to atMost, leave the field looking as it does if nothing is typed.
-    int FramesLookingSame(int atMost) const;
     virtual int PlayTypingSound();
     // Empties the typed text; settings, textRaw and the flasher stay.
     virtual int Reset();

@@ -14,6 +14,7 @@
 #include "gameplay/Player.h"
 #include "gameplay/Profile.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
@@ -24,6 +25,8 @@ class GameplayTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
+        UseEventAwaiter(nullptr);
+        UseFakeRefreshRate(0);
         harness.reset();
         TGameScreen::particleList = nullptr;
     }

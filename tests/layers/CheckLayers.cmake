@@ -1,6 +1,9 @@
 # Checks that includes follow the layers: cmake -DSRC=<src folder> -P CheckLayers.cmake.
-# - The test hooks (platform/Testing.h, platform/sound/SoundTesting.h) are included by no game file and
-#   by no other header, so nothing the game does can come to depend on them.
+# - The test hooks are declared in a testing header of the folder that carries them out (for example
+#   platform/gfx/GfxTesting.h), which only that folder's files include; platform/Testing.h gathers them
+#   for the tests, and no file of the program includes it. So nothing the game does can come to depend
+#   on them.
+# - The frame loop (loop/) never reads the drawing counters: how it waits must not hang on what was drawn.
 # - The platform library includes nothing of the sound library, which is built on it.
 # - Only src/platform sees SDL, OpenGL, FreeType, libpng, libjpeg, Vorbis or gettext.
 # - The game sees only the platform's top folder (its headers); each folder below it has one job, and
@@ -20,10 +23,25 @@ function(forbid_includes files pattern why)
   set(faults "${faults}" PARENT_SCOPE)
 endfunction()
 
+# Notes every file of `files` that names one of the words of `pattern` outside a comment.
+function(forbid_words files pattern why)
+  foreach(file IN LISTS files)
+    file(STRINGS ${file} lines REGEX "^[^/]*(${pattern})")
+    if(lines)
+      string(APPEND faults "${file}: ${why}\n")
+    endif()
+  endforeach()
+  set(faults "${faults}" PARENT_SCOPE)
+endfunction()
+
 file(GLOB_RECURSE game_files ${SRC}/shell/* ${SRC}/toolkit/* ${SRC}/gameplay/* ${SRC}/screens/* ${SRC}/main.cpp)
-file(GLOB_RECURSE platform_headers ${SRC}/platform/*.h)
-list(FILTER platform_headers EXCLUDE REGEX "/(Testing|SoundTesting)\\.h$")
-forbid_includes("${game_files};${platform_headers}" "\"platform/(sound/Sound)?Testing\\.h\"" "includes a test hook header")
+file(GLOB_RECURSE all_files ${SRC}/*.h ${SRC}/*.cpp)
+forbid_includes("${all_files}" "\"platform/Testing\\.h\"" "includes the tests' hooks")
+foreach(folder gfx gl input loop sound sys x11)
+  set(others ${all_files})
+  list(FILTER others EXCLUDE REGEX "/platform/(${folder}/[^/]*|Testing\\.h)$")
+  forbid_includes("${others}" "\"platform/${folder}/[A-Za-z]*Testing\\.h\"" "includes another folder's test hooks")
+endforeach()
 
 file(GLOB_RECURSE platform_files ${SRC}/platform/*.h ${SRC}/platform/*.cpp)
 list(FILTER platform_files EXCLUDE REGEX "/platform/sound/")
@@ -32,14 +50,17 @@ forbid_includes("${platform_files}" "\"platform/sound/" "the platform library in
 forbid_includes("${game_files}" "\"platform/(gfx|gl|x11|loop|input|sys|web)/" "includes a platform header from below its top folder")
 
 file(GLOB top_headers ${SRC}/platform/*.h)
+# Testing.h gathers the folders' test hooks, and the game never includes it.
+list(FILTER top_headers EXCLUDE REGEX "/Testing\\.h$")
 forbid_includes("${top_headers}" "\"platform/(gfx|gl|x11|loop|input|sys|web)/" "a header the game includes pulls in a platform folder")
 file(GLOB_RECURSE gfx_files ${SRC}/platform/gfx/*)
 forbid_includes("${gfx_files}" "\"platform/(x11|web|loop|input)/" "drawing reaches into a window system, the clock or input")
 file(GLOB_RECURSE loop_files ${SRC}/platform/loop/*)
 forbid_includes("${loop_files}" "\"platform/(gfx|gl|web)/" "the clock reaches into drawing")
+forbid_words("${loop_files}" "FrameCount|DrawCalls|TexturesLastFrame|UploadCount|PictureCopyCount"
+             "the frame loop reads a drawing counter")
 file(GLOB_RECURSE leaf_files ${SRC}/platform/sys/* ${SRC}/platform/sound/*)
 forbid_includes("${leaf_files}" "\"platform/(gfx|gl|x11|loop|input|web)/" "files, processes or sound reach into another platform folder")
-file(GLOB_RECURSE all_files ${SRC}/*.h ${SRC}/*.cpp)
 forbid_includes("${all_files}" "\"platform/web/" "includes a browser variant, which the build chooses")
 set(not_x11 ${all_files})
 list(FILTER not_x11 EXCLUDE REGEX "/platform/x11/")

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <utility>
+#include <vector>
 
 #include "platform/DisplayFixture.h"
 #include "platform/gl/GL.h"
@@ -222,28 +223,34 @@ TEST_F(PresentTest, PartialFramesLeaveThePictureAWholeFrameWould)
     SetColor(255, 255, 255);
 }
 
-// With vertical sync on a 60 Hz display, the game's loop (its 16 ms timer, the flip, a 1 ms sleep) runs at
-// 60 frames a second whether the frames change the picture or not.
+// With vertical sync on a 60 Hz display, the game's loop (the wait for its 16 ms timer, the flip, a 1 ms
+// sleep) runs at 60 frames a second whether the frames change the picture or not.
 TEST_F(PresentTest, FramesLeftOutArePacedAsIfPresented)
 {
     UseVirtualClock(true);
     UseFakeRefreshRate(60);
     const TTimerPtr timer = TTimer::Create(60.0f);
-    auto secondOf = [&](bool changing) {
-        const uint64_t start = ClockMillis();
-        for (int i = 0; i < 60; ++i) {
+    // The clock as each frame starts.
+    std::vector<uint64_t> starts;
+    auto frames = [&](int count, bool changing) {
+        for (int i = 0; i < count; ++i) {
+            WaitForFrame(*timer, false);
+            starts.push_back(ClockMillis());
             DrawScene(changing ? float(i) : 100.0f);
-            timer->Wait();
             FlipDisplay(1);
-            SleepMillis(1);
+            SleepAfterFrame(*timer);
         }
-        return double(ClockMillis() - start);
     };
+    // The first second from the display's first present, when the ticks, a little faster, lead the
+    // refreshes until they part by a period; then a second of frames that change, and one of frames
+    // left out.
+    frames(60, true);
+    frames(60, true);
     const uint64_t skippedBefore = SkippedFrameCount();
-    EXPECT_NEAR(secondOf(true), 1000.0, 2.0);
-    EXPECT_EQ(SkippedFrameCount(), skippedBefore);
-    EXPECT_NEAR(secondOf(false), 1000.0, 2.0);
-    EXPECT_GE(SkippedFrameCount() - skippedBefore, 58u);
+    frames(61, false);
+    EXPECT_NEAR(double(starts[120] - starts[60]), 1000.0, 2.0);
+    EXPECT_NEAR(double(starts[180] - starts[120]), 1000.0, 2.0);
+    EXPECT_GE(SkippedFrameCount() - skippedBefore, 59u);
     UseFakeRefreshRate(0);
     UseVirtualClock(false);
 }

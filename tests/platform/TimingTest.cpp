@@ -30,24 +30,25 @@ TEST_F(VirtualClock, SixtyHertzTicksEverySixteenWholeMilliseconds)
     EXPECT_EQ(MillisecondClock() - before, 66);
     EXPECT_EQ(timer->Wait(), 1);
     EXPECT_EQ(MillisecondClock() - before, 80);
+    EXPECT_EQ(timer->TakeTicks(), 0);
+    EXPECT_EQ(timer->NextTickMillis(), ClockMillis() + 16);
     // The frame loop's 1 ms sleep is always taken here, so scripted runs keep their clock readings.
-    EXPECT_FALSE(timer->WaitWouldSleep(1));
+    SleepAfterFrame(*timer);
+    EXPECT_EQ(MillisecondClock() - before, 81);
 }
 
-// One frame of a still screen as the frame loop runs it: the wait, the logic reading a key, the doze
-// (with `still` false, a frame of a screen that moves: no doze).
-int StillFrame(TTimer& timer, bool still = true)
+// One frame as the frame loop runs it: the wait (of a still screen's frame or not), then the logic
+// reading a key.
+int Frame(TTimer& timer, bool still)
 {
-    timer.Wait();
+    WaitForFrame(timer, still);
     BeginFrameInput();
     const int hits = KeyWasHit(KEY_1);
     EndFrameInput();
-    if (still)
-        timer.DozeWhileStill(8);
     return hits;
 }
 
-TEST_F(VirtualClock, AStillScreenDozesAndStillRunsEveryTickItSleptThrough)
+TEST_F(VirtualClock, AStillScreenSleepsOnTheWindowUntilAKeyOrEightTicks)
 {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
     std::vector<int> asked;
@@ -73,72 +74,32 @@ TEST_F(VirtualClock, AStillScreenDozesAndStillRunsEveryTickItSleptThrough)
     });
     auto timer = TTimer::Create(60.0f);
     const uint64_t start = ClockMillis();
-    // Two frames that show and read nothing new, then it sleeps up to eight ticks. Until then each wait
-    // after a still frame sleeps on the window to its tick.
-    StillFrame(*timer);
-    StillFrame(*timer);
-    EXPECT_EQ(asked, std::vector<int>({16}));
-    StillFrame(*timer);
-    ASSERT_EQ(asked.size(), 3u);
-    EXPECT_EQ(asked[2], 8 * 16);
-    // Those eight ticks are frames run at once, no sleep of their own; the last reads input and dozes again.
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_TRUE(timer->WaitWouldSleep(1)) << i;
-        StillFrame(*timer);
-        EXPECT_EQ(ClockMillis() - start, 11u * 16) << i;
-    }
-    EXPECT_EQ(asked.size(), 3u);
-    // A key two and a half ticks into the doze.
-    keyAfter = 40;
-    StillFrame(*timer);
-    ASSERT_EQ(asked.size(), 4u);
-    // Of the two ticks that passed before the key, the first is run without it and the second reads it
-    // at once; the frame after sleeps on the window to the next tick.
-    const uint64_t woke = start + 11 * 16 + 40;
-    EXPECT_EQ(ClockMillis(), woke);
-    EXPECT_EQ(StillFrame(*timer), 0);
-    EXPECT_EQ(ClockMillis(), woke);
-    EXPECT_EQ(StillFrame(*timer), 1);
-    EXPECT_EQ(ClockMillis(), woke);
-    EXPECT_FALSE(timer->WaitWouldSleep(1));
-    StillFrame(*timer);
-    EXPECT_EQ(ClockMillis() - start, 14u * 16);
-    EXPECT_EQ(asked.size(), 5u);
-    // A key that comes during such a sleep is read by a frame run then, not at the tick, and the ticks
-    // after it are a full period apart from there.
+    // A screen that moves waits for its tick and never on the window, however soon a key would come.
     keyAfter = 5;
-    EXPECT_EQ(StillFrame(*timer), 1);
-    EXPECT_EQ(ClockMillis() - start, 14u * 16 + 5);
-    EXPECT_EQ(StillFrame(*timer, false), 0);
-    EXPECT_EQ(ClockMillis() - start, 15u * 16 + 5);
-    // A screen that moves does not sleep on the window: its wait ends at its tick, however soon a key
-    // would have come.
-    keyAfter = 5;
-    EXPECT_EQ(StillFrame(*timer, false), 0);
-    EXPECT_EQ(ClockMillis() - start, 16u * 16 + 5);
-    EXPECT_EQ(asked.size(), 7u);
-    // A screen that moves by the clock dozes through the ticks it says will look the same, three here:
-    // it sleeps to the fourth tick, whose frame runs on time after the three before it, run at once.
+    EXPECT_EQ(Frame(*timer, false), 0);
+    EXPECT_EQ(ClockMillis() - start, 16u);
+    EXPECT_TRUE(asked.empty());
+    // After a still screen's frame the wait sleeps on the window for up to eight ticks; nothing came,
+    // and the frame runs once for all of them.
     keyAfter = -1;
-    const uint64_t tick = ClockMillis();
-    timer->DozeThroughUnchanged(3);
-    ASSERT_EQ(asked.size(), 8u);
-    EXPECT_EQ(asked[7], 4 * 16);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(timer->WaitWouldSleep(1)) << i;
-        StillFrame(*timer, false);
-        EXPECT_EQ(ClockMillis(), tick + 4 * 16) << i;
-    }
-    EXPECT_FALSE(timer->WaitWouldSleep(1));
-    // A key ends such a doze: the two ticks that passed run at once, the second reading the key, and
-    // the ticks keep their times.
+    EXPECT_EQ(WaitForFrame(*timer, true), 8);
+    EXPECT_EQ(asked, std::vector<int>({8 * 16}));
+    EXPECT_EQ(ClockMillis() - start, 9u * 16);
+    // A key two and a half ticks into such a sleep ends it: the frame runs then and reads the key.
     keyAfter = 40;
-    timer->DozeThroughUnchanged(3);
-    EXPECT_EQ(StillFrame(*timer, false), 0);
-    EXPECT_EQ(StillFrame(*timer, false), 1);
-    EXPECT_EQ(ClockMillis(), tick + 4 * 16 + 40);
-    StillFrame(*timer, false);
-    EXPECT_EQ(ClockMillis(), tick + 7 * 16);
+    EXPECT_EQ(Frame(*timer, true), 1);
+    EXPECT_EQ(ClockMillis() - start, 9u * 16 + 40);
+    // The ticks keep their times: the next frame of a moving screen comes at the third.
+    EXPECT_EQ(Frame(*timer, false), 0);
+    EXPECT_EQ(ClockMillis() - start, 12u * 16);
+    // A key before the next tick runs the frame at once too, with no tick of its own.
+    keyAfter = 5;
+    EXPECT_EQ(WaitForFrame(*timer, true), 0);
+    EXPECT_EQ(ClockMillis() - start, 12u * 16 + 5);
+    BeginFrameInput();
+    EXPECT_EQ(KeyWasHit(KEY_1), 1);
+    EndFrameInput();
+    EXPECT_EQ(asked.size(), 3u);
     UseEventAwaiter(nullptr);
 }
 
@@ -170,10 +131,4 @@ TEST(RealClock, WaitBlocksUntilItsTicksHavePassed)
         ticks += passed;
     }
     EXPECT_GE(ClockMillis() - before, uint64_t(10 * ticks));
-    // Right after a wait the next tick is most of a period off; once it is due, the wait would not
-    // sleep, and a short sleep before it is the only time the frame gives the processor up.
-    const bool farOff = timer->WaitWouldSleep(1);
-    SleepMillis(15);
-    EXPECT_FALSE(timer->WaitWouldSleep(1));
-    EXPECT_TRUE(farOff);
 }

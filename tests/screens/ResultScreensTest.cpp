@@ -118,7 +118,7 @@ TEST(GameOverStatistics, FixedAtCreationPaddedToFiveDigitsAndClosedByEachAccepte
         h.Press(KEY_1);
         h.Frames(2);
         ASSERT_EQ(game->currentScreen, over);
-        // Nothing on it moves by itself, so the frame timer dozes on it: left alone, it presents nothing.
+        // Nothing on it moves by itself: left alone, it presents nothing.
         const uint64_t presented = PresentedFrameCount();
         h.Frames(60);
         EXPECT_EQ(PresentedFrameCount(), presented);

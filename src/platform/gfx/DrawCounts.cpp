@@ -1,6 +1,6 @@
 // DrawCounts - counting the batch's draw calls, textures and partial frames, frame by frame.
 #include "platform/gfx/DrawCounts.h"
-#include "platform/Testing.h"
+#include "platform/gfx/GfxTesting.h"
 
 #include <cstdint>
 

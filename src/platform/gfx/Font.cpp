@@ -21,7 +21,7 @@
 #include "platform/gfx/DrawBatch.h"
 #include "platform/sys/FileRead.h"
 #include "platform/Preload.h"
-#include "platform/Testing.h"
+#include "platform/gfx/GfxTesting.h"
 #include "platform/Text.h"
 
 namespace {

@@ -10,7 +10,7 @@
 // expose or resize, a read-back, a new display) invalidates the presented hash, so the next frame is
 // drawn in full.
 #include "platform/gfx/FrameSkip.h"
-#include "platform/Testing.h"
+#include "platform/gfx/GfxTesting.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // without an open display, recorded draws reach GL before the texels they sample change, and smaller
 // levels are averaged here rather than by the driver.
 #include "platform/gfx/Texture.h"
-#include "platform/Testing.h"
+#include "platform/gfx/GfxTesting.h"
 
 #include <algorithm>
 #include <vector>

@@ -11,7 +11,7 @@
 #include "platform/gl/Backend.h"
 #include "platform/gl/DisplayRecord.h"
 #include "platform/gl/GL.h"
-#include "platform/loop/RefreshPacing.h"
+#include "platform/loop/FrameLoop.h"
 #include "platform/x11/X11Window.h"
 
 using namespace gl;
@@ -167,7 +167,7 @@ TDisplay* OpenGraphics(int width, int height, int depth, int refreshHz, int flag
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*d));
     display = d;
     currentGeneration = ++generationCounter;
-    gfx::ResetRefreshPacing();
+    loop::ForgetRefresh();
     Cls();
     return display;
 }

@@ -15,7 +15,7 @@
 // frame's box, and only the changed pixels travel. Such a present does not wait for the blank, so the
 // frame is paced to the refresh as a frame left out is.
 #include "platform/Display.h"
-#include "platform/Testing.h"
+#include "platform/gl/GLTesting.h"
 
 #include <SDL.h>
 
@@ -25,7 +25,7 @@
 #include "platform/gfx/FrameSkip.h"
 #include "platform/gl/DisplayRecord.h"
 #include "platform/gl/GL.h"
-#include "platform/loop/RefreshPacing.h"
+#include "platform/loop/FrameLoop.h"
 #include "platform/x11/GlxPresent.h"
 #include "platform/x11/X11Window.h"
 
@@ -96,13 +96,11 @@ void FlipDisplay(int sync)
     gfx::TBoxes drawn;
     if (!gfx::EndFrame(PictureKept(*display), drawn)) {
         if (sync)
-            gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
+            loop::FramePresented(false, SyncedRefreshRate(*display));
         return;
     }
     display->presentedWidth = dw;
     display->presentedHeight = dh;
-    // The present talks to the X server, and may read events off the connection while it waits.
-    XConnectionUsed();
     const int interval = sync ? 1 : 0;
     if (interval != display->swapInterval) {
         // Refused by some drivers; the frame timer still paces.
@@ -112,7 +110,7 @@ void FlipDisplay(int sync)
     if (display->direct && display->presentsByCopy) {
         CopyBoxesToWindow(*display, drawn);
         if (sync)
-            gfx::PaceToRefresh(false, SyncedRefreshRate(*display));
+            loop::FramePresented(false, SyncedRefreshRate(*display));
         return;
     }
     if (!display->direct) {
@@ -122,7 +120,7 @@ void FlipDisplay(int sync)
     SDL_GL_SwapWindow(display->window);
     glBindFramebuffer(GL_FRAMEBUFFER, PictureFramebuffer(*display));
     if (sync)
-        gfx::PaceToRefresh(true, SyncedRefreshRate(*display));
+        loop::FramePresented(true, SyncedRefreshRate(*display));
 }
 
 void InvalidatePresentedFrame() { gfx::InvalidatePresented(); }

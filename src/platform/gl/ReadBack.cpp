@@ -1,5 +1,5 @@
 // Read-back - the picture's pixels for tests, benchmarks and screenshots, read from the GL context.
-#include "platform/Testing.h"
+#include "platform/gl/GLTesting.h"
 
 #include <png.h>
 

@@ -3,14 +3,12 @@
 #include "platform/Input.h"
 
 #include "platform/Display.h"
-#include "platform/Testing.h"
+#include "platform/input/InputTesting.h"
 #include "platform/x11/X11Window.h"
 
 #include <SDL.h>
 
 #include <array>
-#include <functional>
-#include <thread>
 
 namespace {
 constexpr int KEY_COUNT = 256;
@@ -31,8 +29,6 @@ struct TInputState {
 } in;
 // Between BeginFrameInput and EndFrameInput: the frame has read the window's events already.
 bool frameInputRead = false;
-// The timer's wait has just read the events, and no frame has begun since.
-bool readEndingWait = false;
 
 bool CtrlHeld() { return in.keyHeld[KEY_LCONTROL] || in.keyHeld[KEY_RCONTROL]; }
 
@@ -143,14 +139,8 @@ int TranslateButton(Uint8 button)
     }
 }
 
-// Every event read from the window system or injected, whatever it was: a still screen dozes only after
-// frames that read none.
-uint64_t eventsRead = 0;
-std::function<bool(int)> eventAwaiter;
-
 void HandleSdlEvent(const SDL_Event& e)
 {
-    ++eventsRead;
     switch (e.type) {
     case SDL_QUIT:
         ProcessInputEvent({TInputEvent::Close});
@@ -239,7 +229,6 @@ void HandleSdlEvent(const SDL_Event& e)
 
 void ProcessInputEvent(const TInputEvent& e)
 {
-    ++eventsRead;
     const bool keyInRange = e.code >= 0 && e.code < KEY_COUNT;
     const bool buttonInRange = e.code >= 1 && e.code <= 3;
     switch (e.type) {
@@ -280,42 +269,13 @@ void ProcessInputEvent(const TInputEvent& e)
     }
 }
 
-namespace {
-// The window system's pump is left out of at most this many reads in a row: it still runs a few times a
-// second for what it does on its own clock (keeping the screen saver off, settling a focus change it
-// held back a moment).
-constexpr int MAX_PUMPS_LEFT_OUT = 15;
-int pumpsLeftOut = 0;
-
-// Whether this read can do without the pump: nothing is queued for the program (events SDL made itself,
-// another thread's or a test's) and nothing came from the X server. SDL is asked for no signal handlers
-// (Platform), so there is no quit event the pump alone would make of Ctrl+C.
-// xQuiet: the wait that ended just now watched the connection and nothing arrived, so it need not be
-// flushed and read again to know.
-bool PumpCanWait(bool xQuiet)
-{
-    if (pumpsLeftOut >= MAX_PUMPS_LEFT_OUT || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) ||
-        !(xQuiet || NothingArrivedFromX())) {
-        pumpsLeftOut = 0;
-        return false;
-    }
-    ++pumpsLeftOut;
-    return true;
-}
-
-void ReadEvents(bool xQuiet)
+void PollInputEvents()
 {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
-    if (!PumpCanWait(xQuiet)) {
-        XConnectionUsed();
-        SDL_Event e;
-        while (SDL_PollEvent(&e)) HandleSdlEvent(e);
-    }
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) HandleSdlEvent(e);
     if (WindowDestroyedFromOutside()) ProcessInputEvent({TInputEvent::Close});
 }
-}  // namespace
-
-void PollInputEvents() { ReadEvents(false); }
 
 namespace {
 void PollUnlessFrameRead()
@@ -325,55 +285,13 @@ void PollUnlessFrameRead()
 }
 }
 
-uint64_t WindowEventsRead() { return eventsRead; }
-
-void UseEventAwaiter(std::function<bool(int)> awaiter) { eventAwaiter = std::move(awaiter); }
-
-// On the virtual clock only a test's awaiter: a real sleep there would let no virtual time pass.
-bool WindowEventsAwaitable() { return eventAwaiter || (!UsingVirtualClock() && XEventsAwaitable()); }
-
-bool AwaitWindowEvents(int timeoutMs)
-{
-    if (eventAwaiter)
-        return eventAwaiter(timeoutMs);
-    // Events SDL queued itself, or another thread's, are there already.
-    if (SDL_WasInit(SDL_INIT_EVENTS) && SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
-        return true;
-    return AwaitXEvents(timeoutMs);
-}
-
-void PollInputEventsEndingWait(bool nothingArrived)
-{
-    ReadEvents(nothingArrived);
-    readEndingWait = true;
-}
-
-bool SleepWatchingWindow(std::chrono::steady_clock::time_point until)
-{
-    if (!eventAwaiter && SDL_WasInit(SDL_INIT_EVENTS) && XEventsAwaitable() && SleepWhileXQuiet(until))
-        return true;
-    // Something came (it waits for the frame of the tick, as it always has), or nothing can be watched.
-    std::this_thread::sleep_until(until);
-    return false;
-}
-
-void NothingToReadEndingWait() { readEndingWait = true; }
-
 void BeginFrameInput()
 {
-    // Nothing runs between the end of the frame's wait and here, so what the wait read is all there
-    // is; asking the X server again would only cost an idle frame another round of system calls.
-    if (!readEndingWait)
-        PollInputEvents();
-    readEndingWait = false;
+    PollInputEvents();
     frameInputRead = true;
 }
 
-void EndFrameInput()
-{
-    frameInputRead = false;
-    readEndingWait = false;
-}
+void EndFrameInput() { frameInputRead = false; }
 
 int KeyWasHit(int key)
 {

@@ -1,6 +1,5 @@
 // Process services - the message box, console lines, and the two ways the program ends.
 #include "platform/Process.h"
-#include "platform/Testing.h"
 
 #include "platform/Display.h"
 

@@ -3,7 +3,7 @@
 // folder that is flushed to disk and then renamed over the old one, and the folder flushed after it.
 // A record that is a symbolic link (a dotfiles or synced folder) is replaced where the link points.
 #include "platform/Storage.h"
-#include "platform/Testing.h"
+#include "platform/sys/SysTesting.h"
 
 #include "platform/sys/FileRead.h"
 
@@ -42,7 +42,7 @@ constexpr int MAX_LINKS = 40;
 
 std::function<void(const std::string&)> stepWatcher;
 
-// Each step that makes a write last is told to the tests that watch (Testing.h), as it is taken.
+// Each step that makes a write last is told to the tests that watch (SysTesting.h), as it is taken.
 int Step(const char* name, int result)
 {
     if (stepWatcher) {

@@ -5,12 +5,6 @@ void WatchForDestroyFromOutside(SDL_Window*) {}
 
 bool WindowDestroyedFromOutside() { return false; }
 
-bool NothingArrivedFromX() { return false; }
-
 bool XEventsAwaitable() { return false; }
-
-void XConnectionUsed() {}
-
-bool SleepWhileXQuiet(std::chrono::steady_clock::time_point) { return false; }
 
 bool AwaitXEvents(int) { return false; }

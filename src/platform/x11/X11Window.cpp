@@ -7,13 +7,11 @@
 // The library is the one SDL loaded itself; when SDL runs on another window system it is not loaded,
 // and nothing here does anything.
 //
-// READING AND WAITING FOR EVENTS
-// The window system's event pump costs a frame more than its one read of the connection (locks, window
-// bookkeeping, a flush), and a still screen sleeps on the connection rather than waking for every tick.
-// Both ask the X library alone first, with the same flush and read the pump does (XEventsQueued after
-// flushing moves whatever the connection holds into the library's queue and counts it), so an event is
-// never left where the pump would not look, nor slept on once the library has read it while waiting for
-// some reply.
+// WAITING FOR EVENTS
+// A still screen sleeps on the connection rather than waking for every tick. It asks the X library
+// first, with the same flush and read the event pump does (XEventsQueued after flushing moves whatever
+// the connection holds into the library's queue and counts it), so an event the library has already
+// read while waiting for some reply is never slept on.
 #include "platform/x11/X11Window.h"
 
 #include <SDL.h>
@@ -24,7 +22,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <ctime>
 
 namespace {
 
@@ -42,15 +39,6 @@ std::atomic<bool> lossUnreported{false};
 // The connection the window lives on, for as long as the program runs (SDL's video is never shut down).
 Display* connection = nullptr;
 TEventsQueued eventsQueued = nullptr;
-
-// The connection as it was when a look found nothing on it. Events leave the socket for the library's
-// queues only when the library reads it: for a reply (a request went out since, or one was answered)
-// or for events (the pump, or this file's own look). So while the counts are unchanged, the queue is
-// empty and nothing else has pumped, a socket with nothing to read means nothing has arrived.
-struct TQuietMark {
-    bool known = false;
-    unsigned long nextRequest = 0, lastReplied = 0;
-} quiet;
 
 int OnXError(Display* display, XErrorEvent* error)
 {
@@ -92,44 +80,12 @@ bool WindowDestroyedFromOutside()
     return lossUnreported.exchange(false);
 }
 
-namespace {
-bool XStillQuiet()
-{
-    return quiet.known && lostWindow == 0 && QLength(connection) == 0 &&
-           NextRequest(connection) == quiet.nextRequest && LastKnownRequestProcessed(connection) == quiet.lastReplied;
-}
-}  // namespace
-
 bool XEventsAwaitable() { return connection && eventsQueued && watchedWindow != 0; }
-
-bool NothingArrivedFromX()
-{
-    quiet.known = XEventsAwaitable() && lostWindow == 0 && eventsQueued(connection, QueuedAfterFlush) == 0;
-    if (quiet.known) {
-        quiet.nextRequest = NextRequest(connection);
-        quiet.lastReplied = LastKnownRequestProcessed(connection);
-    }
-    return quiet.known;
-}
-
-void XConnectionUsed() { quiet.known = false; }
-
-bool SleepWhileXQuiet(std::chrono::steady_clock::time_point until)
-{
-    if (!XStillQuiet() && !NothingArrivedFromX())
-        return false;
-    // Past the deadline already, the socket is still looked at: bytes may have come during the frame.
-    const auto left = std::max(std::chrono::nanoseconds(0), std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                                               until - std::chrono::steady_clock::now()));
-    const timespec timeout{time_t(left.count() / 1000000000), long(left.count() % 1000000000)};
-    pollfd readable{ConnectionNumber(connection), POLLIN, 0};
-    // Interrupted, or bytes on their way: either way not a quiet wait.
-    return ppoll(&readable, 1, &timeout, nullptr) == 0;
-}
 
 bool AwaitXEvents(int timeoutMs)
 {
-    if (!XStillQuiet() && !NothingArrivedFromX())
+    // A window lost is a close request for the pump to find, and queued events are there already.
+    if (!XEventsAwaitable() || lostWindow != 0 || eventsQueued(connection, QueuedAfterFlush) != 0)
         return true;
     pollfd readable{ConnectionNumber(connection), POLLIN, 0};
     return poll(&readable, 1, timeoutMs < 0 ? 0 : timeoutMs) != 0;

@@ -1,0 +1,10 @@
+// Sys testing - what tests watch of the files the platform writes. The game's own code never includes it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Hears each step that makes the replacement of a kept record last, as it is taken: "write" (each write
+// of the new bytes), "flush" (them to the disk), "rename" (over the old record) and "flush folder" (the
+// rename to the disk). An empty function stops the listening.
+void WatchStorageSteps(std::function<void(const std::string&)> watcher);
