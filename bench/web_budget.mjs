@@ -4,8 +4,8 @@
 //
 // FOLDER (build-web/ by default) may hold another build of the page, to compare the two.
 //
-//   transfer     bytes a first play fetches (page, script, module, data), gzip-compressed as a web
-//                server sends them; the budget is 3 MiB
+//   transfer     bytes a first play fetches (page, script, module, data, and what the page fetches in
+//                the background), gzip-compressed as a web server sends them; the budget is 3 MiB
 //   school net   navigation to the title's first frame with chromium's network throttled to 4 Mbit/s
 //                and 40 ms latency, the bytes sent until then and the bytes of the whole first play
 //                (what loads in the background after the title included); median of the repeats
@@ -66,6 +66,8 @@ try {
     await page.goto(server.url, { waitUntil: 'load' });
     await page.waitForFunction(() => window.Module && Module.frames > 0, { timeout: 300000, polling: 20 });
     pageStarts.push(await page.evaluate(() => Module.firstFrameAt));
+    // All of it: what the page fetches in the background after the title too.
+    await page.waitForNetworkIdle({ idleTime: 1000, timeout: 300000 });
     transfers.push(server.sent.bytes);
     if (r === 0) {
       // The scripted run: the title, a level of Addition with an answer typed every second, the title.

@@ -129,7 +129,7 @@ await writeFile(path.join(out, 'index.html'), fill(page, {
 await writeFile(path.join(out, 'sw.js'), fill(worker, {
   "/*calcadia:version*/''": json(build.version),
   '/*calcadia:files*/[]': json(['index.html', 'manifest.webmanifest', 'icon.png', build.script.file,
-                                build.module.file, ...dataFiles.map((p) => p.file)]),
+                                build.module.file, ...packs.map((p) => p.file)]),
 }));
 await writeFile(path.join(out, 'manifest.webmanifest'), manifest);
 await copyFile(path.join(data, 'Images/icon.png'), path.join(out, 'icon.png'));

@@ -5,7 +5,7 @@
 // content in its name, and the page names the ones it loads. So a cache holds one build's files and no
 // other: the page from the network (when there is one) always names files that match it, and with no
 // network the cached page names the cached files. The page puts what it fetched into its build's cache
-// itself, so the worker fetches only what is missing. A new build has a new worker (its list differs),
+// itself (the catalog of the player's language among it), so the worker fetches only what is missing. A new build has a new worker (its list differs),
 // which takes over at once and drops the older builds' caches.
 const VERSION = /*calcadia:version*/'';
 const FILES = /*calcadia:files*/[];
