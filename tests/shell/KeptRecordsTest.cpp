@@ -297,7 +297,8 @@ TEST(KeptRecords, CopiesEndingRunsTogetherLoseNone)
         }
         EXPECT_TRUE(allWell) << "a copy's \"New best!\" was wrong in round " << round;
         int kept = 0;
-        for (const auto& runs : TSavedState::Load()->scores.modes)
+        const TSavedStatePtr saved = TSavedState::Load();
+        for (const auto& runs : saved->scores.modes)
             kept += int(runs.size());
         return kept;
     };
