@@ -15,6 +15,7 @@
 #include "shell/LaunchOptions.h"
 #include "screens/TitleScreen.h"
 #include "shell/Renderer.h"
+#include "records/History.h"
 #include "toolkit/ImageBank.h"
 
 namespace {
@@ -54,6 +55,8 @@ void ApplyLaunchOptions()
         game->saved = TSavedState::Load();
         game->musicLevel = float(game->saved->settings.musicVolume) / 100.0f;
         game->effectsLevel = float(game->saved->settings.effectsVolume) / 100.0f;
+        if (options.history.keep && game->saved->settings.history)
+            StartHistory(options.history.player.value_or(""));
     }
     const int fullScreen = options.fullScreen >= 0 ? options.fullScreen
                            : game->saved           ? game->saved->settings.fullScreen
@@ -206,6 +209,7 @@ void RunGame()
 
 void ResetGameState()
 {
+    StopHistory();
     if (game) {
         game->StopMusic();
         game->screenStack.Clear();
