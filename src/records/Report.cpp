@@ -205,9 +205,11 @@ std::string ReportText(const std::vector<TPlayerFigures>& players, const std::st
     for (const TPlayerFigures& p : players) {
         text += "\n" + ShownPlayer(p.player) + "\n";
         for (const TModeFigures& m : p.modes) {
-            // TRANSLATORS: one line of the report: a mode, then its runs, questions, share right, median time and highest level.
-            text += "  " + Fill(Translate("%s: %s runs, %s questions, %s right, median time %s, highest level %s"),
-                                {ShownMode(m.mode), std::to_string(m.runs), std::to_string(m.questions),
+            // TRANSLATORS: one line of the report: a mode, its runs ("3 runs"), questions ("45 questions"), share
+            // right, median time and highest level.
+            text += "  " + Fill(Translate("%s: %s, %s, %s right, median time %s, highest level %s"),
+                                {ShownMode(m.mode), TranslateCount("%d run", "%d runs", m.runs),
+                                 TranslateCount("%d question", "%d questions", m.questions),
                                  Percent(m.right, m.questions), SecondsText(m.medianSeconds),
                                  std::to_string(m.highestLevel)}) + "\n";
             const auto list = [&](const char* label, const std::vector<TFactFigures>& facts, auto show) {

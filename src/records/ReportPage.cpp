@@ -28,7 +28,8 @@ const char* const STYLE =
     "table{border-collapse:collapse;margin:.5em 0}"
     "th,td{border:1px solid #444;padding:.25em .5em;text-align:right}"
     "th{background:#eee}td.text,th.text{text-align:left}"
-    "table.grid td,table.grid th{width:2.6em;height:2.6em;padding:0;text-align:center;font-size:.85em}"
+    "table.grid td,table.grid th{min-width:3.4em;height:2.6em;padding:0 .1em;text-align:center;font-size:.85em;"
+    "white-space:nowrap}"
     "table.grid td b{display:block;font-size:1.15em}"
     ".known{background:#a8dba0}.slow{background:#fff09a}.shaky{background:#ffc27a}"
     ".missed{background:#f29a9a}.none{background:#fff;color:#555}.never{background:#ccc}"
@@ -115,7 +116,7 @@ std::string Grid(const TGridOperation& operation, const std::vector<TFactFigures
             continue;
         // Division is asked as (a x b) / b: along the top the answer, down the side the divisor.
         const int row = op == '/' ? b : a, column = op == '/' ? a / b : b;
-        if (row < 1 || column < 0 || row > GRID_MAX || column > GRID_MAX)
+        if (row < 1 || column < 1 || row > GRID_MAX || column > GRID_MAX)
             continue;
         cells[{row, column}] = &fact;
         size = std::max({size, row, column});
@@ -123,15 +124,14 @@ std::string Grid(const TGridOperation& operation, const std::vector<TFactFigures
     if (cells.empty())
         return "";
     size = std::max(size, GRID_MIN);
-    const int first = operation.op == '-' ? 0 : 1;
     std::string html = "<h3>" + Escaped(Translate(operation.title)) + "</h3>\n<table class=\"grid\">\n<tr><th>" +
                        operation.corner + "</th>";
-    for (int column = first; column <= size; ++column)
+    for (int column = 1; column <= size; ++column)
         html += "<th>" + std::to_string(column) + "</th>";
     html += "</tr>\n";
     for (int row = 1; row <= size; ++row) {
         html += "<tr><th>" + std::to_string(row) + "</th>";
-        for (int column = first; column <= size; ++column) {
+        for (int column = 1; column <= size; ++column) {
             const auto found = cells.find({row, column});
             if (operation.op == '-' && column > row) {
                 html += "<td class=\"never\"></td>";
