@@ -69,6 +69,14 @@ forbid_includes("${not_x11}" "<X11/" "sees the X library outside x11/")
 forbid_includes("${game_files}" "<(SDL|GL/|ft2build|freetype/|png\\.h|jpeglib|vorbis/|ogg/|libintl\\.h)"
                 "sees a library below the platform layer")
 
+# The history of answers is the one database: only its own file sees SQLite, and what is kept between
+# launches knows nothing of the gameplay that feeds it.
+set(not_history ${all_files})
+list(FILTER not_history EXCLUDE REGEX "/records/History\\.cpp$")
+forbid_includes("${not_history}" "<sqlite3\\.h>" "sees SQLite outside records/History.cpp")
+file(GLOB_RECURSE records_files ${SRC}/records/*)
+forbid_includes("${records_files}" "\"(gameplay|screens|play|app)/" "what is kept between launches reaches up into the game")
+
 if(faults)
   message(FATAL_ERROR "${faults}")
 endif()
