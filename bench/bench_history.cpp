@@ -21,6 +21,27 @@ void QueueOne(const std::shared_ptr<const void>& run, int i)
     QueueAnswer(run, 2, 3, QUESTION, TYPED, i % 3 ? 0 : 1, 90, 60.0f);
 }
 
+// The history started in a temporary data folder, and stopped and removed again.
+class TKeptHere {
+public:
+    TKeptHere()
+    {
+        char pattern[] = "/tmp/calcadia-bench-XXXXXX";
+        home = mkdtemp(pattern);
+        setenv("XDG_DATA_HOME", home.c_str(), 1);
+        StartHistory("bench");
+    }
+    ~TKeptHere()
+    {
+        StopHistory();
+        std::error_code error;
+        std::filesystem::remove_all(home, error);
+    }
+
+private:
+    std::string home;
+};
+
 void BM_AnswerWithHistoryOff(benchmark::State& state)
 {
     const auto run = std::make_shared<int>(0);
@@ -33,17 +54,11 @@ BENCHMARK(BM_AnswerWithHistoryOff);
 // One answer queued per iteration; the background writes them in batches as they come.
 void BM_AnswerWithHistoryKept(benchmark::State& state)
 {
-    char pattern[] = "/tmp/calcadia-bench-XXXXXX";
-    const std::string home = mkdtemp(pattern);
-    setenv("XDG_DATA_HOME", home.c_str(), 1);
-    StartHistory("bench");
+    const TKeptHere kept;
     const auto run = std::make_shared<int>(0);
     int i = 0;
     for (auto _ : state)
         QueueOne(run, i++);
-    StopHistory();
-    std::error_code error;
-    std::filesystem::remove_all(home, error);
 }
 BENCHMARK(BM_AnswerWithHistoryKept)->Iterations(20000);
 
@@ -51,10 +66,7 @@ BENCHMARK(BM_AnswerWithHistoryKept)->Iterations(20000);
 // the background job. Only the queueing is timed; the wait for the write is not.
 void BM_AnswerStartingTheWriter(benchmark::State& state)
 {
-    char pattern[] = "/tmp/calcadia-bench-XXXXXX";
-    const std::string home = mkdtemp(pattern);
-    setenv("XDG_DATA_HOME", home.c_str(), 1);
-    StartHistory("bench");
+    const TKeptHere kept;
     const auto run = std::make_shared<int>(0);
     int i = 0;
     for (auto _ : state) {
@@ -63,9 +75,6 @@ void BM_AnswerStartingTheWriter(benchmark::State& state)
         FlushHistory();
         state.ResumeTiming();
     }
-    StopHistory();
-    std::error_code error;
-    std::filesystem::remove_all(home, error);
 }
 BENCHMARK(BM_AnswerStartingTheWriter)->Iterations(300);
 

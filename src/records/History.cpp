@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -164,6 +165,9 @@ bool Open(THistory& h)
     int code = OpenWritable(path, h.db);
     if (Damaged(code) && SetAside(path))
         code = OpenWritable(path, h.db);
+    // Another copy held it past the timeout (making it, say): the answers wait for the next try.
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        return false;
     if (code != SQLITE_OK) {
         GiveUp(h, path + ": " + sqlite3_errstr(code));
         return false;
