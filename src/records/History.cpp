@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
@@ -62,7 +63,7 @@ struct THistory {
     std::mutex lock;
     std::condition_variable idle;
     std::vector<THistoryAnswer> queued;   // the game's side
-    bool on = false;
+    std::atomic<bool> on{false};
     bool jobRunning = false;
     std::string player;
     int64_t kept = HISTORY_KEPT_ANSWERS;
@@ -71,7 +72,7 @@ struct THistory {
     // The writer's side: touched by one job at a time, or by FlushHistory with no job running.
     std::vector<THistoryAnswer> writing;
     sqlite3* db = nullptr;
-    bool broken = false;   // nothing can be kept this launch; said once
+    std::atomic<bool> broken{false};   // nothing can be kept this launch; said once
 };
 
 // Never destroyed: a job may still be finishing while the program's statics are torn down.
