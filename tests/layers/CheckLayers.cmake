@@ -6,6 +6,11 @@
 # - The frame loop (loop/) never reads the drawing counters: how it waits must not hang on what was drawn.
 # - The platform library includes nothing of the sound library, which is built on it.
 # - Only src/platform sees SDL, OpenGL, FreeType, libpng, libjpeg, Vorbis or gettext.
+# - The game's folders lean one way too: app (the entries, start-up, the command line) uses play (gameplay
+#   and screens), play uses the toolkit and the kept records, and all of them use the shell, the core;
+#   no folder includes one above it, and the toolkit and the records know nothing of each other. The
+#   optional utility library (extras/) stands on the platform alone, and no game folder includes it.
+#   The platform includes no game folder.
 # - The game sees only the platform's top folder (its headers); each folder below it has one job, and
 #   the jobs lean one way: drawing (gfx/) knows no window system, the clock (loop/) knows no picture,
 #   files and processes (sys/) and sound know none of the others, and only x11/ sees the X library.
@@ -34,7 +39,8 @@ function(forbid_words files pattern why)
   set(faults "${faults}" PARENT_SCOPE)
 endfunction()
 
-file(GLOB_RECURSE game_files ${SRC}/shell/* ${SRC}/toolkit/* ${SRC}/gameplay/* ${SRC}/screens/* ${SRC}/main.cpp)
+file(GLOB_RECURSE game_files ${SRC}/app/* ${SRC}/play/* ${SRC}/toolkit/* ${SRC}/records/* ${SRC}/shell/*
+     ${SRC}/extras/*)
 file(GLOB_RECURSE all_files ${SRC}/*.h ${SRC}/*.cpp)
 forbid_includes("${all_files}" "\"platform/Testing\\.h\"" "includes the tests' hooks")
 foreach(folder gfx gl input loop sound sys x11)
@@ -65,6 +71,17 @@ forbid_includes("${all_files}" "\"platform/web/" "includes a browser variant, wh
 set(not_x11 ${all_files})
 list(FILTER not_x11 EXCLUDE REGEX "/platform/x11/")
 forbid_includes("${not_x11}" "<X11/" "sees the X library outside x11/")
+
+# Each folder with the game folders it must not include: those above it, and those beside it.
+foreach(rule "shell:app|play|toolkit|records|extras" "toolkit:app|play|records|extras" "records:app|play|toolkit|extras"
+             "play:app|extras" "app:extras" "extras:app|play|toolkit|records|shell"
+             "platform:app|play|toolkit|records|shell|extras")
+  string(REPLACE ":" ";" rule "${rule}")
+  list(GET rule 0 folder)
+  list(GET rule 1 above)
+  file(GLOB_RECURSE folder_files ${SRC}/${folder}/*)
+  forbid_includes("${folder_files}" "\"(${above})/" "${folder}/ includes a game folder above or beside it")
+endforeach()
 
 forbid_includes("${game_files}" "<(SDL|GL/|ft2build|freetype/|png\\.h|jpeglib|vorbis/|ogg/|libintl\\.h)"
                 "sees a library below the platform layer")
