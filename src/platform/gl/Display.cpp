@@ -12,7 +12,7 @@
 #include "platform/gl/DisplayRecord.h"
 #include "platform/gl/GL.h"
 #include "platform/loop/FrameLoop.h"
-#include "platform/x11/X11Window.h"
+#include "platform/window/WindowSystem.h"
 
 using namespace gl;
 
