@@ -28,7 +28,7 @@
 #include "platform/gfx/Atlas.h"
 #include "platform/gfx/ChangedBoxes.h"
 #include "platform/gfx/FrameSkip.h"
-#include "platform/gl/Backend.h"
+#include "platform/gfx/Backend.h"
 
 namespace gfx {
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/gfx/Atlas.h"
 #include "platform/gfx/DrawBatch.h"
 #include "platform/gfx/ImageDecode.h"
-#include "platform/gl/Backend.h"
+#include "platform/gfx/Backend.h"
 #include "platform/gl/DisplayRecord.h"
 #include "platform/gl/GL.h"
 #include "platform/loop/FrameLoop.h"

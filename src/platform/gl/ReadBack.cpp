@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/gl/Backend.h"
+#include "platform/gfx/Backend.h"
 #include "platform/gfx/DrawBatch.h"
 #include "platform/gfx/FrameSkip.h"
 #include "platform/gl/GL.h"
