@@ -9,7 +9,7 @@
 #include "platform/gfx/DrawBatch.h"
 #include "platform/gfx/ImageDecode.h"
 #include "platform/gfx/Backend.h"
-#include "platform/gl/DisplayRecord.h"
+#include "platform/gl/DisplayState.h"
 #include "platform/gl/GL.h"
 #include "platform/loop/FrameLoop.h"
 #include "platform/window/WindowSystem.h"

@@ -22,8 +22,8 @@
 #include <cstring>
 
 #include "platform/gfx/DrawBatch.h"
-#include "platform/gfx/FrameSkip.h"
-#include "platform/gl/DisplayRecord.h"
+#include "platform/gfx/PictureHash.h"
+#include "platform/gl/DisplayState.h"
 #include "platform/gl/GL.h"
 #include "platform/loop/FrameLoop.h"
 #include "platform/window/WindowSystem.h"
