@@ -11,6 +11,7 @@
 
 #include "platform/DisplayFixture.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 #include "platform/Window.h"
 #include "shell/SystemInfo.h"
 #include "support/game/GameHarness.h"
