@@ -13,7 +13,7 @@
 
 #include "app/LaunchOptions.h"
 #include "app/Startup.h"
-#include "platform/Beside.h"
+#include "platform/Background.h"
 #include "platform/Language.h"
 #include "platform/Process.h"
 #include "platform/Timing.h"
@@ -75,7 +75,7 @@ void Frame()
     if (!RunFrame())
         EndProgram();
     // Music decoding and the like, between frames.
-    RunStepsBeside();
+    RunBackgroundSteps();
     // The page measures the frames' work and knows when the first picture is up.
     EM_ASM({ if (Module.onGameFrame) Module.onGameFrame($0); }, double(LastFrameWork().TotalNs()) / 1e6);
     // And which screen is up, for the taps that stand in for keys on a touch screen.

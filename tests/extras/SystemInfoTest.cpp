@@ -12,6 +12,7 @@
 #include "extras/SystemInfo.h"
 #include "platform/DisplayFixture.h"
 #include "platform/Platform.h"
+#include "platform/Testing.h"
 #include "platform/Window.h"
 #include "support/game/GameHarness.h"
 

@@ -34,7 +34,7 @@
 
 #include "platform/loop/FrameLoop.h"
 #include "platform/loop/LoopTesting.h"
-#include "platform/x11/X11Window.h"
+#include "platform/window/WindowSystem.h"
 
 #include <SDL.h>
 
@@ -62,7 +62,7 @@ struct TFrameLoop {
 
 // Whether AwaitWindowEvents can sleep on the window system (an X connection) or a test's stand-in. On
 // the virtual clock only the stand-in: a real sleep there would let no virtual time pass.
-bool WindowEventsAwaitable() { return frameLoop.eventAwaiter || (!UsingVirtualClock() && XEventsAwaitable()); }
+bool WindowEventsAwaitable() { return frameLoop.eventAwaiter || (!UsingVirtualClock() && WindowSystemEventsAwaitable()); }
 
 // Sleeps until the window has events to read or `timeoutMs` pass; true when events (may) have come.
 bool AwaitWindowEvents(int timeoutMs)
@@ -72,7 +72,7 @@ bool AwaitWindowEvents(int timeoutMs)
     // Events SDL queued itself, or another thread's, are there already.
     if (SDL_WasInit(SDL_INIT_EVENTS) && SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
         return true;
-    return AwaitXEvents(timeoutMs);
+    return AwaitWindowSystemEvents(timeoutMs);
 }
 
 // Sleeps on the window's events until they come (true) or the clock reaches `until` (false).

@@ -1,4 +1,4 @@
-// FrameSkip - hashes of what the picture holds and what the window shows, and the counts of frames
+// PictureHash - hashes of what the picture holds and what the window shows, and the counts of frames
 // presented and left out.
 //
 // The recording gives a hash of what the picture holds once it is carried out: a clear restarts it, a
@@ -9,7 +9,7 @@
 // presented. Anything that makes the shown picture or the textures behind it doubtful (an upload, an
 // expose or resize, a read-back, a new display) invalidates the presented hash, so the next frame is
 // drawn in full.
-#include "platform/gfx/FrameSkip.h"
+#include "platform/gfx/PictureHash.h"
 #include "platform/gfx/GfxTesting.h"
 
 #include <cstring>
@@ -22,11 +22,11 @@ namespace {
 // Never the hash of a real picture: what a doubtful picture compares as.
 constexpr uint64_t UNKNOWN_PICTURE = 0;
 
-struct TFrameSkip {
+struct TPictureHashes {
     uint64_t pictureHash = UNKNOWN_PICTURE;     // what the picture holds once the recording is carried out
     uint64_t presentedHash = UNKNOWN_PICTURE;   // what the window shows
     bool submittedThisFrame = false;
-} skip;
+} hashes;
 uint64_t presentedFrames = 0;
 uint64_t skippedFrames = 0;
 
@@ -64,7 +64,7 @@ uint64_t PictureHashAfter(const TRecording& recording)
     // A leading clear starts the hash again from the colour alone; every draw call folds in its
     // texture, blend mode and quads.
     const std::vector<TCommand>& commands = recording.commands;
-    uint64_t h = skip.pictureHash;
+    uint64_t h = hashes.pictureHash;
     size_t first = 0;
     if (!commands.empty() && commands[0].clear) {
         const TCommand& c = commands[0];
@@ -86,14 +86,14 @@ uint64_t PictureHashAfter(const TRecording& recording)
 
 void PictureHolds(uint64_t hash, bool drew)
 {
-    skip.pictureHash = hash;
+    hashes.pictureHash = hash;
     if (drew)
-        skip.submittedThisFrame = true;
+        hashes.submittedThisFrame = true;
 }
 
 bool SkipFrame(uint64_t hash)
 {
-    if (skip.submittedThisFrame || hash != skip.presentedHash || skip.presentedHash == UNKNOWN_PICTURE)
+    if (hashes.submittedThisFrame || hash != hashes.presentedHash || hashes.presentedHash == UNKNOWN_PICTURE)
         return false;
     ++skippedFrames;
     return true;
@@ -101,21 +101,21 @@ bool SkipFrame(uint64_t hash)
 
 void FramePresented()
 {
-    skip.submittedThisFrame = false;
-    skip.presentedHash = skip.pictureHash;
+    hashes.submittedThisFrame = false;
+    hashes.presentedHash = hashes.pictureHash;
     ++presentedFrames;
 }
 
-bool PresentedPictureKnown() { return skip.presentedHash != UNKNOWN_PICTURE; }
+bool PresentedPictureKnown() { return hashes.presentedHash != UNKNOWN_PICTURE; }
 
-void InvalidatePresented() { skip.presentedHash = UNKNOWN_PICTURE; }
+void InvalidatePresented() { hashes.presentedHash = UNKNOWN_PICTURE; }
 
-void ResetFrameSkip() { skip = TFrameSkip{}; }
+void ResetPictureHashes() { hashes = TPictureHashes{}; }
 
 void ForgetPresented()
 {
-    skip.submittedThisFrame = false;
-    skip.presentedHash = UNKNOWN_PICTURE;
+    hashes.submittedThisFrame = false;
+    hashes.presentedHash = UNKNOWN_PICTURE;
 }
 
 }  // namespace gfx

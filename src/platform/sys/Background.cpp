@@ -1,5 +1,5 @@
-// Work beside the frame loop on the desktop: a detached low-priority thread per job.
-#include "platform/Beside.h"
+// Work in the background on the desktop: a detached low-priority thread per job.
+#include "platform/Background.h"
 
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -8,7 +8,7 @@
 #include <system_error>
 #include <thread>
 
-void RunBeside(std::function<bool()> step)
+void RunInBackground(std::function<bool()> step)
 {
     try {
         std::thread([step] {
@@ -25,4 +25,4 @@ void RunBeside(std::function<bool()> step)
     }
 }
 
-void RunStepsBeside() {}
+void RunBackgroundSteps() {}

@@ -1,10 +1,10 @@
-// Backend - what each backend of the drawing layer provides: the GL objects behind textures and the
-// pipeline (shader, vertex buffers, blend states) that carries out a recorded frame. The desktop's are
-// TextureGL.cpp, Pipeline.cpp with ShaderSource.cpp, GL.cpp that loads the entry points, ReadBack.cpp,
-// and Display.cpp for the window, its GL context and presenting. Everything else of the drawing layer
-// (textures' rules, the atlas, the batch's recording and merging, skipping unchanged frames, the draw
-// state, shapes, images and fonts) is the same on every backend. Only the platform's own .cpp files
-// include this.
+// Backend - the drawing contract: what the drawing layer (gfx/) needs of a backend, and so what each
+// backend provides: the GL objects behind textures and the pipeline (shader, vertex buffers, blend
+// states) that carries out a recorded frame. The desktop's and the browser's are gl/'s TextureGL.cpp,
+// Pipeline.cpp with ShaderSource.cpp, GL.cpp that loads the entry points, ReadBack.cpp, and Display.cpp
+// for the window, its GL context and presenting. Everything else of the drawing layer (textures' rules,
+// the atlas, the batch's recording and merging, skipping unchanged frames, the draw state, shapes,
+// images and fonts) is the same on every backend. Only the platform's own .cpp files include this.
 #pragma once
 
 #include <cstdint>

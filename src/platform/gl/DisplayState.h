@@ -1,4 +1,4 @@
-// DisplayRecord - the open display's window, GL context and picture, shared by the files of gl/ that
+// DisplayState - the open display's window, GL context and picture, shared by the files of gl/ that
 // open it, present into it and prepare its drawing. Only gl/'s own .cpp files include this.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Picture - where the game's picture lives: the window's back buffer, or an off-screen picture scaled
+// Letterbox - where the game's picture lives: the window's back buffer, or an off-screen picture scaled
 // into the window's letterbox; and the window's points mapped back into game pixels.
 //
 // The game draws into a picture of exactly the opened size (1024 x 768 for the game). When the window's
@@ -16,8 +16,8 @@
 #include <cmath>
 
 #include "platform/gfx/DrawBatch.h"
-#include "platform/gfx/FrameSkip.h"
-#include "platform/gl/DisplayRecord.h"
+#include "platform/gfx/PictureHash.h"
+#include "platform/gl/DisplayState.h"
 #include "platform/gl/GL.h"
 
 using namespace gl;

@@ -1,3 +1,5 @@
+// CharconvDoubles - std::to_chars and std::from_chars for doubles, which the browser's C++ library lacks.
+//
 // The browser toolchain's C++ library (emscripten 3.1.6) lacks <charconv>'s conversions of doubles,
 // which the game's number formatting uses. The browser build includes this header ahead of every C++
 // file, with the same declarations a newer library has, built on printf and strtod: the shortest

@@ -1,8 +1,8 @@
-// Work beside the frame loop in the browser: the page has one thread, so each waiting job gets one
+// Work in the background in the browser: the page has one thread, so each waiting job gets one
 // step between frames (a step of music decoding is a second of sound, a few milliseconds of work).
 // Threads would need the page served with cross-origin isolation headers, which a plain static host
 // or a school's file share does not send.
-#include "platform/Beside.h"
+#include "platform/Background.h"
 
 #include <iterator>
 #include <vector>
@@ -15,12 +15,12 @@ std::vector<std::function<bool()>>& Waiting()
 }
 }
 
-void RunBeside(std::function<bool()> step)
+void RunInBackground(std::function<bool()> step)
 {
     Waiting().push_back(std::move(step));
 }
 
-void RunStepsBeside()
+void RunBackgroundSteps()
 {
     // A step may start another job, which waits for the next turn; the vector is not touched while
     // a step runs.

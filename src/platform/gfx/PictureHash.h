@@ -1,4 +1,4 @@
-// FrameSkip - whether an ended frame must be drawn and presented at all. The hash of what the picture
+// PictureHash - whether an ended frame must be drawn and presented at all. The hash of what the picture
 // holds follows the recording as it is carried out; a frame whose recording would leave the picture
 // with the hash last presented shows nothing new and is dropped unseen. Only the platform's own .cpp
 // files include this.
@@ -25,7 +25,7 @@ bool PresentedPictureKnown();
 // What the window shows can no longer be trusted (exposed, resized, read back): present the next frame.
 void InvalidatePresented();
 // A new display: nothing is known of its picture or of what its window shows.
-void ResetFrameSkip();
+void ResetPictureHashes();
 // After drawing that nobody is meant to see (the warm-up): forget this frame's carrying out, and present
 // the next frame.
 void ForgetPresented();
