@@ -26,7 +26,7 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "platform/Beside.h"
+#include "platform/Background.h"
 #include "platform/Storage.h"
 
 namespace {
@@ -340,7 +340,7 @@ void QueueAnswer(const std::shared_ptr<const void>& run, int mode, int level, co
         h.jobRunning = true;
     }
     if (startJob)
-        RunBeside(WriteStep);
+        RunInBackground(WriteStep);
 }
 
 void FlushHistory()
