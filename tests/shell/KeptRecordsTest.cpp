@@ -106,9 +106,12 @@ TEST(BestScoresTable, KeepsTheFiveBestInOrderAndReadsBackOnlyWhatItWrote)
     std::string six;
     for (int i = 0; i < 6; ++i)
         six += "division 10 1 2026-02-03\n";
-    EXPECT_TRUE(TBestScores::Parse(withChecksum("division 10 1 2026-02-03\n"), why)) << why;
+    // The last day of the year is a date; the 0th and 32nd of a month and its 0th and 13th months are not.
+    EXPECT_TRUE(TBestScores::Parse(withChecksum("division 10 1 2026-12-31\n"), why)) << why;
     for (const std::string& body : {six, std::string("division -10 1 2026-02-03\n"),
                                     std::string("division 10 0 2026-02-03\n"), std::string("division 10 1 2026-13-03\n"),
+                                    std::string("division 10 1 2026-00-03\n"), std::string("division 10 1 2026-01-32\n"),
+                                    std::string("division 10 1 2026-01-00\n"),
                                     std::string("roots 10 1 2026-02-03\n"), std::string("division  10 1 2026-02-03\n"),
                                     std::string("division 99999999999 1 2026-02-03\n")})
         EXPECT_FALSE(TBestScores::Parse(withChecksum(body), why)) << body;
@@ -151,11 +154,14 @@ TEST(Settings, RoundTripMalformedLinesAndWrittenOnlyWhenChanged)
     TSavedStatePtr state = TSavedState::Load();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(state->settings, TSettings());
-    // The choice the game already has is not written; a new one is, whole, and read back.
+    // The choice the game already has is not written; a new one is, whole, and read back without a
+    // warning about any line the game wrote itself (the volumes at their most, say).
     state->ChooseFullScreen(0);
     EXPECT_FALSE(fs::exists(home.Config() / "settings"));
     state->ChooseFullScreen(1);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(TSavedState::Load()->settings.fullScreen, 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
     WriteFile(home.Config() / "settings", "display = fullscreen\nvolume = 3\n");
     const auto written = fs::last_write_time(home.Config() / "settings");
@@ -328,13 +334,19 @@ TEST(KeptRecords, ASavedFileStaysALinkAndKeepsItsPermissions)
     TempHome home;
     const fs::path dotfiles = home.root / "dotfiles", settings = home.Config() / "settings";
     WriteFile(dotfiles / "calcadia-settings", "display = window\n");
+    // Two relative links in two folders, each read from its own: settings -> the links folder -> dotfiles.
     fs::create_directories(home.Config());
-    fs::create_symlink("../../dotfiles/calcadia-settings", settings);
+    fs::create_directories(home.root / "links");
+    fs::create_symlink("../../links/calcadia", settings);
+    fs::create_symlink("../dotfiles/calcadia-settings", home.root / "links" / "calcadia");
+    // What a write killed long ago left beside the target.
+    WriteFile(dotfiles / "calcadia-settings.tmp.old", "display = win");
+    fs::last_write_time(dotfiles / "calcadia-settings.tmp.old", fs::file_time_type::clock::now() - std::chrono::hours(1));
     TSavedStatePtr state = TSavedState::Load();
     state->ChooseFullScreen(1);
     EXPECT_TRUE(fs::is_symlink(settings));
     EXPECT_EQ(ReadFile(dotfiles / "calcadia-settings"), "display = fullscreen\n");
-    // The temporary file was made beside the target, and nothing is left of it.
+    // The temporary file was made beside the target, and nothing is left of it nor of the old one.
     EXPECT_EQ(std::distance(fs::directory_iterator(dotfiles), {}), 1);
 
     // A link to a file yet to be made makes it where the link points.
@@ -502,15 +514,24 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
                           std::string& err) { return ParseLaunchOptions(args, options, out, err); };
     TLaunchOptions options;
     std::string out, err;
-    EXPECT_EQ(parse({"--fullscreen", "--mute", "--seed", "42", "--data=/tmp/../tmp"}, options, out, err), std::nullopt);
+    // Both ends of the seed's range, and each option that takes a value in both forms.
+    EXPECT_EQ(parse({"--fullscreen", "--mute", "--seed", "2147483647", "--data=/tmp/../tmp", "--lang", "pt_BR"},
+                    options, out, err),
+              std::nullopt);
     EXPECT_EQ(options.fullScreen, 1);
     EXPECT_TRUE(options.mute);
-    EXPECT_EQ(options.seed, 42);
+    EXPECT_EQ(options.seed, 2147483647);
     EXPECT_EQ(options.dataFolder, "/tmp");
-    EXPECT_EQ(parse({"--window", "--seed=0"}, options, out, err), std::nullopt);
+    EXPECT_EQ(options.language, "pt_BR");
+    EXPECT_EQ(parse({"--window", "--seed=0", "--lang=de"}, options, out, err), std::nullopt);
     EXPECT_EQ(options.fullScreen, 0);
     EXPECT_EQ(options.seed, 0);
+    EXPECT_EQ(options.language, "de");
     EXPECT_EQ(out + err, "");
+    // The language is read before the rest, so that the help and the complaints are in it: the last good one.
+    EXPECT_EQ(LanguageAsked({"--lang", "fr", "--lang=de", "--lang=x/y"}), "de");
+    EXPECT_EQ(LanguageAsked({"--lang=de", "--mute", "--lang", "fr"}), "fr");
+    EXPECT_EQ(LanguageAsked({"--seed", "1"}), "");
 
     EXPECT_EQ(parse({"--version", "--bogus"}, options, out, err), 0);
     EXPECT_EQ(out, "Calcadia 0.51\n");
@@ -538,6 +559,7 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
         {{"--seed", seed100k}, "bad seed '" + seed100k.substr(0, 40) + "...': a whole number from 0 to 2147483647"},
         {{"--data", "/nonexistent/caf\xc3\xa9\xff"}, "no data folder '/nonexistent/caf\xc3\xa9\\xff'"},
         {{"--data="}, "no data folder ''"},
+        {{"--lang=../de"}, "bad language '../de': a code such as fr, pt_BR or de_DE.UTF-8"},
     };
     for (const auto& [bad, reason] : bads) {
         out.clear();
@@ -548,4 +570,18 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
     }
     // A lone "--" ends the options, and with nothing after it the game starts.
     EXPECT_EQ(parse({"--mute", "--"}, options, out, err), std::nullopt);
+
+#ifdef CALCADIA_PROGRAM
+    // Writing the answer out is the program's own: help or a version that never reached its reader (a
+    // full disk, an output it cannot write to) ends it with 1 and says why, so that a script can tell.
+    TempHome home;
+    const fs::path said = home.root / "said";
+    for (const char* command : {"--help >/dev/full", "--version >/dev/full", "--help 1</dev/null"}) {
+        const int status = std::system(("'" CALCADIA_PROGRAM "' " + std::string(command) + " 2>'" + said.string() + "'").c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << command << ": " << status;
+        const std::string lines = ReadFile(said);
+        EXPECT_EQ(lines.rfind("calcadia: write error: ", 0), 0u) << command << ": " << lines;
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << command << ": " << lines;
+    }
+#endif
 }
