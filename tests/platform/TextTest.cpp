@@ -78,7 +78,7 @@ private:
 // catalog's own language, and the substitution a hand-edited catalog cannot make read past its value.
 TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
 {
-    // A language asked for by name in the C locale, where the C library would read no catalog at all.
+    // Languages asked for by name start in the C locale, where the C library alone reads no catalog.
     TLocaleVariables locale;
     const char* good = "Good";
     EXPECT_EQ(Translate(good), good);   // nothing chosen: the very texts as written
@@ -114,7 +114,7 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
     EXPECT_STREQ(Translate("Good"), "Gut!");
     locale.Set("de_ZZ.UTF-8", "de_ZZ.UTF-8", "fr_ZZ.UTF-8", "");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "fr");
-    locale.Set("C.UTF-8", "", "", "pl:de");
+    locale.Set("de_ZZ.UTF-8", "", "", "pl");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "pl");
     locale.Set("de_ZZ.UTF-8", "", "C", "pl");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "");
