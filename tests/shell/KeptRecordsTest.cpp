@@ -340,8 +340,9 @@ TEST(KeptRecords, ASavedFileStaysALinkAndKeepsItsPermissions)
     fs::create_symlink("../../links/calcadia", settings);
     fs::create_symlink("../dotfiles/calcadia-settings", home.root / "links" / "calcadia");
     // What a write killed long ago left beside the target.
-    WriteFile(dotfiles / "calcadia-settings.tmp.old", "display = win");
-    fs::last_write_time(dotfiles / "calcadia-settings.tmp.old", fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const fs::path stale = dotfiles / "calcadia-settings.tmp.old";
+    WriteFile(stale, "display = win");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
     TSavedStatePtr state = TSavedState::Load();
     state->ChooseFullScreen(1);
     EXPECT_TRUE(fs::is_symlink(settings));
@@ -577,7 +578,8 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
     TempHome home;
     const fs::path said = home.root / "said";
     for (const char* command : {"--help >/dev/full", "--version >/dev/full", "--help 1</dev/null"}) {
-        const int status = std::system(("'" CALCADIA_PROGRAM "' " + std::string(command) + " 2>'" + said.string() + "'").c_str());
+        const std::string line = "'" CALCADIA_PROGRAM "' " + std::string(command) + " 2>'" + said.string() + "'";
+        const int status = std::system(line.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << command << ": " << status;
         const std::string lines = ReadFile(said);
         EXPECT_EQ(lines.rfind("calcadia: write error: ", 0), 0u) << command << ": " << lines;
