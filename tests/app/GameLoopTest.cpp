@@ -222,7 +222,7 @@ TEST(GlobalKeysTest, DebugPanelAndPause)
     EXPECT_EQ(game->paused, 0);
     EXPECT_EQ(screen->logicCount, logicBefore + 1);
     EXPECT_EQ(KeyWasHit(KEY_ESCAPE), 0);
-    // Running again, the screen's frames come at every tick.
+    // The frames that read Escape and P waited paused too; running again, the screen's come at each tick.
     harness.Frame();
     EXPECT_EQ(sleptOnEvents, 4);
     UseEventAwaiter(nullptr);
