@@ -121,7 +121,8 @@ void ChooseLanguage(const std::vector<std::string>& args)
 {
     const std::string asked = LanguageAsked(args);
     UseLanguage("calcadia", LocaleFolder(), asked);
-    if (!asked.empty() && !Translated() && asked.rfind("en", 0) != 0 && asked != "C" && asked != "POSIX")
+    if (!asked.empty() && !Translated() && !CatalogLeftAside() && asked.rfind("en", 0) != 0 && asked != "C" &&
+        asked != "POSIX")
         std::fprintf(stderr, "calcadia: no translation for the language \"%s\"; the game speaks English\n",
                      asked.c_str());
 }
