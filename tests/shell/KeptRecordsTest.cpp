@@ -192,6 +192,21 @@ TEST(Settings, RoundTripMalformedLinesAndWrittenOnlyWhenChanged)
     EXPECT_EQ(ReadFile(home.Config() / "settings"), "# volumes only\nmusic-volume = 20");
     state->ChooseFullScreen(1);
     EXPECT_EQ(ReadFile(home.Config() / "settings"), "# volumes only\nmusic-volume = 20\ndisplay = fullscreen\n");
+
+    // The file's own line breaks: CR LF, or lone CRs (read line by line, not as one comment); a CR
+    // inside a line of an LF file is said, not taken for a comment's text.
+    WriteFile(home.Config() / "settings", "# volumes only\r\nmusic-volume = 20\r\n");
+    state->ChooseFullScreen(1);
+    EXPECT_EQ(ReadFile(home.Config() / "settings"), "# volumes only\r\nmusic-volume = 20\r\ndisplay = fullscreen\r\n");
+    warnings.clear();
+    const TSettings oldMac = TSettings::Parse("# mine\rmusic-volume = 30\rdisplay = fullscreen\r", warnings);
+    EXPECT_EQ(oldMac.musicVolume, 30);
+    EXPECT_EQ(oldMac.fullScreen, 1);
+    EXPECT_TRUE(warnings.empty()) << warnings[0];
+    EXPECT_EQ(TSettings::WithDisplay("# mine\rmusic-volume = 30", 1), "# mine\rmusic-volume = 30\rdisplay = fullscreen\r");
+    TSettings::Parse("# mine\rdisplay = fullscreen\nmusic-volume = 30\n", warnings);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "line 1 ('# mine\\x0ddisplay = fullscreen'): a carriage return in the middle of the line; ignored");
 }
 
 // A writer is killed at random moments while it replaces the table again and again with one of two
