@@ -113,7 +113,7 @@ int TRenderer::Logic()
         ToggleFullScreen();
         // What the display really became: a refused full screen falls back to the window.
         if (game && game->saved)
-            game->saved->ChooseFullScreen(fullScreen);
+            game->saved->SaveFullScreen(fullScreen);
     }
     return 0;
 }

@@ -207,6 +207,9 @@ void RunGame()
 void ResetGameState()
 {
     if (game) {
+        // The next launch reads what this one saved, as a new launch of the program would.
+        if (game->saved)
+            game->saved->FinishSaving();
         game->StopMusic();
         game->screenStack.Clear();
         game->currentScreen = nullptr;
