@@ -1,4 +1,5 @@
-// Sys testing - what tests watch of the files the platform writes. The game's own code never includes it.
+// Sys testing - what tests watch of the files the platform writes, and the random generator's state.
+// The game's own code never includes it.
 #pragma once
 
 #include <chrono>
@@ -12,3 +13,6 @@ void WatchStorageSteps(std::function<void(const std::string&)> watcher);
 // How long a kept record's lock is waited for before the save goes ahead without it (10 s); a test of
 // that wait need not take the whole of it.
 void SetStorageLockWait(std::chrono::milliseconds wait);
+
+// The one generator's state, for tests that check its sequence or record where a run left it.
+int RandomState();
