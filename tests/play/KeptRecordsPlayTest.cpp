@@ -161,8 +161,14 @@ TEST(KeptRecordsInPlay, ALockHeldElsewhereNeverStopsTheFrames)
     EXPECT_FALSE(over->newBestLabel);
     h.Press(KEY_SPACE);
     ASSERT_TRUE(RunUntilScreen(h, "Title", 2));
+    // The title shows the run's best once its save is done, without a key.
+    auto title = std::dynamic_pointer_cast<TTitleScreen>(game->currentScreen);
+    EXPECT_EQ(ColumnTexts(title->bestColumn)[0], "");
     close(scoresLock);
     game->saved->FinishSaving();
+    h.Frame();
+    EXPECT_EQ(ColumnTexts(title->bestColumn)[0], "Best " + PadWithZeros(std::to_string(score), 5));
+    EXPECT_TRUE(game->StillUntilInput());
     EXPECT_EQ(TSavedState::Load()->scores.Best(0), score);
 
     const int settingsLock = holdLock(home.Config() / "settings.lock");
