@@ -48,16 +48,18 @@ public:
         return true;
     }
 
+    // No save waiting and the worker past its last use of the queue: a fork now (a test's other copy
+    // of the game) finds the queue as a fresh program would.
+    bool Idle()
+    {
+        const std::lock_guard<std::mutex> hold(mutex);
+        return !running;
+    }
+
     // At the program's end (the window already closed), a save still running is waited for: the run
     // it keeps is the player's. Long enough for one that waits out a held lock, and no longer, so that
     // a dead network home cannot keep the program from ending.
-    ~TSaveQueue()
-    {
-        WaitFor([this] {
-            const std::lock_guard<std::mutex> hold(mutex);
-            return !running;
-        }, std::chrono::seconds(30));
-    }
+    ~TSaveQueue() { WaitFor([this] { return Idle(); }, std::chrono::seconds(30)); }
 
 private:
     bool RunOne()
@@ -121,7 +123,7 @@ void TSavedState::Queue(std::function<void()> save)
 
 void TSavedState::FinishSaving()
 {
-    Saves().WaitFor([this] { return !Saving(); }, std::chrono::seconds(60));
+    Saves().WaitFor([this] { return !Saving() && Saves().Idle(); }, std::chrono::seconds(60));
 }
 
 void TSavedState::RefreshScores()
