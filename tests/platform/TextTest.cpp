@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 TEST(Utf8, CountsCutsAndAppendsByCharacter)
@@ -40,10 +43,49 @@ TEST(Utf8, MalformedBytesBecomeOneReplacementEach)
     EXPECT_EQ(DecodeUtf8(bad), (std::vector<char32_t>{0xFFFD}));
 }
 
+namespace {
+
+// The variables the language is chosen from, set by the test alone and put back afterwards: what this
+// machine's locale is, or has installed, decides nothing.
+class TLocaleVariables {
+public:
+    TLocaleVariables()
+    {
+        for (const char* name : NAMES)
+            if (const char* value = std::getenv(name))
+                kept.emplace_back(name, value);
+        Set("C", "", "", "");
+    }
+    ~TLocaleVariables()
+    {
+        Set("", "", "", "");
+        for (const auto& [name, value] : kept)
+            setenv(name, value.c_str(), 1);
+    }
+    // Each variable's value, in NAMES' order; empty unsets it. A program chooses its language once, in
+    // the C locale it starts in; so does each choice here. (The C library keeps what it has looked up
+    // for as long as the messages' locale keeps its name.)
+    void Set(const char* lang, const char* messages, const char* all, const char* language)
+    {
+        const char* values[] = {lang, messages, all, language};
+        for (size_t i = 0; i < std::size(NAMES); ++i)
+            *values[i] ? setenv(NAMES[i], values[i], 1) : unsetenv(NAMES[i]);
+        setlocale(LC_MESSAGES, "C");
+    }
+
+private:
+    static constexpr const char* NAMES[] = {"LANG", "LC_MESSAGES", "LC_ALL", "LANGUAGE"};
+    std::vector<std::pair<const char*, std::string>> kept;
+};
+
+}  // namespace
+
 // The catalogs the build made in locale/: the language asked for, the locale's, the plural rules of the
 // catalog's own language, and the substitution a hand-edited catalog cannot make read past its value.
 TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
 {
+    // Languages asked for by name start in the C locale, where the C library alone reads no catalog.
+    TLocaleVariables locale;
     const char* good = "Good";
     EXPECT_EQ(Translate(good), good);   // nothing chosen: the very texts as written
 
@@ -70,18 +112,18 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
         EXPECT_EQ(TranslateCount("Get %d Right", "Get %d Right", 1), "Get 1 Right");
     }
 
-    // From the environment, the locale named whether or not it is installed; the C locale speaks no
-    // language, whatever LANGUAGE says.
-    const char* savedAll = std::getenv("LC_ALL");
-    const std::string keptAll = savedAll ? savedAll : "";
-    unsetenv("LANGUAGE");
-    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    // From the environment: LC_ALL over LC_MESSAGES over LANG, the locale named whether or not it is
+    // installed (no machine has one for ZZ, which is no country's code); LANGUAGE's list first, but the
+    // C locale speaks no language whatever LANGUAGE says.
+    locale.Set("fr_ZZ.UTF-8", "de_ZZ.UTF-8", "", "");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "de");
     EXPECT_STREQ(Translate("Good"), "Gut!");
-    setenv("LC_ALL", "C", 1);
-    setenv("LANGUAGE", "pl", 1);
+    locale.Set("de_ZZ.UTF-8", "de_ZZ.UTF-8", "fr_ZZ.UTF-8", "");
+    EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "fr");
+    locale.Set("de_ZZ.UTF-8", "", "", "pl");
+    EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "pl");
+    locale.Set("de_ZZ.UTF-8", "", "C", "pl");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "");
-    savedAll ? setenv("LC_ALL", keptAll.c_str(), 1) : unsetenv("LC_ALL");
     UseLanguage("calcadia", "locale", "en");
 
     // A damaged catalog is a missing one, before the C library reads a byte of it: English (or the
@@ -129,14 +171,12 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
         std::ofstream(folder + "/fr/LC_MESSAGES/calcadia.mo", std::ios::binary) << bytes;
         std::filesystem::copy_file("locale/de/LC_MESSAGES/calcadia.mo", folder + "/de/LC_MESSAGES/calcadia.mo");
         testing::internal::CaptureStderr();
+        locale.Set("C", "", "", "");
         EXPECT_EQ(UseLanguage("calcadia", folder, "fr"), "");
         EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", 0), "+ 0 points");
         // A list goes on to its next language, as it would past a missing one.
-        unsetenv("LANGUAGE");
-        setenv("LC_ALL", "C.UTF-8", 1);
-        setenv("LANGUAGE", "fr:de", 1);
+        locale.Set("", "", "C.UTF-8", "fr:de");
         EXPECT_EQ(UseLanguage("calcadia", folder, ""), "de");
-        savedAll ? setenv("LC_ALL", keptAll.c_str(), 1) : unsetenv("LC_ALL");
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
         EXPECT_NE(said.find(folder + "/fr/LC_MESSAGES/calcadia.mo cannot be used"), std::string::npos) << said;
@@ -149,17 +189,16 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
     std::filesystem::create_directories(outside);
     std::filesystem::create_directories(std::string(root) + "/catalogs");
     std::filesystem::copy_file("locale/fr/LC_MESSAGES/calcadia.mo", outside + "/calcadia.mo");
+    locale.Set("C", "", "", "");
     EXPECT_EQ(UseLanguage("calcadia", std::string(root) + "/catalogs", ".."), "");
-    setenv("LC_ALL", "C.UTF-8", 1);
-    setenv("LANGUAGE", "..:.", 1);
+    locale.Set("", "", "C.UTF-8", "..:.");
     EXPECT_EQ(UseLanguage("calcadia", std::string(root) + "/catalogs", ""), "");
     std::string many;
     for (int i = 0; i < 10000; ++i)
         many += "xx:";
-    setenv("LANGUAGE", (many + "fr").c_str(), 1);
+    locale.Set("", "", "C.UTF-8", (many + "fr").c_str());
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "");
-    unsetenv("LANGUAGE");
-    savedAll ? setenv("LC_ALL", keptAll.c_str(), 1) : unsetenv("LC_ALL");
+    locale.Set("C", "", "", "");
     UseLanguage("calcadia", "locale", "en");
     std::filesystem::remove_all(root);
 
