@@ -69,7 +69,7 @@ void ApplyLaunchOptions()
     // A full screen chosen with Ctrl+F is kept as the next launch's display.
     renderer->fullScreenChosen = [](int on) {
         if (game && game->saved)
-            game->saved->ChooseFullScreen(on);
+            game->saved->SaveFullScreen(on);
     };
 }
 
@@ -218,6 +218,9 @@ void RunGame()
 void ResetGameState()
 {
     if (game) {
+        // The next launch reads what this one saved, as a new launch of the program would.
+        if (game->saved)
+            game->saved->FinishSaving();
         game->StopMusic();
         game->screenStack.Clear();
         game->currentScreen = nullptr;

@@ -121,7 +121,8 @@ void ChooseLanguage(const std::vector<std::string>& args)
 {
     const std::string asked = LanguageAsked(args);
     UseLanguage("calcadia", LocaleFolder(), asked);
-    if (!asked.empty() && !Translated() && asked.rfind("en", 0) != 0 && asked != "C" && asked != "POSIX")
+    if (!asked.empty() && !Translated() && !CatalogLeftAside() && asked.rfind("en", 0) != 0 && asked != "C" &&
+        asked != "POSIX")
         std::fprintf(stderr, "calcadia: no translation for the language \"%s\"; the game speaks English\n",
                      asked.c_str());
 }
@@ -140,9 +141,15 @@ void ReadCommandLine(int argc, char** argv)
     if (exitCode) {
         std::fputs(err.c_str(), stderr);
         // Help or a version that never reached its reader (a full disk, a closed output) is a failure,
-        // and a script that saved it must be able to tell.
+        // and a script that saved it must be able to tell. A reader that went away (a pager quit, a
+        // head that had enough) wanted no more: no message for that.
+        if (!out.empty() && StandardOutputWasClosed()) {
+            std::fprintf(stderr, "calcadia: write error: %s\n", std::strerror(EBADF));
+            std::exit(1);
+        }
         if (!out.empty() && (std::fputs(out.c_str(), stdout) < 0 || std::fflush(stdout) != 0)) {
-            std::fprintf(stderr, "calcadia: write error: %s\n", std::strerror(errno));
+            if (errno != EPIPE)
+                std::fprintf(stderr, "calcadia: write error: %s\n", std::strerror(errno));
             std::exit(1);
         }
         std::exit(*exitCode);

@@ -14,6 +14,8 @@ std::string UseLanguage(const std::string& domain, const std::string& folder, co
 const std::string& CurrentLanguage();
 // True while a catalog is in use: layouts may then have to fit texts longer than the written ones.
 bool Translated();
+// True when the last UseLanguage left a damaged catalog unread, and said so on standard error.
+bool CatalogLeftAside();
 
 // Marks a message for the catalogs where it is written (a table of them); Translate it where it is used.
 constexpr const char* ToTranslate(const char* message) { return message; }

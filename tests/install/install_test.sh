@@ -97,6 +97,13 @@ for option in --version --help; do
     code=$?
     [[ $code == 1 ]] && grep -q "^calcadia: write error: No space left on device$" "$work/err.txt" \
         || fail "$option into a full disk: exit code $code, expected 1 and a message: $(cat "$work/err.txt")"
+    env -u DISPLAY "$game" $option >&- 2>"$work/err.txt"
+    code=$?
+    [[ $code == 1 ]] && grep -q "^calcadia: write error: Bad file descriptor$" "$work/err.txt" \
+        || fail "$option into a closed output: exit code $code, expected 1 and a message: $(cat "$work/err.txt")"
+    # A reader that is gone before a byte is written (a pager quit at once): nothing to say about it.
+    env -u DISPLAY "$game" $option 2>"$work/err.txt" | (exec 0<&-; sleep 1)
+    [[ ! -s "$work/err.txt" ]] || fail "$option into a pipe nobody reads: $(cat "$work/err.txt")"
 done
 
 # --- No display at all: one line on standard error, exit code 1, at once. Naming only x11 changes nothing.

@@ -7,6 +7,7 @@
 // handed out as it is rather than converted to the locale's character set, since the game draws
 // UTF-8 whatever the terminal speaks.
 #include "platform/Language.h"
+#include "platform/sys/CatalogCheck.h"
 
 #include <libintl.h>
 #include <locale.h>
@@ -18,6 +19,7 @@ namespace {
 
 std::string domainName;
 std::string language;
+bool leftAside = false;
 
 bool IsCLocale(const char* name)
 {
@@ -83,6 +85,8 @@ std::string UseLanguage(const std::string& domain, const std::string& folder, co
             setenv("LANGUAGE", wanted, 1);
         setlocale(LC_MESSAGES, wanted && !IsCLocale(wanted) ? "C.UTF-8" : "C");
     }
+    // The C library trusts a catalog's every byte: only those that pass a check are left to it.
+    leftAside = KeepSoundCatalogs(domain, folder);
 #endif
     language = CatalogLanguage();
     return language;
@@ -91,6 +95,8 @@ std::string UseLanguage(const std::string& domain, const std::string& folder, co
 const std::string& CurrentLanguage() { return language; }
 
 bool Translated() { return !language.empty(); }
+
+bool CatalogLeftAside() { return leftAside; }
 
 const char* Translate(const char* message)
 {
