@@ -15,6 +15,7 @@
 
 #include "platform/Language.h"
 #include "platform/Process.h"
+#include "shell/Helpers.h"
 #include "shell/LaunchOptions.h"
 #include "shell/Startup.h"
 
@@ -116,14 +117,17 @@ std::string LocaleFolder()
 }
 
 // The language comes first, so that the help and any complaint about the arguments are in it already.
-// One asked for by name that has no catalog is said once; English needs none.
+// One asked for by name that has no catalog is said once, in the locale's language, which the player
+// reads; English in any spelling (EN, en_GB) needs none.
 void ChooseLanguage(const std::vector<std::string>& args)
 {
     const std::string asked = LanguageAsked(args);
+    UseLanguage("calcadia", LocaleFolder(), "");
+    const std::string missing =
+        TranslateWith("no translation for the language %s; the game speaks English", QuotedForMessage(asked));
     UseLanguage("calcadia", LocaleFolder(), asked);
-    if (!asked.empty() && !Translated() && asked.rfind("en", 0) != 0 && asked != "C" && asked != "POSIX")
-        std::fprintf(stderr, "calcadia: no translation for the language \"%s\"; the game speaks English\n",
-                     asked.c_str());
+    if (!asked.empty() && !Translated() && !IsEnglishTag(asked))
+        std::fprintf(stderr, "calcadia: %s\n", missing.c_str());
 }
 
 // --help and --version answer and end here, before anything needs a display; a bad option ends with its

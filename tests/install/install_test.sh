@@ -83,7 +83,7 @@ fi
 # The installed game finds its catalogs where every program's are, from wherever it is started.
 [[ -s "$prefix/share/locale/fr/LC_MESSAGES/calcadia.mo" ]] || fail "no share/locale/fr/LC_MESSAGES/calcadia.mo"
 said=$(cd / && env -u DISPLAY LANG=fr_FR.UTF-8 "$game" --help | head -1)
-[[ "$said" == "Utilisation : calcadia [OPTION]..." ]] || fail "LANG=fr_FR.UTF-8: the installed game's help begins '$said'"
+[[ "$said" == $'Utilisation\u202f: calcadia [OPTION]...' ]] || fail "LANG=fr_FR.UTF-8: the installed game's help begins '$said'"
 said=$(cd / && env -u DISPLAY LANG=fr_FR.UTF-8 "$game" --lang=de --help | head -1)
 [[ "$said" == "Aufruf: calcadia [OPTION]..." ]] || fail "--lang=de: the installed game's help begins '$said'"
 env -u DISPLAY "$game" --help | grep -q "XDG_DATA_HOME/calcadia/best-scores" || fail "--help does not say where the scores live"
