@@ -74,7 +74,10 @@ int THUD::Init()
     const float goalX = float(sw / 2 - 100), scoreX = float(sw - 250);
     // TRANSLATORS: the strips' captions are short: each stands before its number in a small space.
     // "Combo" is the count of right answers in a row.
-    comboLabel = MakeStatRow(Translate("Combo"), "0", float(sw - 200), float(sh - 32), textMode, 0, 255, 255, 100,
+    // The bottom row's baseline leaves no room below it for a descender, which "Combo" lacks but a
+    // translation may have (the Russian "Серия"): translated, the row stands a few pixels higher.
+    const float comboY = float(sh - 32) - (Translated() ? 6.0f : 0.0f);
+    comboLabel = MakeStatRow(Translate("Combo"), "0", float(sw - 200), comboY, textMode, 0, 255, 255, 100,
                              float(sw), "99");
     goalLabel = MakeStatRow(Translate("Goal"), "0/" + std::to_string(player->goal), goalX, 3.0f, textMode, 0, 100,
                             255, 100, scoreX, "10/10");
