@@ -60,6 +60,12 @@ done
 grep -q "<launchable type=\"desktop-id\">calcadia.desktop</launchable>" "$metainfo" \
     || fail "the metainfo does not launch calcadia.desktop"
 
+# The menu and the software centre speak the catalogs' languages: a French teacher searching "calcul"
+# finds the game.
+grep -q '^Keywords\[fr\]=.*calcul' "$desktop" && grep -q '^Comment\[ru\]=' "$desktop" \
+    || fail "the menu entry lacks its translations: $(grep '\[fr\]' "$desktop")"
+grep -q '<summary xml:lang="fr">' "$metainfo" && grep -q '<p xml:lang="uk">' "$metainfo" \
+    || fail "the metainfo lacks its translated summary and description"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the menu entry"
 else
