@@ -74,11 +74,15 @@ if (missing.length) {
   console.error(`web/package.mjs: ${built} has no ${missing.join(', ')}`);
   process.exit(1);
 }
-const packs = [await pack('start', names.filter((n) => !LATER.includes(n))), await pack('sound', LATER)];
+// A language's own letters (Data/Fonts/LANG.ttf, with its licence) travel with its catalog.
+const own = (language, name) => name.startsWith(`Data/Fonts/${language}.`) || name.startsWith(`Data/Fonts/${language}-`);
+const shared = (name) => !LATER.includes(name) && !languages.some((language) => own(language, name));
+const packs = [await pack('start', names.filter(shared)), await pack('sound', LATER)];
 const catalogs = {};
 for (const language of languages)
-  catalogs[language] = await pack('locale-' + language,
-                                  await filesUnder(path.join(built, 'locale', language), `locale/${language}/`));
+  catalogs[language] = await pack('locale-' + language, [
+    ...await filesUnder(path.join(built, 'locale', language), `locale/${language}/`),
+    ...names.filter((name) => own(language, name))]);
 const page = await readFile(path.join(web, 'index.html'), 'utf8');
 const worker = await readFile(path.join(web, 'sw.js'), 'utf8');
 const manifest = await readFile(path.join(web, 'manifest.webmanifest'));

@@ -86,8 +86,13 @@ void LoadSharedResources()
     // A font that fails to load leaves gameFont null, and text falls back to the built-in font.
     gameFont = LoadFontFile(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
     // The written texts need none of it.
-    if (gameFont && Translated())
+    if (gameFont && Translated()) {
         AddFallbackFace(gameFont, game->fontPath + FALLBACK_FONT_FILE);
+        // A script the first fallback lacks (Chinese, Japanese) comes in a font of its language's own.
+        if (const std::string own = CurrentLanguage();
+            own.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_@") == std::string::npos)
+            AddFallbackFace(gameFont, game->fontPath + own + ".ttf");
+    }
     // Centred handles: the effects are placed by their middle. A missing image ends the program.
     for (const char* name : SHARED_IMAGES)
         imageBank->Load(name, "", -1, 1);
