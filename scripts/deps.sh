@@ -8,6 +8,7 @@ PACKAGES=(
   libvorbis-dev libogg-dev libxtst-dev libxdamage-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-league-spartan fonts-dejavu-core gettext libharfbuzz-bin fontconfig python3-fonttools fonts-noto-core fonts-noto-cjk
+  libharfbuzz-dev libfribidi-dev
   xvfb xdotool x11-utils imagemagick libx11-dev time
   desktop-file-utils appstream lintian
 )
