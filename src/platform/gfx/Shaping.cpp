@@ -78,11 +78,13 @@ void Shape(TRun& run, const std::vector<uint32_t>& text, const std::vector<size_
         TShapedGlyph glyph;
         glyph.face = run.face;
         glyph.glyph = info[i].codepoint;
-        glyph.x = pen + int(std::lround(position[i].x_offset / 64.0));
-        glyph.y = -int(std::lround(position[i].y_offset / 64.0));
+        glyph.dx = int(std::lround(position[i].x_offset / 64.0));
+        glyph.dy = -int(std::lround(position[i].y_offset / 64.0));
+        glyph.x = pen + glyph.dx;
         glyph.cluster = offsets[info[i].cluster];
         // Whole pixels, cut as the character-by-character drawing cuts a glyph's advance.
-        pen += int(position[i].x_advance >> 6);
+        glyph.advance = int(position[i].x_advance >> 6);
+        pen += glyph.advance;
         run.glyphs.push_back(glyph);
     }
     run.width = pen;

@@ -17,8 +17,10 @@ namespace gfx {
 struct TShapedGlyph {
     int face = 0;           // index into the faces the line was shaped with
     unsigned glyph = 0;     // that face's glyph index
-    int x = 0, y = 0;       // where the glyph's origin stands from the line's start, y downwards
-    size_t cluster = 0;     // byte offset in the line of the first character the glyph draws
+    int x = 0;              // where the glyph's origin stands from the line's start, its offset included
+    int dx = 0, dy = 0;     // its offset from the pen (a mark's over its letter), y downwards
+    int advance = 0;        // how far the pen moves after it, whole pixels
+    size_t cluster = 0;     // byte offset in the line of the first character it draws
 };
 
 struct TShapedLine {
