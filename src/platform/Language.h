@@ -23,6 +23,9 @@ std::vector<std::string> CatalogsIn(const std::string& folder, const std::string
 const std::string& CurrentLanguage();
 // True while a catalog is in use: layouts may then have to fit texts longer than the written ones.
 bool Translated();
+// True while the language in use is written right to left (Arabic, Hebrew, Persian, Urdu, Yiddish):
+// its screens are laid out as a mirror of the English ones.
+bool WrittenRightToLeft();
 
 // Marks a message for the catalogs where it is written (a table of them); Translate it where it is used.
 constexpr const char* ToTranslate(const char* message) { return message; }

@@ -69,3 +69,12 @@ std::vector<std::string> CatalogsIn(const std::string& folder, const std::string
     std::sort(names.begin(), names.end());
     return names;
 }
+
+bool WrittenRightToLeft()
+{
+    const std::string language = Lower(CurrentLanguage().substr(0, CurrentLanguage().find_first_of("_-.@")));
+    for (const char* rtl : {"ar", "he", "fa", "ur", "yi"})
+        if (language == rtl)
+            return true;
+    return false;
+}
