@@ -19,4 +19,15 @@ hb-subset --font-file="$font" --face-index="$index" --text-file="$text" \
   --unicodes-="$(fc-query --format='%{charset}' "$primary")" --no-hinting \
   --output-file="$out.tmp"
 rm -f "$text"
+# The game sizes a fallback by its capital height. Noto's script faces are drawn to stand beside Noto
+# Sans at the same size, whose capitals are 0.714 of the em, but some declare another height (Arabic
+# 0.5, Devanagari 0.622) that no capital of theirs has; each cut declares Noto Sans's, so every script
+# comes out at the size its designers matched to the Latin letters.
+/usr/bin/python3 - "$out.tmp" <<'PYTHON'
+import sys
+from fontTools.ttLib import TTFont
+font = TTFont(sys.argv[1])
+font["OS/2"].sCapHeight = round(0.714 * font["head"].unitsPerEm)
+font.save(sys.argv[1])
+PYTHON
 mv "$out.tmp" "$out"
