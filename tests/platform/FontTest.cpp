@@ -258,7 +258,7 @@ TEST_F(TextDrawTest, GlyphsStayIntactAsTheAtlasFillsMorePages)
 // "!" to its left, and Hindi's vowel sign i stands before the consonant it follows in the text.
 TEST(Shaping, ArabicJoinsRightToLeftAndHindiReordersItsVowelSign)
 {
-    const std::vector<std::string> arabic = {GAME_FONT, "script-fonts/ar.ttf"};
+    const std::vector<std::string> arabic = {GAME_FONT, "Data/Fonts/ar.ttf"};
     const gfx::TShapedLine alone = gfx::ShapeLineWithFiles("س", arabic, 64);
     const gfx::TShapedLine word = gfx::ShapeLineWithFiles("مسألة", arabic, 64);
     ASSERT_EQ(alone.glyphs.size(), 1u);
@@ -281,7 +281,7 @@ TEST(Shaping, ArabicJoinsRightToLeftAndHindiReordersItsVowelSign)
     EXPECT_EQ(done.glyphs[1].cluster, std::string("أكملت المستوى ").size());         // then the 3
     EXPECT_EQ(done.glyphs.back().cluster, 0u);                                        // the first letter rightmost
 
-    const std::vector<std::string> hindi = {GAME_FONT, "script-fonts/hi.ttf"};
+    const std::vector<std::string> hindi = {GAME_FONT, "Data/Fonts/hi.ttf"};
     const gfx::TShapedLine la = gfx::ShapeLineWithFiles("ल", hindi, 64);
     const gfx::TShapedLine write = gfx::ShapeLineWithFiles("लिखो", hindi, 64);
     ASSERT_EQ(la.glyphs.size(), 1u);
