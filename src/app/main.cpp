@@ -17,6 +17,7 @@
 #include "app/Startup.h"
 #include "platform/Language.h"
 #include "platform/Process.h"
+#include "shell/Helpers.h"
 
 #ifndef CALCADIA_DATA_FROM_BINDIR
 #define CALCADIA_DATA_FROM_BINDIR "../share/calcadia"
@@ -116,15 +117,17 @@ std::string LocaleFolder()
 }
 
 // The language comes first, so that the help and any complaint about the arguments are in it already.
-// One asked for by name that has no catalog is said once; English needs none.
+// One asked for by name that has no catalog is said once, in the locale's language, which the player
+// reads; English in any spelling (EN, en_GB) needs none.
 void ChooseLanguage(const std::vector<std::string>& args)
 {
     const std::string asked = LanguageAsked(args);
+    UseLanguage("calcadia", LocaleFolder(), "");
+    const std::string missing =
+        TranslateWith("no translation for the language %s; the game speaks English", QuotedForMessage(asked));
     UseLanguage("calcadia", LocaleFolder(), asked);
-    if (!asked.empty() && !Translated() && !CatalogLeftAside() && asked.rfind("en", 0) != 0 && asked != "C" &&
-        asked != "POSIX")
-        std::fprintf(stderr, "calcadia: no translation for the language \"%s\"; the game speaks English\n",
-                     asked.c_str());
+    if (!asked.empty() && !Translated() && !CatalogLeftAside() && !IsEnglishTag(asked))
+        std::fprintf(stderr, "calcadia: %s\n", missing.c_str());
 }
 
 // --help and --version answer and end here, before anything needs a display; a bad option ends with its

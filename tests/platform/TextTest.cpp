@@ -91,12 +91,12 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
 
     EXPECT_EQ(UseLanguage("calcadia", "locale", "fr"), "fr");
     EXPECT_TRUE(Translated());
-    EXPECT_STREQ(Translate("Good"), "Bien !");
+    EXPECT_STREQ(Translate("Good"), "Bien\u202f!");
     EXPECT_STREQ(Translate("not in any catalog"), "not in any catalog");
     // French counts 0 and 1 as one.
     EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", 0), "+ 0 point");
     EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", 2), "+ 2 points");
-    EXPECT_EQ(TranslateWith("Level %d Complete!", "3"), "Niveau 3 réussi !");
+    EXPECT_EQ(TranslateWith("Level %d Complete!", "3"), "Niveau 3 réussi\u202f!");
 
     EXPECT_EQ(UseLanguage("calcadia", "locale", "ru_RU.UTF-8"), "ru");
     for (const auto& [n, text] : std::vector<std::pair<long, std::string>>{
@@ -104,12 +104,23 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
              {112, "+ 112 очков"}, {124, "+ 124 очка"}})
         EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", n), text);
 
-    // No catalog, or English: the texts as written, English's own plural.
-    for (const char* none : {"xx", "en", "en_GB.UTF-8"}) {
+    // Tags as people write them: a dash, capitals, a bare language whose one catalog is a country's.
+    for (const auto& [tag, catalog] : std::vector<std::pair<std::string, std::string>>{
+             {"pt", "pt_BR"}, {"pt-br", "pt_BR"}, {"PT_BR.UTF-8", "pt_BR"}, {"de-DE", "de"}, {"FR", "fr"}}) {
+        EXPECT_EQ(UseLanguage("calcadia", "locale", tag), catalog) << tag;
+        EXPECT_EQ(LocalDecimal("58.94"), "58,94") << tag;
+    }
+    // Two countries' catalogs: a bare language picks neither.
+    EXPECT_EQ(CatalogNameForTag("zh", {"zh_CN", "zh_TW"}), "zh");
+
+    // No catalog, or English in any spelling: the texts as written, English's own plural and decimal point.
+    for (const char* none : {"xx", "en", "en_GB.UTF-8", "EN", "en-US"}) {
         EXPECT_EQ(UseLanguage("calcadia", "locale", none), "") << none;
         EXPECT_FALSE(Translated());
+        EXPECT_TRUE(IsEnglishTag(none) == (none[0] != 'x'));
         EXPECT_EQ(Translate(good), good);
         EXPECT_EQ(TranslateCount("Get %d Right", "Get %d Right", 1), "Get 1 Right");
+        EXPECT_EQ(LocalDecimal("58.94"), "58.94");
     }
 
     // From the environment: LC_ALL over LC_MESSAGES over LANG, the locale named whether or not it is
@@ -118,6 +129,9 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
     locale.Set("fr_ZZ.UTF-8", "de_ZZ.UTF-8", "", "");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "de");
     EXPECT_STREQ(Translate("Good"), "Gut!");
+    // A language asked for by name after the locale's, under the same locale: none of German is left.
+    EXPECT_EQ(UseLanguage("calcadia", "locale", "xx"), "");
+    EXPECT_STREQ(Translate("Good"), "Good");
     locale.Set("de_ZZ.UTF-8", "de_ZZ.UTF-8", "fr_ZZ.UTF-8", "");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "fr");
     locale.Set("de_ZZ.UTF-8", "", "", "pl");
