@@ -181,7 +181,7 @@ std::string SecondsText(double seconds)
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", seconds);
     // TRANSLATORS: a time in seconds, such as 2.4 s.
-    return TranslateWith("%s s", text);
+    return TranslateWith("%s s", LocalDecimal(text));
 }
 
 std::string MissedText(const TFactFigures& fact)
