@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-league-spartan fonts-dejavu-core gettext libharfbuzz-bin fontconfig
   xvfb xdotool x11-utils imagemagick libx11-dev time
   desktop-file-utils appstream lintian
+  nodejs
 )
 # Extra packages a script needs beyond the build and the tests (fuzz/run.sh asks for clang).
 PACKAGES+=("$@")
