@@ -165,14 +165,18 @@ test('the title, a level with digits of the keypad, Escape back to the title and
 test('the browser acts on none of its own keys but zoom, Ctrl+F switches full screen; the buffer is the game\'s at ratio 2', async () => {
   // A screen of pixel ratio 2: the drawing buffer stays the game's own 1024x768, which the browser
   // scales (a larger one would show the same picture magnified, at a quarter of the frame rate).
-  const page = await openGame({ viewport: { width: WIDTH, height: HEIGHT, deviceScaleFactor: 2 } });
+  // Zoom keys are kept as they come, ahead of the page's own listeners, to see if anyone cancelled them.
+  const page = await openGame({
+    viewport: { width: WIDTH, height: HEIGHT, deviceScaleFactor: 2 },
+    prepare: (p) => p.evaluateOnNewDocument(() => {
+      window.zoom = [];
+      window.addEventListener('keydown', (e) => { if (e.ctrlKey && /^[-=0]$/.test(e.key)) window.zoom.push(e); }, true);
+    }),
+  });
   assert.equal(await peek(page, "(c => [c.width, c.height].join('x'))(document.getElementById('canvas'))"), `${WIDTH}x${HEIGHT}`);
   await page.evaluate(() => {
     window.seen = [];
     window.addEventListener('keydown', (e) => seen.push([e.ctrlKey ? 'Ctrl+' + e.key : e.key, e.defaultPrevented]));
-    // Zoom is the browser's: not cancelled, and never the game's (its listeners come after this one).
-    window.zoom = [];
-    window.addEventListener('keydown', (e) => { if (e.ctrlKey && /^[-=0]$/.test(e.key)) window.zoom.push([e.key, e.defaultPrevented]); }, true);
   });
   for (const key of ['d', 'x', 'f', '=', '-', '0']) {
     await page.keyboard.down('Control');
@@ -183,7 +187,9 @@ test('the browser acts on none of its own keys but zoom, Ctrl+F switches full sc
   const seen = await page.evaluate(() => window.seen);
   // Ctrl+F is kept from the game (the page switches full screen itself); the rest reach it, unacted on.
   assert.deepEqual(seen.filter(([key]) => key !== 'Ctrl+Control'), [['Ctrl+d', true], ['Ctrl+s', true], ['Backspace', true]]);
-  assert.deepEqual(await page.evaluate(() => window.zoom), [['=', false], ['-', false], ['0', false]]);
+  // Zoom is the browser's: not cancelled, and never the game's (not seen above).
+  assert.deepEqual(await page.evaluate(() => window.zoom.map((e) => [e.key, e.defaultPrevented])),
+                   [['=', false], ['-', false], ['0', false]]);
   assert.equal(await page.evaluate(() => !!document.fullscreenElement), true);
   await page.keyboard.down('Control');
   await page.keyboard.press('KeyF');
@@ -402,11 +408,16 @@ test('the language: ?lang= first, then the browser\'s languages, English when no
     prepare: (page) => page.setRequestInterception(true).then(() => page.on('request', (request) =>
       (/\/locale-ru\./.test(request.url()) ? request.abort() : request.continue()))),
   });
-  assert.match(await noCatalog.$eval('#message', (e) => e.textContent), /^bad seed '12x'[^]*The game has ended\.$/);
+  assert.match(await noCatalog.$eval('#message', (e) => e.textContent), /^calcadia: bad seed '12x'[^]*The game has ended\.$/);
   assert.equal(await noCatalog.$eval('#again', (e) => e.textContent), 'Play again');
   assert.equal(await noCatalog.evaluate(() => document.documentElement.lang), 'en');
   await noCatalog.close();
 });
+
+// Whether a request is for the build's file of this entry, or for its gzip copy. (An answer the test
+// makes up is sent unpacked either way, as a server that names the copy gzip-encoded would have the
+// browser see it.)
+const requestFor = (request, { file }) => new RegExp(`/${file.replace(/\./g, '\\.')}(\\.gz)?$`).test(request.url());
 
 // Answers the request for the data file that holds file with answer(its bytes, where file lies in them).
 async function answerForData(file, answer) {
@@ -414,7 +425,7 @@ async function answerForData(file, answer) {
   const [, start, end] = pack.files.find(([name]) => name === '/Data/' + file);
   const response = answer(await readFile(path.join(web, pack.file)), start, end);
   return (page) => page.setRequestInterception(true).then(() => page.on('request', (request) =>
-    request.url().endsWith('/' + pack.file) ? request.respond(response) : request.continue()));
+    requestFor(request, pack) ? request.respond(response) : request.continue()));
 }
 
 // The packed data with one file's bytes overwritten (the length kept, so the pack still loads).
@@ -503,7 +514,7 @@ test('what fails to load says why, sound that comes late is used; from a disk th
                                    prepare: await answerForData('Fonts/beware.ttf', () => ({ status: 404 })) });
   const { packs: [start, sound] } = await readBuild(web);
   assert.match(await peek(missing, "document.getElementById('message').textContent"),
-               new RegExp(`^Der Server antwortete „404( Not Found)?“ auf ${start.file.replace(/\./g, '\\.')}, `));
+               new RegExp(`^Der Server antwortete „404( Not Found)?“ auf ${start.file.replace(/\./g, '\\.')}(\\.gz)?, `));
   await missing.close();
 
   // The sound held back until a level has started: the level's effects play once it has come.
@@ -511,7 +522,7 @@ test('what fails to load says why, sound that comes late is used; from a disk th
   const held = new Promise((resolve) => { release = resolve; });
   const late = await openGame({ prepare: (page) => page.setRequestInterception(true).then(() =>
     page.on('request', async (request) => {
-      if (request.url().endsWith('/' + sound.file))
+      if (requestFor(request, sound))
         await held;
       request.continue();
     })) });
