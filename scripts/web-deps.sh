@@ -12,8 +12,9 @@ cd "$(dirname "$0")/.."
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
-# The toolchain, and the browser the tests drive. emcc is a node program that needs Debian's acorn.
-./scripts/deps.sh emscripten node-acorn dpkg-dev autotools-dev chromium >&2
+# The toolchain, and the browser the tests drive. emcc is a node program that needs Debian's acorn;
+# zopfli makes the page's gzip copies (web/package.mjs).
+./scripts/deps.sh emscripten node-acorn dpkg-dev autotools-dev chromium zopfli >&2
 
 # emcc's node scripts look for their modules where Debian installs them; another node on the PATH
 # (one installed from elsewhere) does not search there on its own.

@@ -11,11 +11,13 @@
 // Every hashed file that gzip shrinks by a tenth or more has a FILE.gz beside it, which the page fetches
 // and unpacks itself: a first visit then downloads compressed bytes from any web server, set up to
 // compress or not. Files of earlier builds that the new page no longer names are removed.
+import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { readFile, writeFile, readdir, rm, mkdir, copyFile } from 'node:fs/promises';
+import { readFile, writeFile, readdir, rm, mkdir, mkdtemp, copyFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { gzipSync } from 'node:zlib';
+import { gunzipSync, gzipSync } from 'node:zlib';
 import { bundle } from './bundle.mjs';
 
 const [linked, data, out] = process.argv.slice(2);
@@ -90,24 +92,47 @@ const manifest = await readFile(path.join(web, 'manifest.webmanifest'));
 const icon = await readFile(path.join(data, 'Images/icon.png'));
 const texts = await readFile(path.join(built, 'page-texts.js'), 'utf8');
 
-// The gzip copies, by the name of the file they hold. Compressed once here at the highest level, as a
-// server that compresses as it sends would not.
+// gzip at its smallest, since every first visit downloads it: zopfli where it is installed
+// (scripts/web-deps.sh installs it; its output is a few per cent smaller than zlib's best, and any gzip
+// reader unpacks it), zlib's best otherwise. The copy an earlier build left of the same content (its
+// name carries the hash) is taken again when it unpacks to these very bytes.
+const scratch = await mkdtemp(path.join(tmpdir(), 'calcadia-package-'));
+async function gzipSmallest(file, bytes) {
+  try {
+    const earlier = await readFile(path.join(out, file + '.gz'));
+    if (gunzipSync(earlier).equals(bytes))
+      return earlier;
+  } catch {
+    // None, or not a whole one: made again.
+  }
+  const plain = path.join(scratch, file);
+  await writeFile(plain, bytes);
+  try {
+    return execFileSync('zopfli', ['--i10', '-c', plain], { maxBuffer: 1 << 30, stdio: ['ignore', 'pipe', 'ignore'] });
+  } catch {
+    return gzipSync(bytes, { level: 9 });
+  }
+}
+
+// The gzip copies, by the name of the file they hold.
 const packed = new Map();
-function entry(file, bytes, files) {
-  const gzip = gzipSync(bytes, { level: 9 });
+async function entry(file, bytes, files) {
+  const gzip = await gzipSmallest(file, bytes);
   const described = { file, size: bytes.length, ...(files ? { files } : {}) };
   if (gzip.length > bytes.length * 0.9)
     return described;
   packed.set(file, gzip);
   return { ...described, packed: { file: file + '.gz', size: gzip.length } };
 }
+await mkdir(out, { recursive: true });
 const build = {
-  script: entry(`calcadia.${hash(script)}.js`, script),
-  module: entry(`calcadia.${hash(module)}.wasm`, module),
-  packs: packs.map(({ file, bytes, files }) => entry(file, bytes, files)),
-  languages: Object.fromEntries(Object.entries(catalogs).map(([language, { file, bytes, files }]) =>
-    [language, entry(file, bytes, files)])),
+  script: await entry(`calcadia.${hash(script)}.js`, script),
+  module: await entry(`calcadia.${hash(module)}.wasm`, module),
+  packs: await Promise.all(packs.map(({ file, bytes, files }) => entry(file, bytes, files))),
+  languages: Object.fromEntries(await Promise.all(Object.entries(catalogs).map(async ([language, { file, bytes, files }]) =>
+    [language, await entry(file, bytes, files)]))),
 };
+await rm(scratch, { recursive: true, force: true });
 const dataFiles = [...packs, ...Object.values(catalogs)];
 build.version = hash(JSON.stringify(build), page, program, texts, worker, manifest, icon);
 
@@ -126,7 +151,6 @@ const json = (value) => JSON.stringify(value).replace(/</g, '\\u003c');
 const textsScript = `<script>\n${texts.replace(/<\//g, '<\\/')}</script>`;
 const programScript = `<script>\n${program.replace(/<\//g, '<\\/')}</script>`;
 
-await mkdir(out, { recursive: true });
 const written = new Set(['index.html', 'calcadia-offline.html', 'sw.js', 'manifest.webmanifest', 'icon.png']);
 for (const [name, bytes] of [[build.script.file, script], [build.module.file, module],
                              ...dataFiles.map((p) => [p.file, p.bytes])]) {
