@@ -68,6 +68,8 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
         {{"--seed", seed100k}, "bad seed '" + seed100k.substr(0, 40) + "...': a whole number from 0 to 2147483647"},
         {{"--data", "/nonexistent/caf\xc3\xa9\xff"}, "no data folder '/nonexistent/caf\xc3\xa9\\xff'"},
         {{"--data="}, "no data folder ''"},
+        {{"--lang", ".."}, "bad language '..': a code such as fr, pt_BR or de_DE.UTF-8"},
+        {{"--lang=."}, "bad language '.': a code such as fr, pt_BR or de_DE.UTF-8"},
         {{"--lang=../de"}, "bad language '../de': a code such as fr, pt_BR or de_DE.UTF-8"},
     };
     for (const auto& [bad, reason] : bads) {
