@@ -75,6 +75,7 @@ std::string UsageText()
            Row("--seed N", Translate("every run of this launch asks the same questions (N from 0 to 2147483647)")) +
            Row("--data DIR", Translate("read the game's pictures, sounds, music and font from DIR")) +
            Row("--lang CODE", Translate("speak this language (fr, de, pt_BR...) rather than the locale's")) +
+           HistoryUsageRows(Row) +
            Row("--help", Translate("show this help and exit")) +
            Row("--version", Translate("show the version and exit")) + "\n" +
            Translate("Keys:") + "\n" +
@@ -89,7 +90,8 @@ std::string UsageText()
            Row("Ctrl+X", Translate("quit")) + "\n" +
            Translate("Files (delete one to reset it):") + "\n" +
            Row(Translate("best scores"), Place(TStorageArea::DATA, "best-scores", "XDG_DATA_HOME", "~/.local/share")) +
-           Row(Translate("settings"), Place(TStorageArea::CONFIG, "settings", "XDG_CONFIG_HOME", "~/.config"));
+           Row(Translate("settings"), Place(TStorageArea::CONFIG, "settings", "XDG_CONFIG_HOME", "~/.config")) +
+           Row(HistoryFileName(), Place(TStorageArea::DATA, "history.sqlite", "XDG_DATA_HOME", "~/.local/share"));
 }
 
 std::string LanguageAsked(const std::vector<std::string>& args)
@@ -135,6 +137,11 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
         if (option.rfind("--", 0) == 0 && equals != std::string::npos) {
             value = option.substr(equals + 1);
             option.resize(equals);
+        }
+        if (const std::optional<int> code = ParseHistoryOption(args, i, option, value, options.history, bad)) {
+            if (*code)
+                return code;
+            continue;
         }
         const bool takesValue = option == "--seed" || option == "--data" || option == "--lang";
         const bool known = takesValue || option == "--help" || option == "-h" || option == "--version" ||

@@ -110,6 +110,10 @@ TSettings TSettings::Parse(const std::string& text, std::vector<std::string>& wa
         else if ((line.name == "music-volume" && !ParsePercent(line.value, settings.musicVolume)) ||
                  (line.name == "effects-volume" && !ParsePercent(line.value, settings.effectsVolume)))
             warnings.push_back(where + "a volume is a whole number from 0 to 100; ignored");
+        else if (line.name == "history" && line.value != "on" && line.value != "off")
+            warnings.push_back(where + "the history is on or off; ignored");
+        else if (line.name == "history")
+            settings.history = line.value == "on";
         else if (line.name != "display" && line.name != "music-volume" && line.name != "effects-volume")
             warnings.push_back(where + "unknown setting; ignored");
     });

@@ -11,6 +11,7 @@ struct TSettings {
     int fullScreen = 0;         // Ctrl+F's last choice
     int musicVolume = 100;      // percent of the game's own music level
     int effectsVolume = 100;    // percent of the game's own effects level
+    int history = 1;            // "history = off": no answer is kept in the history of answers
 
     // Lines of "name = value"; blank lines and lines starting with # are skipped. A line with an unknown
     // name or a value out of range is ignored, and warnings gets a line saying so that names it.
