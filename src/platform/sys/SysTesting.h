@@ -8,3 +8,7 @@
 // of the new bytes), "flush" (them to the disk), "rename" (over the old record) and "flush folder" (the
 // rename to the disk). An empty function stops the listening.
 void WatchStorageSteps(std::function<void(const std::string&)> watcher);
+
+// Hears every Speak instead of the system's voice, so a test reads the words a run says. An empty
+// function gives the words back to the voice.
+void ListenToSpeech(std::function<void(const std::string&)> heard);
