@@ -8,6 +8,7 @@
 #include "gameplay/Profile.h"
 #include "platform/Language.h"
 #include "platform/Platform.h"
+#include "shell/Access.h"
 #include "shell/Globals.h"
 #include "shell/Helpers.h"
 #include "shell/Renderer.h"
@@ -90,6 +91,18 @@ int THUD::Init()
     timeLabel->SetShadow(1.0f, 1.0f, 0.7f);
     timeLabel->alignment = TLabel::ALIGN_CENTRE_HORIZ;
 
+    // The factor that stretches the bar, just left of it, in the seconds' size: a player, or a teacher
+    // looking on, sees that this level's seconds are not the usual ones.
+    if (AccessModes().timePercent != 100) {
+        moreTimeLabel = TLabel::Create("x" + TimeFactorText(AccessModes().timePercent),
+                                       float((level->width - TIMER_BAR_WIDTH) / 2 - 10), float(sh - 32), gameFont,
+                                       0.4f, 0.6f);
+        moreTimeLabel->useRendererCamera = 0;
+        moreTimeLabel->SetColor(255, 255, 255, 1.0f);
+        moreTimeLabel->SetShadow(1.0f, 1.0f, 0.7f);
+        moreTimeLabel->alignment = TLabel::ALIGN_RIGHT;
+    }
+
     UpdateAll();
     return 0;
 }
@@ -131,6 +144,8 @@ int THUD::DrawTimerBar()
     DrawRectOutline(barX, barY, TIMER_BAR_WIDTH, TIMER_BAR_HEIGHT);
     UpdateTime();
     timeLabel->Draw();
+    if (moreTimeLabel)
+        moreTimeLabel->Draw();
     return 0;
 }
 

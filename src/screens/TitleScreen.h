@@ -37,6 +37,8 @@ public:
     int StartGame();
 
 private:
+    // The spoken mode's reading of the screen: the choices, the pause key and the way out.
+    void AnnounceChoices() const;
     // Made in Init, so that drawing a frame only reads them and allocates nothing.
     TColorPtr headingColor, promptColor, hintColor;
     TShadowPtr headingShadow, textShadow;

@@ -25,6 +25,7 @@ public:
     TStoredRecordLock Lock() const { return TStoredRecordLock(area, name); }
 
     std::string Location() const;
+    const std::string& Name() const { return name; }
     // False once a damaged record could not be moved aside: it is never written over.
     bool Writable() const { return writable; }
 

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "shell/Access.h"
+
 TSavedStatePtr TSavedState::Load()
 {
     auto state = std::make_shared<TSavedState>();
@@ -51,7 +53,7 @@ TSavedState::TRunResult TSavedState::RecordRun(int mode, int score, int level, c
     // (nothing scored) writes nothing and needs no lock.
     std::optional<TStoredRecordLock> lock;
     if (score > 0)
-        lock.emplace(TStorageArea::DATA, "best-scores");
+        lock.emplace(TStorageArea::DATA, scoresRecord.Name());
     RefreshScores();
     const int place = scores.Add(mode, TBestScore{score, level, date});
     if (place >= 0) {
@@ -60,6 +62,18 @@ TSavedState::TRunResult TSavedState::RecordRun(int mode, int score, int level, c
             scoresSeen = text;
     }
     return TRunResult{scores.Best(mode), place == 0};
+}
+
+void TSavedState::KeepScoresApart(int timePercent)
+{
+    if (timePercent == 100)
+        return;
+    // best-scores-more-time-1.5: the factor as the player gave it, so the file says whose runs it holds.
+    const std::string name = "best-scores-more-time-" + TimeFactorText(timePercent);
+    scoresRecord = TKeptRecord{TStorageArea::DATA, name, "best scores with more time", TBestScores::MAX_BYTES};
+    scores = TBestScores();
+    scoresSeen = std::nullopt;
+    RefreshScores();
 }
 
 void TSavedState::ChooseFullScreen(int flag)

@@ -34,6 +34,9 @@ public:
     // run another copy of the game saved meanwhile is kept, a file the player deleted starts a new
     // table, and while nothing can be saved the launch keeps its own.
     void RefreshScores();
+    // Runs played with more time (timePercent above 100) go to a table of their own for that factor,
+    // beside the usual one, which stays as it is and which older copies of the game go on reading.
+    void KeepScoresApart(int timePercent);
 
 private:
     std::optional<std::string> scoresSeen;   // nothing: no file

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/Preload.h"
 #include "platform/sound/Sound.h"
+#include "shell/Access.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/LaunchOptions.h"
@@ -64,6 +65,12 @@ void ApplyLaunchOptions()
     }
     if (options.mute)
         game->ToggleSound();
+    // An option turns a mode on for this launch; the settings turn it on for every launch.
+    const TSettings chosen = game->saved ? game->saved->settings : TSettings();
+    SetAccessModes({options.timePercent ? options.timePercent : chosen.timePercent, options.calm || chosen.calm,
+                    options.speak || chosen.speak});
+    if (game->saved)
+        game->saved->KeepScoresApart(AccessModes().timePercent);
 }
 
 void StartRunRandom()
@@ -224,6 +231,7 @@ void ResetGameState()
     FinishOpeningAudio();
     FinishPreloading();
     StopQuestionRandom();
+    SetAccessModes({});
     CloseGraphics();
     ClearKeys();
     ClearMouse();
