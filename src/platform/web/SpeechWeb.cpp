@@ -4,11 +4,10 @@
 
 #include <emscripten.h>
 
-namespace {
+// The page's speakWords, when it has one.
 EM_JS(void, WebSpeak, (const char* words), {
     if (typeof Module.speakWords === 'function')
         Module.speakWords(UTF8ToString(words));
 });
-}
 
 void SpeakAloud(const std::string& words) { WebSpeak(words.c_str()); }
