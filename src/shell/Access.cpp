@@ -45,6 +45,6 @@ bool ParseTimeFactor(const std::string& text, int& percent)
 
 void Announce(const std::string& words)
 {
-    if (current.speak && !words.empty())
+    if ((current.speak || current.describe) && !words.empty())
         Speak(words);
 }

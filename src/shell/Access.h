@@ -11,6 +11,9 @@ struct TAccessModes {
     bool calm = false;
     // The questions, results, timer warnings and screens are spoken (and offered to screen readers).
     bool speak = false;
+    // The same words, without the spoken mode's other changes: the browser writes them where screen
+    // readers read them, whether or not the player asked for the spoken mode.
+    bool describe = false;
 
     bool operator==(const TAccessModes&) const = default;
 };
@@ -30,6 +33,6 @@ std::string TimeFactorText(int percent);
 bool ParseTimeFactor(const std::string& text, int& percent);
 
 // True in the spoken mode: callers ask first, so that the usual game never even puts the words together.
-inline bool Speaking() { return AccessModes().speak; }
+inline bool Speaking() { return AccessModes().speak || AccessModes().describe; }
 // Says the words when the spoken mode is on; nothing otherwise.
 void Announce(const std::string& words);

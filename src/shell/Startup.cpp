@@ -68,7 +68,7 @@ void ApplyLaunchOptions()
     // An option turns a mode on for this launch; the settings turn it on for every launch.
     const TSettings chosen = game->saved ? game->saved->settings : TSettings();
     SetAccessModes({options.timePercent ? options.timePercent : chosen.timePercent, options.calm || chosen.calm,
-                    options.speak || chosen.speak});
+                    options.speak || chosen.speak, options.describe});
     if (game->saved)
         game->saved->KeepScoresApart(AccessModes().timePercent);
 }
