@@ -10,14 +10,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "gameplay/Level.h"
-#include "gameplay/Player.h"
+#include "app/Startup.h"
+#include "play/Level.h"
+#include "play/Player.h"
 #include "platform/Platform.h"
 #include "platform/Testing.h"
 #include "shell/Access.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
-#include "shell/Startup.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include <cstring>
 #include <string>
 
-#include "gameplay/Level.h"
+#include "app/Startup.h"
 #include "platform/Platform.h"
 #include "platform/Testing.h"
+#include "play/Level.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
-#include "shell/Startup.h"
 
 int main(int argc, char** argv)
 {

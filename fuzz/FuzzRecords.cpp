@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/SavedState.h"
+#include "records/SavedState.h"
 
 namespace {
 

@@ -37,12 +37,12 @@ string(REPLACE "-O3" "-Os" CMAKE_CXX_FLAGS_RELEASE "${CMAKE_CXX_FLAGS_RELEASE}")
 string(REPLACE "-O3" "-Os" CMAKE_C_FLAGS_RELEASE "${CMAKE_C_FLAGS_RELEASE}")
 
 # Every C++ file sees the standard library's missing double conversions (see the header).
-add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/src/platform/web/Charconv.h>")
+add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/src/platform/web/CharconvDoubles.h>")
 
 add_subdirectory(src)
 
-add_executable(calcadia src/WebMain.cpp)
-target_link_libraries(calcadia PRIVATE calcadia_core)
+add_executable(calcadia src/app/WebMain.cpp)
+target_link_libraries(calcadia PRIVATE calcadia_app)
 set_target_properties(calcadia PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/linked SUFFIX ".js")
 # SDL's audio calls these helpers of emscripten's runtime, which are left out unless asked for.
 # (Named in a file: a dollar sign does not survive the makefile's quoting.)
@@ -72,7 +72,7 @@ add_custom_target(calcadia_page ALL
 add_executable(replay_web tests/replay/ReplayMain.cpp tests/replay/Replay.cpp tests/replay/Recorder.cpp
                tests/web/ReplayDriver.cpp)
 target_include_directories(replay_web PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(replay_web PRIVATE calcadia_core)
+target_link_libraries(replay_web PRIVATE calcadia_app)
 target_compile_options(replay_web PRIVATE -fexceptions)
 set_target_properties(replay_web PROPERTIES OUTPUT_NAME replay SUFFIX ".js"
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/replay)

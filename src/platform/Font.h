@@ -23,6 +23,9 @@ bool AddFallbackFace(const TImageFontPtr& font, const std::string& path);
 // Text is UTF-8; each character is looked up in the current font, those without a glyph are skipped.
 void DrawTextAt(const std::string& text, float x, float y);
 int MeasureTextWidth(const std::string& text);
+// The current font's height in unscaled pixels, whatever the text (an empty one too): a line of text is
+// as tall as its font, not as its letters. The text is taken only so that measuring reads the same for
+// both sides of a box.
 int MeasureTextHeight(const std::string& text);
 // One glyph of the current font, for text laid out glyph by glyph: its advance in unscaled whole
 // pixels, or -1 when the font has no glyph for the character.

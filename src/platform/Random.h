@@ -5,7 +5,6 @@ void SeedRandom(int seed);
 double RandomUnit();
 int RandomInt(int a, int b);
 double RandomFloat(double a, double b);
-int RandomState();
 
 // A launch given a fixed seed draws its questions from a generator of their own, seeded here, so the
 // effects (which vary with each player's answers) never shift them: everyone given the seed is asked

@@ -7,5 +7,3 @@ struct TDisplay;
 // aspect with bars either way. Returns 1 when the window is now as asked; 0 when the display is not the
 // open one or the video driver cannot change it (the offscreen driver has no window manager).
 int SetDisplayResizable(TDisplay* display, int resizable);
-// 1 while the open display's window may be resized; 0 otherwise or when none is open.
-int DisplayIsResizable();

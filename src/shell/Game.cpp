@@ -7,9 +7,8 @@
 #include "platform/Platform.h"
 #include "shell/Access.h"
 #include "shell/Globals.h"
-#include "shell/LaunchOptions.h"
 #include "shell/Renderer.h"
-#include "toolkit/TextFit.h"
+#include "shell/TextFit.h"
 
 TGamePtr TGame::Create()
 {
@@ -128,8 +127,8 @@ int TGame::DrawDebugPanel()
     DrawTextAt("Screen: " + (currentScreen ? currentScreen->name : std::string()), float(debugPanelX),
                float(debugPanelY + 15));
     // A class sharing one test can check that every machine was started alike.
-    if (const std::optional<int>& seed = LaunchOptions().seed)
-        DrawTextAt("Seed: " + std::to_string(*seed), float(debugPanelX), float(debugPanelY + 30));
+    if (launchSeed)
+        DrawTextAt("Seed: " + std::to_string(*launchSeed), float(debugPanelX), float(debugPanelY + 30));
     return 0;
 }
 

@@ -2,15 +2,17 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Containers.h"
 #include "platform/sound/Sound.h"
-#include "shell/SavedState.h"
+#include "shell/Color.h"
 #include "shell/Screen.h"
-#include "toolkit/Color.h"
-#include "toolkit/Shadow.h"
+#include "shell/Shadow.h"
 
+// The kept records are a room above the core: the game only holds them, for the screens to use.
+class TSavedState;
 class TGame;
 using TGamePtr = std::shared_ptr<TGame>;
 
@@ -45,7 +47,10 @@ public:
     std::string soundPath = "Data/Sound/";
 
     // Best scores and settings kept between launches; null when this launch keeps nothing.
-    TSavedStatePtr saved;
+    std::shared_ptr<TSavedState> saved;
+    // The seed the command line fixed for every run of this launch; none when runs follow the one
+    // generator seeded at start-up. The debug panel shows it.
+    std::optional<int> launchSeed;
     // The player's volumes from the settings, as factors of the game's own levels.
     float musicLevel = 1.0f;
     float effectsLevel = 1.0f;

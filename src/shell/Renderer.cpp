@@ -112,8 +112,8 @@ int TRenderer::Logic()
     if (CtrlChordWasHit(KEY_F)) {
         ToggleFullScreen();
         // What the display really became: a refused full screen falls back to the window.
-        if (game && game->saved)
-            game->saved->ChooseFullScreen(fullScreen);
+        if (fullScreenChosen)
+            fullScreenChosen(fullScreen);
     }
     return 0;
 }

@@ -1,11 +1,12 @@
 // TRenderer - owns the display mode, the zoom camera that maps game to display coordinates, and text output.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "toolkit/Color.h"
-#include "toolkit/Shadow.h"
+#include "shell/Color.h"
+#include "shell/Shadow.h"
 
 class TImageFont;
 class TRenderer;
@@ -23,6 +24,9 @@ public:
     int screenHeight = 768;
     float scrollX = 0.0f;
     float scrollY = 0.0f;
+    // Told what the display really became after each Ctrl+F, so the choice can be kept for the next
+    // launch; start-up points it at the kept settings (the core itself keeps nothing).
+    std::function<void(int fullScreen)> fullScreenChosen;
 
     static TRendererPtr Create();
 

@@ -1,9 +1,11 @@
 // Label - measuring and drawing one aligned, scaled, optionally shadowed line of text.
 #include "toolkit/Label.h"
 
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
+#include "shell/TextFit.h"
 
 namespace {
 // Selecting and deselecting the label's own font around each measure or draw keeps the drawing state
@@ -166,4 +168,10 @@ int TLabel::UpdateText()
 {
     SetText(textRaw);
     return 0;
+}
+
+void FitLabelWidth(TLabel& label, float room)
+{
+    if (Translated())
+        label.scaleX *= FitFactor(label.GetWidth(1), room);
 }

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "platform/Font.h"
-#include "toolkit/Color.h"
-#include "toolkit/Shadow.h"
-#include "toolkit/TextFormat.h"
+#include "shell/Color.h"
+#include "shell/Shadow.h"
+#include "shell/TextFormat.h"
 
 class TLabel {
 public:
@@ -73,3 +73,7 @@ protected:
 };
 
 using TLabelPtr = std::shared_ptr<TLabel>;
+
+// Narrows the label (its x scale, so its line and height stay) to fit room, measured without the camera:
+// a translated text longer than its room fits it, and the written ones keep their designed layout.
+void FitLabelWidth(TLabel& label, float room);

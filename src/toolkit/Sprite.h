@@ -7,8 +7,8 @@
 #include "toolkit/GameImage.h"
 
 #include "platform/Font.h"
-#include "toolkit/Color.h"
-#include "toolkit/Shadow.h"
+#include "shell/Color.h"
+#include "shell/Shadow.h"
 
 class TSprite {
 public:

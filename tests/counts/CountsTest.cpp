@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "counts/CountingAllocator.h"
-#include "gameplay/GameScreen.h"
-#include "screens/ScreenTestSupport.h"
-#include "platform/Testing.h"
 #include "platform/sound/SoundTesting.h"
+#include "platform/Testing.h"
+#include "play/GameScreen.h"
+#include "play/ScreenTestSupport.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <thread>
 
-#include "gameplay/Player.h"
 #include "platform/Platform.h"
-#include "platform/Testing.h"
 #include "platform/sound/SoundTesting.h"
+#include "platform/Testing.h"
+#include "play/Player.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "support/game/GameHarness.h"

@@ -21,13 +21,13 @@
 #include <cstdio>
 #include <string>
 
-#include "gameplay/Level.h"
-#include "gameplay/Player.h"
+#include "app/Startup.h"
 #include "platform/Platform.h"
 #include "platform/Testing.h"
+#include "play/Level.h"
+#include "play/Player.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
-#include "shell/Startup.h"
 
 namespace {
 

@@ -27,18 +27,18 @@
 #include <string>
 #include <vector>
 
-#include "gameplay/GameScreen.h"
-#include "gameplay/HUD.h"
-#include "gameplay/Level.h"
-#include "gameplay/Player.h"
-#include "gameplay/Profile.h"
+#include "app/Startup.h"
 #include "platform/Platform.h"
-#include "platform/Testing.h"
 #include "platform/sound/SoundTesting.h"
+#include "platform/Testing.h"
+#include "play/GameScreen.h"
+#include "play/HUD.h"
+#include "play/Level.h"
+#include "play/Player.h"
+#include "play/Profile.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
-#include "shell/Startup.h"
 #include "toolkit/ParticleList.h"
 
 namespace {

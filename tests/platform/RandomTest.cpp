@@ -1,6 +1,7 @@
 // The generator must reproduce the same sequence everywhere: expected values are worked out from the
 // recurrence s' = 48271 * s mod (2^31 - 1) with plain 64-bit arithmetic, not with the code under test.
 #include "platform/Random.h"
+#include "platform/Testing.h"
 
 #include <gtest/gtest.h>
 

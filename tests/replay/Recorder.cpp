@@ -7,10 +7,10 @@
 #include <random>
 #include <string>
 
-#include "gameplay/Level.h"
-#include "gameplay/Player.h"
-#include "gameplay/Profile.h"
 #include "platform/Platform.h"
+#include "play/Level.h"
+#include "play/Player.h"
+#include "play/Profile.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 

@@ -8,15 +8,15 @@
 #include <ostream>
 #include <sstream>
 
-#include "gameplay/Level.h"
-#include "gameplay/Player.h"
-#include "gameplay/Profile.h"
+#include "app/Startup.h"
 #include "platform/Platform.h"
-#include "platform/Testing.h"
 #include "platform/sound/SoundTesting.h"
+#include "platform/Testing.h"
+#include "play/Level.h"
+#include "play/Player.h"
+#include "play/Profile.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
-#include "shell/Startup.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/Platform.h"
-#include "toolkit/Color.h"
-#include "toolkit/Shadow.h"
-#include "toolkit/TextFormat.h"
+#include "shell/Color.h"
+#include "shell/Shadow.h"
+#include "shell/TextFormat.h"
 
 namespace {
 

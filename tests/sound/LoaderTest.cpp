@@ -1,7 +1,7 @@
 // The decoders on every file of Data/ and on damaged ones, and the load cache.
 #include "platform/sound/Sound.h"
 #include "platform/sound/SoundTesting.h"
-#include "platform/Beside.h"
+#include "platform/Background.h"
 #include "platform/Preload.h"
 
 #include <gtest/gtest.h>

@@ -10,7 +10,7 @@
 // RECORDED FRAMES
 // Draw calls and clears are recorded, not issued: a frame's vertices collect in one array and its
 // commands in a list, and FlipDisplay hands the whole frame to GL at once (one vertex upload, then one
-// draw call per command). Whether a frame that ends needs carrying out at all is FrameSkip's to say.
+// draw call per command). Whether a frame that ends needs carrying out at all is PictureHash's to say.
 // The recording is carried out early (Submit) whenever the picture must hold it now: the back buffer is
 // read, a texture that pending quads use is re-uploaded or deleted, or the buffer is full.
 //
@@ -27,8 +27,8 @@
 
 #include "platform/gfx/Atlas.h"
 #include "platform/gfx/ChangedBoxes.h"
-#include "platform/gfx/FrameSkip.h"
-#include "platform/gl/Backend.h"
+#include "platform/gfx/PictureHash.h"
+#include "platform/gfx/Backend.h"
 
 namespace gfx {
 namespace {
@@ -208,7 +208,7 @@ bool OpenBatch(int gameWidth, int gameHeight)
     batch.whiteTexture = 0;
     DropRecording();
     ResetFrameCounts();
-    ResetFrameSkip();
+    ResetPictureHashes();
     if (!backend::OpenPipeline(gameWidth, gameHeight))
         return false;
     batch.open = true;
@@ -240,7 +240,7 @@ void CloseBatch()
     batch.open = false;
     batch.whiteTexture = 0;
     RestoreFrameCounts({});
-    ResetFrameSkip();
+    ResetPictureHashes();
 }
 
 void RecordClear(float r, float g, float b)

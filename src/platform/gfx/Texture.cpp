@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/gl/Backend.h"
+#include "platform/gfx/Backend.h"
 
 namespace gfx {
 namespace {

@@ -8,11 +8,11 @@
 #include "platform/gfx/Atlas.h"
 #include "platform/gfx/DrawBatch.h"
 #include "platform/gfx/ImageDecode.h"
-#include "platform/gl/Backend.h"
-#include "platform/gl/DisplayRecord.h"
+#include "platform/gfx/Backend.h"
+#include "platform/gl/DisplayState.h"
 #include "platform/gl/GL.h"
 #include "platform/loop/FrameLoop.h"
-#include "platform/x11/X11Window.h"
+#include "platform/window/WindowSystem.h"
 
 using namespace gl;
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/gl/DisplayRecord.h"
+#include "platform/gl/DisplayState.h"
 
 using namespace gl;
 

@@ -1,5 +1,6 @@
 // GL testing - what tests, benchmarks and the screenshot tool read off the display: the picture drawn,
-// and how frames reached the window. The game's own code never includes it.
+// how frames reached the window, and whether the window may be resized. The game's own code never
+// includes it.
 #pragma once
 
 #include <cstdint>
@@ -19,3 +20,5 @@ std::vector<uint32_t> ReadBackBuffer();
 uint32_t ReadPixel(int x, int y);
 // Writes the back buffer to a PNG file (screenshots); false on failure.
 bool SaveBackBufferPng(const std::string& path);
+// 1 while the open display's window may be resized; 0 otherwise or when none is open.
+int DisplayIsResizable();

@@ -1,6 +1,6 @@
 // Pipeline - the GL objects a recorded frame is carried out with: one shader program, one streaming
 // vertex buffer, a fixed index buffer numbering every quad, and the blend state of each draw-state mode.
-#include "platform/gl/Backend.h"
+#include "platform/gfx/Backend.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -22,12 +22,11 @@
 #include <cstring>
 
 #include "platform/gfx/DrawBatch.h"
-#include "platform/gfx/FrameSkip.h"
-#include "platform/gl/DisplayRecord.h"
+#include "platform/gfx/PictureHash.h"
+#include "platform/gl/DisplayState.h"
 #include "platform/gl/GL.h"
 #include "platform/loop/FrameLoop.h"
-#include "platform/x11/GlxPresent.h"
-#include "platform/x11/X11Window.h"
+#include "platform/window/WindowSystem.h"
 
 using namespace gl;
 
@@ -54,16 +53,16 @@ bool PictureKept(const TDisplay& d)
 {
     if (!d.direct || d.backKept || d.presentsByCopy)
         return true;
-    return GlxBackBufferHoldsLastFrame();
+    return BackBufferHoldsLastFrame();
 }
 
 // Brings the window up to date with the boxes of the back buffer the frame drew.
-void CopyBoxesToWindow(const TDisplay& d, const gfx::TBoxes& boxes)
+void CopyDrawnBoxesToWindow(const TDisplay& d, const gfx::TBoxes& boxes)
 {
     TWindowBox window[gfx::MAX_BOXES];
     for (int b = 0; b < boxes.count; ++b)
         window[b] = {boxes.box[b].left, boxes.box[b].top, boxes.box[b].right, boxes.box[b].bottom};
-    GlxCopyBoxesToWindow(window, boxes.count, d.height);
+    CopyBoxesToWindow(window, boxes.count, d.height);
 }
 
 }  // namespace
@@ -73,10 +72,10 @@ void gl::ChoosePresenting(TDisplay& d)
     // The offscreen driver draws into a surface that a swap never replaces.
     const char* driver = SDL_GetCurrentVideoDriver();
     d.backKept = driver && std::strcmp(driver, "offscreen") == 0;
-    LoadGlxPresent();
+    LoadPresentWays();
     // Where a swap is known to keep the back buffer, swapping stays the way to present (and to wait for
     // the blank); copying boxes is for drivers that cannot tell.
-    d.presentsByCopy = !d.backKept && !GlxTellsBackBufferAge() && GlxCopiesBoxes();
+    d.presentsByCopy = !d.backKept && !WindowTellsBackBufferAge() && WindowCopiesBoxes();
 }
 
 void FlipDisplay(int sync)
@@ -108,7 +107,7 @@ void FlipDisplay(int sync)
         display->swapInterval = interval;
     }
     if (display->direct && display->presentsByCopy) {
-        CopyBoxesToWindow(*display, drawn);
+        CopyDrawnBoxesToWindow(*display, drawn);
         if (sync)
             loop::FramePresented(false, SyncedRefreshRate(*display));
         return;

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "platform/gl/Backend.h"
+#include "platform/gfx/Backend.h"
 #include "platform/gfx/DrawBatch.h"
-#include "platform/gfx/FrameSkip.h"
+#include "platform/gfx/PictureHash.h"
 #include "platform/gl/GL.h"
 
 using namespace gl;

@@ -1,6 +1,6 @@
 // Shader source - the one shader pair every quad is drawn with, in the GLSL that desktop OpenGL 3.3 and
 // WebGL 2 share; each backend puts its own version line and texel order in front (gl::SHADER_PROLOGUE).
-#include "platform/gl/Backend.h"
+#include "platform/gfx/Backend.h"
 
 namespace gfx::backend {
 

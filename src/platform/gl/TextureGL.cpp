@@ -1,5 +1,5 @@
 // Texture GL - textures as OpenGL 3.3 objects: 0xAARRGGBB words go up as BGRA bytes, clamped at the edges.
-#include "platform/gl/Backend.h"
+#include "platform/gfx/Backend.h"
 
 #include "platform/gl/GL.h"
 

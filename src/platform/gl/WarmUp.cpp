@@ -2,8 +2,8 @@
 // right after the display's first frame, instead of in the frame that first shows text or a picture.
 #include "platform/Display.h"
 #include "platform/gfx/DrawBatch.h"
-#include "platform/gfx/FrameSkip.h"
-#include "platform/gl/DisplayRecord.h"
+#include "platform/gfx/PictureHash.h"
+#include "platform/gl/DisplayState.h"
 
 namespace gfx {
 

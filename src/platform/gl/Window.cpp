@@ -1,5 +1,6 @@
 // Window - decorations of the open display's window that the window manager controls.
 #include "platform/Window.h"
+#include "platform/gl/GLTesting.h"
 
 #include <SDL.h>
 

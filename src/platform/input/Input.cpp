@@ -4,7 +4,7 @@
 
 #include "platform/Display.h"
 #include "platform/input/InputTesting.h"
-#include "platform/x11/X11Window.h"
+#include "platform/window/WindowSystem.h"
 
 #include <SDL.h>
 

@@ -1,26 +1,21 @@
-// FrameLoop - the game's frame in order, and every sleep it takes.
+// FrameLoop - the waits of the game's frame, and every sleep it takes.
 //
-// A FRAME
-// The game runs one frame a tick of its 16 ms timer (62.5 ticks a second), in this order (RunFrame):
-//   1. Wait (WaitForFrame) for the timer's next tick, and for the display's refresh when the last
-//      frame's present did not wait for it (6). The wait comes first, so that nothing stands between
-//      reading the input and presenting what it changed: a key shows in the next frame presented.
-//   2. Read input (BeginFrameInput): the window's events, once; the frame's key queries use what was
-//      read then.
-//   3. Quit test: Ctrl+X ends the loop before the frame's logic.
-//   4. Logic: one step of the game, which counts frames, never milliseconds. The ticks the wait reports
-//      are ignored: a frame that overran makes a slower game, never a second step.
-//   5. Drawing: the frame is recorded, not yet drawn.
-//   6. Present (FlipDisplay with vertical sync): the recording is drawn and shown. A swap that waits
-//      for the display's vertical blank paces the frame by itself. A frame left out because it would
-//      show the picture already there, or shown by copying boxes, waits for nothing, so the next wait
-//      makes up for it: it waits for the refresh such a swap would have returned at, the first after
-//      the present on the grid of refreshes laid from the last real swap. So frames come at the
-//      display's rate however little moves, and the level's frame-counted clock runs at 60 frames a
-//      second on a 60 Hz display, 50 on a 50 Hz one, as it would if every frame were swapped.
-//   7. Sleep 1 ms (SleepAfterFrame), to give the processor up once a frame. When the next wait sleeps
-//      a millisecond or more anyway, that sleep gives it up, and a second would only wake the program
-//      twice a frame. On the virtual clock it is always taken, so scripted runs keep their clock.
+// The frame's order (wait, input, quit test, logic, drawing, present, sleep) is told where it is done,
+// beside RunFrame (src/app/Startup.cpp). Its waits are done here.
+//
+// THE WAIT
+// WaitForFrame waits for the timer's next tick, and for the display's refresh when the last frame's
+// present did not wait for it. A swap that waits for the display's vertical blank paces the frame by
+// itself. A frame left out because it would show the picture already there, or shown by copying boxes,
+// waits for nothing, so the next wait makes up for it: it waits for the refresh such a swap would have
+// returned at, the first after the present on the grid of refreshes laid from the last real swap. So
+// frames come at the display's rate however little moves, and the level's frame-counted clock runs at
+// 60 frames a second on a 60 Hz display, 50 on a 50 Hz one, as it would if every frame were swapped.
+//
+// THE SLEEP AFTER A FRAME
+// SleepAfterFrame sleeps 1 ms, to give the processor up once a frame. When the next wait sleeps a
+// millisecond or more anyway, that sleep gives it up, and a second would only wake the program twice a
+// frame. On the virtual clock it is always taken, so scripted runs keep their clock.
 //
 // SLEEPING LONGER
 // A still screen (the title, the level's tally, game over, and any screen while paused: nothing on it
@@ -39,7 +34,7 @@
 
 #include "platform/loop/FrameLoop.h"
 #include "platform/loop/LoopTesting.h"
-#include "platform/x11/X11Window.h"
+#include "platform/window/WindowSystem.h"
 
 #include <SDL.h>
 
@@ -67,7 +62,7 @@ struct TFrameLoop {
 
 // Whether AwaitWindowEvents can sleep on the window system (an X connection) or a test's stand-in. On
 // the virtual clock only the stand-in: a real sleep there would let no virtual time pass.
-bool WindowEventsAwaitable() { return frameLoop.eventAwaiter || (!UsingVirtualClock() && XEventsAwaitable()); }
+bool WindowEventsAwaitable() { return frameLoop.eventAwaiter || (!UsingVirtualClock() && WindowSystemEventsAwaitable()); }
 
 // Sleeps until the window has events to read or `timeoutMs` pass; true when events (may) have come.
 bool AwaitWindowEvents(int timeoutMs)
@@ -77,7 +72,7 @@ bool AwaitWindowEvents(int timeoutMs)
     // Events SDL queued itself, or another thread's, are there already.
     if (SDL_WasInit(SDL_INIT_EVENTS) && SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
         return true;
-    return AwaitXEvents(timeoutMs);
+    return AwaitWindowSystemEvents(timeoutMs);
 }
 
 // Sleeps on the window's events until they come (true) or the clock reaches `until` (false).

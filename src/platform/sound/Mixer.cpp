@@ -1,4 +1,5 @@
-// Mixer - playback channels, the SDL2 audio device that pulls their mix, and the silent and manual outputs.
+// Mixer - playback channels, the SDL2 audio device that pulls their mix, and the silent and manual outputs;
+// what one channel adds to the mix is ChannelMix's.
 //
 // ONE LOCK, HELD BRIEFLY
 // Every channel's state lives in one list guarded by one mutex. The game thread takes it for a few
@@ -18,6 +19,8 @@
 #include "platform/sound/Sound.h"
 #include "platform/sound/SoundTesting.h"
 
+#include "platform/sound/ChannelMix.h"
+
 #include "platform/Timing.h"
 
 #include <SDL.h>
@@ -27,32 +30,10 @@
 #include <cstdlib>
 #include <mutex>
 
-struct TChannel::TState {
-    TSoundPtr sound;            // keeps the samples alive while the channel exists
-    std::shared_ptr<TDecodeProgress> progress;   // set while the tail is still being decoded
-    const int16_t* data = nullptr;
-    int frames = 0;
-    int srcChannels = 1;
-    int srcRate = 44100;
-    bool loop = false;
-
-    float volume = 1.0f;
-    float rate = 1.0f;
-    bool paused = true;
-    bool stopping = false;      // Stop was called: fade out, then finished
-    bool finished = false;      // never sounds again
-
-    double pos = 0.0;           // in source frames
-    float gain = 0.0f;          // the gain applied now; ramps towards the target to avoid clicks
-    uint64_t clockMs = 0;       // last time the clock output advanced this channel
-};
-
 namespace {
 
 using TStatePtr = std::shared_ptr<TChannel::TState>;
 
-// Gain changes (start, pause, stop, volume) are spread over this long so they never click.
-constexpr double RAMP_SECONDS = 0.005;
 constexpr float MIN_RATE = 1.0f / 64.0f;
 constexpr float MAX_RATE = 64.0f;
 
@@ -85,33 +66,10 @@ TMixer& Mixer()
 
 bool ClockOutput(const TMixer& m) { return !m.manual && m.device == 0 && !m.awaited; }
 
-float GainOfVolume(float volume)
-{
-    // -100 * (1 - v^0.1) dB. Volume 0 is true silence rather than the formula's -100 dB.
-    if (volume <= 0.0f)
-        return 0.0f;
-    return float(std::pow(10.0, -5.0 * (1.0 - std::pow(double(volume), 0.1))));
-}
-
-// Brings a channel's position up to the clock when no device plays it.
-void AdvanceByClock(TChannel::TState& st, uint64_t now)
-{
-    if (!st.paused && !st.finished && !st.stopping && st.frames > 0) {
-        st.pos += double(now - st.clockMs) / 1000.0 * st.srcRate * st.rate;
-        if (st.pos >= st.frames) {
-            if (st.loop)
-                st.pos = std::fmod(st.pos, double(st.frames));
-            else
-                st.finished = true;
-        }
-    }
-    st.clockMs = now;
-}
-
 void SyncLocked(TMixer& m, TChannel::TState& st)
 {
     if (ClockOutput(m))
-        AdvanceByClock(st, ClockMillis());
+        sound::AdvanceByClock(st, ClockMillis());
 }
 
 // Restarts every channel's clock reference, when the output changes.
@@ -122,109 +80,6 @@ void RebaseClocksLocked(TMixer& m)
         st->clockMs = now;
 }
 
-// The last frame the decoder has written, or the whole length once it is done.
-int ReadyFrames(const TChannel::TState& st)
-{
-    if (st.progress && !st.progress->done.load(std::memory_order_acquire))
-        return std::min(st.frames, st.progress->frames.load(std::memory_order_acquire));
-    return st.frames;
-}
-
-// A channel that is playing at volume 0 goes on in time exactly as an audible one would, without
-// mixing anything: raised again, it sounds from where it has got to, and it ends when its length has
-// passed. Only pause holds a channel where it is.
-void AdvanceSilently(TChannel::TState& st, int frames, double step)
-{
-    const int n = st.frames;
-    const int ready = ReadyFrames(st);
-    double pos = st.pos + frames * step;
-    if (ready < n && pos + 1 >= ready) {
-        // Where an audible channel would wait for the decoder.
-        st.pos = std::max(st.pos, double(ready - 1));
-        return;
-    }
-    if (pos >= n) {
-        if (!st.loop) {
-            st.finished = true;
-            return;
-        }
-        pos = std::fmod(pos, double(n));
-    }
-    st.pos = pos;
-}
-
-void MixChannel(TChannel::TState& st, float* out, int frames, int outRate)
-{
-    const float target = (st.paused || st.stopping) ? 0.0f : GainOfVolume(st.volume);
-    if (st.frames <= 0) {
-        st.finished = true;
-        return;
-    }
-    const double step = double(st.srcRate) / outRate * st.rate;
-    if (st.gain == 0.0f && target == 0.0f) {
-        if (st.stopping)
-            st.finished = true;
-        else if (!st.paused)
-            AdvanceSilently(st, frames, step);
-        return;   // paused and faded out: hold the position
-    }
-    const float ramp = float(1.0 / (RAMP_SECONDS * outRate));
-    const int16_t* data = st.data;
-    const int n = st.frames;
-    const bool stereo = st.srcChannels == 2;
-    // Music still decoding in the background: frames from `ready` on are not written yet.
-    const int ready = ReadyFrames(st);
-
-    for (int i = 0; i < frames; ++i) {
-        if (st.gain < target)
-            st.gain = std::min(target, st.gain + ramp);
-        else if (st.gain > target)
-            st.gain = std::max(target, st.gain - ramp);
-        if (st.gain == 0.0f && target == 0.0f) {
-            if (st.stopping)
-                st.finished = true;
-            else if (!st.paused)
-                AdvanceSilently(st, frames - i, step);
-            return;
-        }
-
-        const int i0 = int(st.pos);
-        if (ready < n && i0 + 1 >= ready)
-            return;   // the decoder has not got this far (it runs far faster than playback): wait here
-        const float frac = float(st.pos - i0);
-        int i1 = i0 + 1;
-        const bool pastEnd = i1 >= n;
-        if (pastEnd)
-            i1 = 0;
-        // Interpolated in steps of the stored data; the scale to -1..1 goes with the gain.
-        const bool silentNext = pastEnd && !st.loop;
-        float l, r;
-        if (stereo) {
-            const float l0 = TSound::Steps(data[2 * i0]), r0 = TSound::Steps(data[2 * i0 + 1]);
-            const float l1 = silentNext ? 0.0f : TSound::Steps(data[2 * i1]);
-            const float r1 = silentNext ? 0.0f : TSound::Steps(data[2 * i1 + 1]);
-            l = l0 + (l1 - l0) * frac;
-            r = r0 + (r1 - r0) * frac;
-        } else {
-            const float s0 = TSound::Steps(data[i0]);
-            const float s1 = silentNext ? 0.0f : TSound::Steps(data[i1]);
-            l = r = s0 + (s1 - s0) * frac;
-        }
-        const float scaledGain = st.gain * (1.0f / TSound::FULL_SCALE);
-        out[2 * i] += l * scaledGain;
-        out[2 * i + 1] += r * scaledGain;
-
-        st.pos += step;
-        if (st.pos >= n) {
-            if (!st.loop) {
-                st.finished = true;
-                return;
-            }
-            st.pos = st.pos - n < n ? st.pos - n : std::fmod(st.pos, double(n));
-        }
-    }
-}
-
 void MixLocked(TMixer& m, float* out, int frames, int outRate)
 {
     std::fill(out, out + 2 * frames, 0.0f);
@@ -232,14 +87,14 @@ void MixLocked(TMixer& m, float* out, int frames, int outRate)
         return;
     for (auto& st : m.channels)
         if (!st->finished)
-            MixChannel(*st, out, frames, outRate);
-    const float target = GainOfVolume(m.master);
+            sound::MixChannel(*st, out, frames, outRate);
+    const float target = sound::GainOfVolume(m.master);
     if (m.masterGain == 1.0f && target == 1.0f) {
         for (int i = 0; i < 2 * frames; ++i)
             out[i] = std::clamp(out[i], -1.0f, 1.0f);
         return;
     }
-    const float ramp = float(1.0 / (RAMP_SECONDS * outRate));
+    const float ramp = float(1.0 / (sound::RAMP_SECONDS * outRate));
     for (int i = 0; i < frames; ++i) {
         m.masterGain = m.masterGain < target ? std::min(target, m.masterGain + ramp)
                                              : std::max(target, m.masterGain - ramp);
@@ -273,7 +128,7 @@ void SweepLocked(TMixer& m, std::vector<TStatePtr>& dead)
     for (auto it = m.channels.begin(); it != m.channels.end(); ++it) {
         TChannel::TState& st = **it;
         if (clock)
-            AdvanceByClock(st, now);
+            sound::AdvanceByClock(st, now);
         if (it->use_count() == 1 && !st.finished) {
             if (st.paused) {
                 st.finished = true;
@@ -415,7 +270,7 @@ bool OpenDevice()
         std::lock_guard<std::mutex> guard(m.lock);
         if (ClockOutput(m))
             for (auto& st : m.channels)
-                AdvanceByClock(*st, ClockMillis());
+                sound::AdvanceByClock(*st, ClockMillis());
         m.device = device;
         m.deviceRate = have.freq > 0 ? have.freq : 44100;
     }
@@ -469,7 +324,7 @@ void AwaitAudio()
         return;
     if (ClockOutput(m))
         for (auto& st : m.channels)
-            AdvanceByClock(*st, ClockMillis());
+            sound::AdvanceByClock(*st, ClockMillis());
     m.awaited = true;
 }
 
@@ -554,7 +409,7 @@ void UseManualAudio(bool on)
     std::lock_guard<std::mutex> guard(m.lock);
     if (ClockOutput(m))
         for (auto& st : m.channels)
-            AdvanceByClock(*st, ClockMillis());
+            sound::AdvanceByClock(*st, ClockMillis());
     m.manual = on;
     RebaseClocksLocked(m);
 }
@@ -572,7 +427,7 @@ void SetMasterVolume(float volume)
         return !st->finished && !st->stopping && (st->gain > 0.0f || !st->paused);
     });
     if (!sounding)
-        m.masterGain = GainOfVolume(m.master);
+        m.masterGain = sound::GainOfVolume(m.master);
 }
 
 float MasterVolume()

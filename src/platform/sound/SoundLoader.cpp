@@ -3,7 +3,7 @@
 #include "platform/sound/Sound.h"
 #include "platform/sound/SoundTesting.h"
 
-#include "platform/Beside.h"
+#include "platform/Background.h"
 #include "platform/sys/FileRead.h"
 #include "platform/Preload.h"
 
@@ -251,7 +251,7 @@ TSoundPtr DecodeVorbis(std::vector<unsigned char>&& bytes)
     }
     sound->progress = progress;
     std::shared_ptr<TVorbisJob> shared = std::move(job);
-    RunBeside([job = std::move(shared), progress] {
+    RunInBackground([job = std::move(shared), progress] {
         // A second of sound at a time is published to the mixer.
         if (job->DecodeUntil(job->written + size_t(job->rate))) {
             progress->frames.store(int(job->written), std::memory_order_release);
@@ -347,7 +347,7 @@ void TSound::WaitUntilDecoded() const
 {
     // Where the steps take turns with the frames (the browser), waiting for them means running them.
     while (!Decoded()) {
-        RunStepsBeside();
+        RunBackgroundSteps();
         if (!Decoded())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }

@@ -1,6 +1,7 @@
 // Random numbers - a minimal-standard multiplicative generator (multiplier 48271) in Schrage's form,
 // so that every platform and compiler produces the same sequence from the same seed.
 #include "platform/Random.h"
+#include "platform/sys/SysTesting.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,5 @@
-// Sys testing - what tests watch of the files the platform writes. The game's own code never includes it.
+// Sys testing - what tests watch of the files the platform writes, and the random generator's state.
+// The game's own code never includes it.
 #pragma once
 
 #include <functional>
@@ -8,6 +9,9 @@
 // of the new bytes), "flush" (them to the disk), "rename" (over the old record) and "flush folder" (the
 // rename to the disk). An empty function stops the listening.
 void WatchStorageSteps(std::function<void(const std::string&)> watcher);
+
+// The one generator's state, for tests that check its sequence or record where a run left it.
+int RandomState();
 
 // Hears every Speak instead of the system's voice, so a test reads the words a run says. An empty
 // function gives the words back to the voice.

@@ -1,11 +1,11 @@
-// GlxPresent - GLX_EXT_buffer_age and GLX_MESA_copy_sub_buffer, looked up through SDL on the current
-// GL context.
+// GlxPresent - the X side of WindowSystem.h for presenting: GLX_EXT_buffer_age and
+// GLX_MESA_copy_sub_buffer, looked up through SDL on the current GL context.
 //
 // GLX_EXT_buffer_age is the window system's answer to how many frames old the back buffer is once
 // swapped: 1 when it still holds the last frame, 0 when the driver cannot tell. GLX_MESA_copy_sub_buffer
 // copies a rectangle of the back buffer to the window (Mesa's GLX offers it, Xvfb's included) and leaves
 // the back buffer as it was. Both are looked up by name, so nothing here needs the X or GLX headers.
-#include "platform/x11/GlxPresent.h"
+#include "platform/window/WindowSystem.h"
 
 #include <SDL.h>
 
@@ -37,7 +37,7 @@ bool OnX11()
 
 }  // namespace
 
-void LoadGlxPresent()
+void LoadPresentWays()
 {
     glx = {};
     if (!OnX11())
@@ -58,9 +58,9 @@ void LoadGlxPresent()
         glx.copySubBuffer = reinterpret_cast<TGlx::CopySubBuffer>(SDL_GL_GetProcAddress("glXCopySubBufferMESA"));
 }
 
-bool GlxTellsBackBufferAge() { return glx.queryDrawable != nullptr; }
+bool WindowTellsBackBufferAge() { return glx.queryDrawable != nullptr; }
 
-bool GlxBackBufferHoldsLastFrame()
+bool BackBufferHoldsLastFrame()
 {
     if (!glx.queryDrawable)
         return false;
@@ -69,9 +69,9 @@ bool GlxBackBufferHoldsLastFrame()
     return age == 1;
 }
 
-bool GlxCopiesBoxes() { return glx.copySubBuffer != nullptr; }
+bool WindowCopiesBoxes() { return glx.copySubBuffer != nullptr; }
 
-void GlxCopyBoxesToWindow(const TWindowBox* boxes, int count, int height)
+void CopyBoxesToWindow(const TWindowBox* boxes, int count, int height)
 {
     if (!glx.copySubBuffer || count <= 0)
         return;

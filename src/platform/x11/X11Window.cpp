@@ -1,4 +1,7 @@
-// X11Window - a window destroyed from outside (by a script, a tool or a window manager) makes every
+// X11Window - the X side of WindowSystem.h for the window itself: its destruction from outside, and
+// waiting for its events.
+//
+// A window destroyed from outside (by a script, a tool or a window manager) makes every
 // later request about it fail with BadWindow or BadDrawable, and the X library's default answer to an
 // error is to print the raw request and exit 1. Errors about our own window are caught here instead
 // and turned into a close request: the window is gone, so the game ends as it does when the window is
@@ -12,7 +15,7 @@
 // first, with the same flush and read the event pump does (XEventsQueued after flushing moves whatever
 // the connection holds into the library's queue and counts it), so an event the library has already
 // read while waiting for some reply is never slept on.
-#include "platform/x11/X11Window.h"
+#include "platform/window/WindowSystem.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -80,12 +83,12 @@ bool WindowDestroyedFromOutside()
     return lossUnreported.exchange(false);
 }
 
-bool XEventsAwaitable() { return connection && eventsQueued && watchedWindow != 0; }
+bool WindowSystemEventsAwaitable() { return connection && eventsQueued && watchedWindow != 0; }
 
-bool AwaitXEvents(int timeoutMs)
+bool AwaitWindowSystemEvents(int timeoutMs)
 {
     // A window lost is a close request for the pump to find, and queued events are there already.
-    if (!XEventsAwaitable() || lostWindow != 0 || eventsQueued(connection, QueuedAfterFlush) != 0)
+    if (!WindowSystemEventsAwaitable() || lostWindow != 0 || eventsQueued(connection, QueuedAfterFlush) != 0)
         return true;
     pollfd readable{ConnectionNumber(connection), POLLIN, 0};
     return poll(&readable, 1, timeoutMs < 0 ? 0 : timeoutMs) != 0;

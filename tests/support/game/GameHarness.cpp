@@ -5,12 +5,12 @@
 
 #include <cstdlib>
 
+#include "app/Startup.h"
 #include "platform/Platform.h"
-#include "platform/Testing.h"
 #include "platform/sound/SoundTesting.h"
+#include "platform/Testing.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
-#include "shell/Startup.h"
 
 void PrepareHeadlessPlatform()
 {

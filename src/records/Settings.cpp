@@ -1,0 +1,146 @@
+// Settings - the settings file's lines, read leniently; a change made in the game rewrites only the line
+// it changes.
+#include "records/Settings.h"
+
+#include "shell/Access.h"
+#include "shell/Helpers.h"
+
+namespace {
+
+const char* const BLANKS = " \t\r";
+// Some editors begin a UTF-8 file with it; it is not part of the first line.
+const std::string BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+std::string Trim(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(BLANKS);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(BLANKS) - first + 1);
+}
+
+bool ParsePercent(const std::string& value, int& percent)
+{
+    if (value.empty() || value.size() > 3)
+        return false;
+    int v = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v > 100)
+        return false;
+    percent = v;
+    return true;
+}
+
+bool ParseDisplay(const std::string& value, int& fullScreen)
+{
+    if (value != "window" && value != "fullscreen")
+        return false;
+    fullScreen = value == "fullscreen" ? 1 : 0;
+    return true;
+}
+
+// A setting of two words: off (false) or on (true).
+bool ParseChoice(const std::string& value, const char* off, const char* on, bool& chosen)
+{
+    if (value != off && value != on)
+        return false;
+    chosen = value == on;
+    return true;
+}
+
+// One line of the file that is neither blank nor a comment.
+struct TSettingLine {
+    int number = 0;
+    std::string text;           // the line without its surrounding blanks
+    bool assignment = false;    // it has an "="
+    std::string name, value;    // on either side of the "=", without surrounding blanks
+    size_t valueAt = 0;         // where the value starts in the whole file's text
+};
+
+template <class Visit>
+void ForEachSettingLine(const std::string& text, Visit visit)
+{
+    size_t start = text.compare(0, BYTE_ORDER_MARK.size(), BYTE_ORDER_MARK) == 0 ? BYTE_ORDER_MARK.size() : 0;
+    for (int number = 1; start < text.size(); ++number) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string raw = text.substr(start, end - start);
+        TSettingLine line;
+        line.number = number;
+        line.text = Trim(raw);
+        if (!line.text.empty() && line.text[0] != '#') {
+            const size_t equals = raw.find('=');
+            line.assignment = equals != std::string::npos;
+            if (line.assignment) {
+                line.name = Trim(raw.substr(0, equals));
+                line.value = Trim(raw.substr(equals + 1));
+                const size_t first = raw.find_first_not_of(BLANKS, equals + 1);
+                line.valueAt = start + (first == std::string::npos ? raw.size() : first);
+            }
+            visit(line);
+        }
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+TSettings TSettings::Parse(const std::string& text, std::vector<std::string>& warnings)
+{
+    TSettings settings;
+    ForEachSettingLine(text, [&](const TSettingLine& line) {
+        // The line's own text, so that the player finds it whatever it holds.
+        const std::string where = "line " + std::to_string(line.number) + " (" + QuotedForMessage(line.text) + "): ";
+        if (!line.assignment)
+            warnings.push_back(where + "not of the form name = value; ignored");
+        else if (line.name == "display" && !ParseDisplay(line.value, settings.fullScreen))
+            warnings.push_back(where + "the display is window or fullscreen; ignored");
+        else if ((line.name == "music-volume" && !ParsePercent(line.value, settings.musicVolume)) ||
+                 (line.name == "effects-volume" && !ParsePercent(line.value, settings.effectsVolume)))
+            warnings.push_back(where + "a volume is a whole number from 0 to 100; ignored");
+        else if (line.name == "time-factor" && !ParseTimeFactor(line.value, settings.timePercent))
+            warnings.push_back(where + "the time factor is a number from 1 to 4, such as 1.5 or 2; ignored");
+        else if (line.name == "motion" && !ParseChoice(line.value, "full", "calm", settings.calm))
+            warnings.push_back(where + "the motion is full or calm; ignored");
+        else if (line.name == "speak" && !ParseChoice(line.value, "off", "on", settings.speak))
+            warnings.push_back(where + "speak is on or off; ignored");
+        else if (line.name != "display" && line.name != "music-volume" && line.name != "effects-volume" &&
+                 line.name != "time-factor" && line.name != "motion" && line.name != "speak")
+            warnings.push_back(where + "unknown setting; ignored");
+    });
+    return settings;
+}
+
+std::string TSettings::Format() const
+{
+    return "# Calcadia's settings. Delete this file to go back to the defaults.\n"
+           "# display: window or fullscreen (Ctrl+F in the game changes it)\n"
+           "display = " + std::string(fullScreen ? "fullscreen" : "window") + "\n"
+           "# volumes in percent of the game's own levels, 0 to 100\n"
+           "music-volume = " + std::to_string(musicVolume) + "\n"
+           "effects-volume = " + std::to_string(effectsVolume) + "\n";
+}
+
+std::string TSettings::WithDisplay(const std::string& text, int fullScreen)
+{
+    // The line that decides is the last one that reads; the earlier ones and the bad ones stay as the
+    // player left them.
+    size_t at = std::string::npos, length = 0;
+    ForEachSettingLine(text, [&](const TSettingLine& line) {
+        int ignored = 0;
+        if (line.assignment && line.name == "display" && ParseDisplay(line.value, ignored)) {
+            at = line.valueAt;
+            length = line.value.size();
+        }
+    });
+    const std::string value = fullScreen ? "fullscreen" : "window";
+    if (at != std::string::npos)
+        return text.substr(0, at) + value + text.substr(at + length);
+    const bool lineOpen = !text.empty() && text.back() != '\n';
+    return text + (lineOpen ? "\n" : "") + "display = " + value + "\n";
+}

@@ -1,0 +1,506 @@
+// What the game keeps between launches: the best-score table's text form, the settings file, the
+// writes that a kill cannot tear, and every kind of damaged file met on the way in.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "platform/Storage.h"
+#include "platform/Testing.h"
+#include "records/SavedState.h"
+#include "support/TempHome.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteFile(const fs::path& path, const std::string& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TBestScores SampleTable(int runs)
+{
+    TBestScores table;
+    for (int i = 0; i < runs; ++i)
+        table.Add(i % TBestScores::MODE_COUNT, TBestScore{100 + 37 * i, 1 + i % 9, "2026-12-07"});
+    return table;
+}
+
+}  // namespace
+
+TEST(BestScoresTable, KeepsTheFiveBestInOrderAndReadsBackOnlyWhatItWrote)
+{
+    TBestScores table;
+    EXPECT_EQ(table.Add(0, {300, 3, "2026-01-01"}), 0);
+    EXPECT_EQ(table.Add(0, {500, 5, "2026-01-02"}), 0);
+    EXPECT_EQ(table.Add(0, {300, 4, "2026-01-03"}), 2);   // a tie goes after the earlier run
+    EXPECT_EQ(table.Add(0, {0, 1, "2026-01-04"}), -1);    // nothing scored, nothing kept
+    EXPECT_EQ(table.Add(0, {100, 1, "2026-01-05"}), 3);
+    EXPECT_EQ(table.Add(0, {200, 2, "2026-01-06"}), 3);
+    EXPECT_EQ(table.Add(0, {50, 1, "2026-01-07"}), -1);   // the table is full and this is the least
+    EXPECT_EQ(table.Add(0, {600, 6, "2026-01-08"}), 0);   // the least (100) drops out
+    EXPECT_EQ(table.Add(4, {10, 1, "2026-01-09"}), 0);
+    ASSERT_EQ(table.modes[0].size(), 5u);
+    std::vector<int> scores;
+    for (const TBestScore& run : table.modes[0])
+        scores.push_back(run.score);
+    EXPECT_EQ(scores, (std::vector<int>{600, 500, 300, 300, 200}));
+    EXPECT_EQ(table.modes[0][2].date, "2026-01-01");
+    EXPECT_EQ(table.Best(0), 600);
+    EXPECT_EQ(table.Best(1), 0);
+    EXPECT_EQ(table.Best(4), 10);
+
+    const std::string text = table.Format();
+    std::string why;
+    std::optional<TBestScores> back = TBestScores::Parse(text, why);
+    ASSERT_TRUE(back) << why;
+    EXPECT_EQ(back->Format(), text);
+    EXPECT_EQ(back->modes[0][3].level, 4);
+
+    // Every cut of the file, and every single changed byte, is refused rather than read as a table.
+    for (size_t length = 0; length < text.size(); ++length)
+        EXPECT_FALSE(TBestScores::Parse(text.substr(0, length), why)) << "cut at " << length;
+    for (size_t i = 0; i < text.size(); ++i) {
+        std::string changed = text;
+        changed[i] = char(changed[i] ^ 0x04);
+        EXPECT_FALSE(TBestScores::Parse(changed, why)) << "byte " << i;
+    }
+    EXPECT_FALSE(TBestScores::Parse("[Desktop Entry]\nName=Other\n", why));
+    EXPECT_EQ(why, "not a best-score table");
+
+    // Well-formed lines that no table of ours holds are refused even under a good checksum.
+    const auto withChecksum = [](const std::string& body) {
+        TBestScores empty;
+        std::string text = empty.Format();
+        text = text.substr(0, text.find("end ")) + body;
+        uint32_t hash = 2166136261u;
+        for (unsigned char c : text)
+            hash = (hash ^ c) * 16777619u;
+        char end[16];
+        std::snprintf(end, sizeof end, "end %08x\n", hash);
+        return text + end;
+    };
+    std::string six;
+    for (int i = 0; i < 6; ++i)
+        six += "division 10 1 2026-02-03\n";
+    EXPECT_TRUE(TBestScores::Parse(withChecksum("division 10 1 2026-02-03\n"), why)) << why;
+    for (const std::string& body : {six, std::string("division -10 1 2026-02-03\n"),
+                                    std::string("division 10 0 2026-02-03\n"), std::string("division 10 1 2026-13-03\n"),
+                                    std::string("roots 10 1 2026-02-03\n"), std::string("division  10 1 2026-02-03\n"),
+                                    std::string("division 99999999999 1 2026-02-03\n")})
+        EXPECT_FALSE(TBestScores::Parse(withChecksum(body), why)) << body;
+}
+
+TEST(Settings, RoundTripMalformedLinesAndWrittenOnlyWhenChanged)
+{
+    TSettings chosen;
+    chosen.fullScreen = 1;
+    chosen.musicVolume = 0;
+    chosen.effectsVolume = 55;
+    std::vector<std::string> warnings;
+    EXPECT_EQ(TSettings::Parse(chosen.Format(), warnings), chosen);
+    EXPECT_TRUE(warnings.empty());
+
+    const std::string text = "# mine\r\n"
+                             "  music-volume=  30  \r\n"
+                             "display = big\n"
+                             "effects-volume = 101\n"
+                             "colour = blue\n"
+                             "\x01\xff garbage\n"
+                             "music-volume = -5\n"
+                             "time-factor = 2\n"
+                             "motion = calm\n"
+                             "speak = on\n"
+                             "time-factor = 1.5x\n"
+                             "motion = still\n"
+                             "effects-volume = 7";
+    const TSettings read = TSettings::Parse(text, warnings);
+    EXPECT_EQ(read.musicVolume, 30);       // the later bad line leaves the good one's value
+    EXPECT_EQ(read.effectsVolume, 7);      // the last line needs no line break
+    EXPECT_EQ(read.fullScreen, 0);
+    EXPECT_EQ(read.timePercent, 200);
+    EXPECT_TRUE(read.calm && read.speak);
+    ASSERT_EQ(warnings.size(), 7u);
+    EXPECT_EQ(warnings[0], "line 3 ('display = big'): the display is window or fullscreen; ignored");
+    EXPECT_EQ(warnings[1], "line 4 ('effects-volume = 101'): a volume is a whole number from 0 to 100; ignored");
+    EXPECT_EQ(warnings[2], "line 5 ('colour = blue'): unknown setting; ignored");
+    EXPECT_EQ(warnings[3], "line 6 ('\\x01\\xff garbage'): not of the form name = value; ignored");
+    EXPECT_EQ(warnings[5], "line 11 ('time-factor = 1.5x'): the time factor is a number from 1 to 4, such as 1.5 "
+                           "or 2; ignored");
+    EXPECT_EQ(warnings[6], "line 12 ('motion = still'): the motion is full or calm; ignored");
+    // A byte-order mark, as some editors write, is not part of the first line.
+    warnings.clear();
+    EXPECT_EQ(TSettings::Parse("\xEF\xBB\xBFmusic-volume = 40\n", warnings).musicVolume, 40);
+    EXPECT_TRUE(warnings.empty()) << warnings[0];
+
+    TempHome home;
+    testing::internal::CaptureStderr();
+    TSavedStatePtr state = TSavedState::Load();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(state->settings, TSettings());
+    // The choice the game already has is not written; a new one is, whole, and read back.
+    state->ChooseFullScreen(0);
+    EXPECT_FALSE(fs::exists(home.Config() / "settings"));
+    state->ChooseFullScreen(1);
+    EXPECT_EQ(TSavedState::Load()->settings.fullScreen, 1);
+
+    WriteFile(home.Config() / "settings", "display = fullscreen\nvolume = 3\n");
+    const auto written = fs::last_write_time(home.Config() / "settings");
+    testing::internal::CaptureStderr();
+    state = TSavedState::Load();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "calcadia: " + (home.Config() / "settings").string() + ", line 2 ('volume = 3'): unknown setting; ignored\n");
+    state->ChooseFullScreen(1);
+    EXPECT_EQ(fs::last_write_time(home.Config() / "settings"), written);
+    EXPECT_EQ(ReadFile(home.Config() / "settings"), "display = fullscreen\nvolume = 3\n");
+
+    // Ctrl+F changes the line that decides the display and nothing else: not the player's comments, the
+    // names this version does not know, a value it cannot read, nor what they edited while it ran.
+    const std::string mine = "\xEF\xBB\xBF# my settings\r\n"
+                             "display = fullscreen\r\n"
+                             "effects-volume = 25 %\n"
+                             "  display=   window  \r\n"
+                             "display = big\n"
+                             "colour = blue";
+    WriteFile(home.Config() / "settings", mine);
+    testing::internal::CaptureStderr();
+    state = TSavedState::Load();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(state->settings.effectsVolume, 100);
+    const std::string edited = mine + "\nmusic-volume = 10\n";
+    WriteFile(home.Config() / "settings", edited);
+    state->ChooseFullScreen(1);
+    std::string expected = edited;
+    expected.replace(expected.find("window"), 6, "fullscreen");
+    EXPECT_EQ(ReadFile(home.Config() / "settings"), expected);
+    // With no line that reads, one is added.
+    WriteFile(home.Config() / "settings", "# volumes only\nmusic-volume = 20");
+    state->ChooseFullScreen(0);
+    EXPECT_EQ(ReadFile(home.Config() / "settings"), "# volumes only\nmusic-volume = 20");
+    state->ChooseFullScreen(1);
+    EXPECT_EQ(ReadFile(home.Config() / "settings"), "# volumes only\nmusic-volume = 20\ndisplay = fullscreen\n");
+}
+
+// A writer is killed at random moments while it replaces the table again and again with one of two
+// tables; whatever moment it died at, the file holds one of the two whole.
+TEST(KeptRecords, AWriteKilledAtAnyMomentLeavesTheOldTableOrTheNew)
+{
+    TempHome home;
+    const std::string small = SampleTable(1).Format(), large = SampleTable(25).Format();
+    ASSERT_EQ(WriteStoredRecord(TStorageArea::DATA, "best-scores", small), "");
+    std::mt19937 random(20261207);
+    int killed = 0, valid = 0;
+    constexpr int ROUNDS = 300;
+    for (int round = 0; round < ROUNDS; ++round) {
+        const pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            for (int i = 0;; ++i)
+                WriteStoredRecord(TStorageArea::DATA, "best-scores", i % 2 ? small : large);
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random));
+        kill(writer, SIGKILL);
+        int status = 0;
+        waitpid(writer, &status, 0);
+        killed += WIFSIGNALED(status) ? 1 : 0;
+        const TStoredRecord record = ReadStoredRecord(TStorageArea::DATA, "best-scores", TBestScores::MAX_BYTES);
+        std::string why;
+        if (record.state == TStoredRecord::FOUND && TBestScores::Parse(record.bytes, why) &&
+            (record.bytes == small || record.bytes == large))
+            ++valid;
+    }
+    // A temporary file left behind is a write that was killed between starting and renaming. Once
+    // they are old, the next good write clears them.
+    const auto temporaries = [&] {
+        std::vector<fs::path> found;
+        for (const auto& entry : fs::directory_iterator(home.Data()))
+            if (entry.path().filename().string().rfind("best-scores.tmp.", 0) == 0)
+                found.push_back(entry.path());
+        return found;
+    };
+    const int midWrite = int(temporaries().size());
+    const auto now = fs::file_time_type::clock::now();
+    for (const fs::path& left : temporaries())
+        fs::last_write_time(left, now - std::chrono::hours(1));
+    // One more of each age, whatever the kills left: the fresh one may be another copy's write in
+    // progress, and must survive.
+    const fs::path old = home.Data() / "best-scores.tmp.old", fresh = home.Data() / "best-scores.tmp.fresh";
+    WriteFile(old, "half a table");
+    WriteFile(fresh, "half a table");
+    fs::last_write_time(old, now - std::chrono::minutes(11));
+    fs::last_write_time(fresh, now - std::chrono::minutes(9));
+    // What makes a write last through a power cut rather than a kill, in its order: the new bytes on
+    // the disk before the rename puts the name on them, and the rename on the disk with its folder.
+    std::vector<std::string> steps;
+    WatchStorageSteps([&](const std::string& step) {
+        if (steps.empty() || steps.back() != step)
+            steps.push_back(step);
+    });
+    ASSERT_EQ(WriteStoredRecord(TStorageArea::DATA, "best-scores", small), "");
+    WatchStorageSteps(nullptr);
+    EXPECT_EQ(steps, (std::vector<std::string>{"write", "flush", "rename", "flush folder"}));
+    EXPECT_EQ(temporaries(), std::vector<fs::path>{fresh});
+    std::printf("writes killed: %d of %d (%d in the middle of a write); tables read back valid: %d of %d\n", killed,
+                ROUNDS, midWrite, valid, ROUNDS);
+    RecordProperty("writes_killed", killed);
+    RecordProperty("tables_valid", valid);
+    EXPECT_EQ(killed, ROUNDS);
+    EXPECT_EQ(valid, ROUNDS);
+}
+
+// Copies of the game ending runs at the same moment, each in a process of its own as players start them:
+// every run recorded is in the table afterwards, and the best of each mode said "New best!".
+TEST(KeptRecords, CopiesEndingRunsTogetherLoseNone)
+{
+    // Each copy has read the table at launch; all are let go at once, and record one run each.
+    const auto race = [](int copies, int round) {
+        int pipeEnds[2];
+        EXPECT_EQ(pipe(pipeEnds), 0);
+        std::vector<pid_t> children;
+        for (int copy = 0; copy < copies; ++copy) {
+            const pid_t child = fork();
+            if (child == 0) {
+                close(pipeEnds[1]);
+                TSavedStatePtr state = TSavedState::Load();
+                char go;
+                if (read(pipeEnds[0], &go, 1) != 0)
+                    _exit(3);
+                // Scores apart enough that every one fits in the table: five modes of five runs.
+                const int score = 10 + 10 * copy + round % 7;
+                const TSavedState::TRunResult result = state->RecordRun(copy % 5, score, 1, "2026-12-07");
+                // The last copy of each mode has its best; whether an earlier one's run was the best
+                // when it was entered depends on the order the copies got the lock in.
+                _exit(copy + 5 >= copies && !result.newBest ? 1 : 0);
+            }
+            children.push_back(child);
+        }
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        bool allWell = true;
+        for (pid_t child : children) {
+            int status = 0;
+            waitpid(child, &status, 0);
+            allWell = allWell && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        }
+        EXPECT_TRUE(allWell) << "a copy's \"New best!\" was wrong in round " << round;
+        int kept = 0;
+        const TSavedStatePtr saved = TSavedState::Load();
+        for (const auto& runs : saved->scores.modes)
+            kept += int(runs.size());
+        return kept;
+    };
+    constexpr int ROUNDS = 200;
+    int recorded = 0, kept = 0, roundsLosing = 0;
+    for (int round = 0; round < ROUNDS; ++round) {
+        TempHome home;
+        const int keptNow = race(2, round);
+        recorded += 2;
+        kept += keptNow;
+        roundsLosing += keptNow < 2;
+    }
+    std::printf("two copies at once, %d rounds: runs recorded %d, kept %d (rounds that lost one: %d)\n", ROUNDS,
+                recorded, kept, roundsLosing);
+    RecordProperty("runs_recorded", recorded);
+    RecordProperty("runs_kept", kept);
+    EXPECT_EQ(kept, recorded);
+    TempHome home;
+    EXPECT_EQ(race(20, 0), 20);
+}
+
+// A record that is a symbolic link (a dotfiles or synced folder) stays a link and its target gets the
+// new bytes; the file keeps the permissions it was given; a file with other hard links is replaced
+// under its own name only, and standard error hears of that once.
+TEST(KeptRecords, ASavedFileStaysALinkAndKeepsItsPermissions)
+{
+    TempHome home;
+    const fs::path dotfiles = home.root / "dotfiles", settings = home.Config() / "settings";
+    WriteFile(dotfiles / "calcadia-settings", "display = window\n");
+    fs::create_directories(home.Config());
+    fs::create_symlink("../../dotfiles/calcadia-settings", settings);
+    TSavedStatePtr state = TSavedState::Load();
+    state->ChooseFullScreen(1);
+    EXPECT_TRUE(fs::is_symlink(settings));
+    EXPECT_EQ(ReadFile(dotfiles / "calcadia-settings"), "display = fullscreen\n");
+    // The temporary file was made beside the target, and nothing is left of it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dotfiles), {}), 1);
+
+    // A link to a file yet to be made makes it where the link points.
+    fs::remove(dotfiles / "calcadia-settings");
+    state->ChooseFullScreen(0);
+    state->ChooseFullScreen(1);
+    EXPECT_TRUE(fs::is_symlink(settings));
+    EXPECT_NE(ReadFile(dotfiles / "calcadia-settings").find("display = fullscreen\n"), std::string::npos);
+
+    const fs::path scores = home.Data() / "best-scores";
+    fs::create_directories(home.Data());
+    ASSERT_TRUE(state->RecordRun(0, 50, 1, "2026-12-07").newBest);
+    fs::permissions(scores, fs::perms::owner_read | fs::perms::group_read);
+    state->RecordRun(0, 60, 1, "2026-12-07");
+    EXPECT_EQ(fs::status(scores).permissions(), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(TSavedState::Load()->scores.Best(0), 60);
+
+    fs::permissions(scores, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_hard_link(scores, home.root / "scores-copy");
+    testing::internal::CaptureStderr();
+    state->RecordRun(0, 70, 1, "2026-12-07");
+    state->RecordRun(0, 80, 1, "2026-12-07");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("had other hard links"), std::string::npos) << said;
+    EXPECT_EQ(TSavedState::Load()->scores.Best(0), 80);
+
+    // A link that cannot be followed where it points (no such folder): the link stays as it is, and
+    // standard error hears once that the settings are not saved.
+    fs::remove(settings);
+    fs::create_symlink(home.root / "gone" / "settings", settings);
+    testing::internal::CaptureStderr();
+    state->ChooseFullScreen(0);
+    state->ChooseFullScreen(1);
+    const std::string notSaved = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(notSaved.begin(), notSaved.end(), '\n'), 1) << notSaved;
+    EXPECT_NE(notSaved.find("settings will not be saved"), std::string::npos) << notSaved;
+    EXPECT_TRUE(fs::is_symlink(settings));
+}
+
+// Each kind of file that is not a table of ours is moved aside with one line on standard error, the
+// game starts from an empty table, and the next finished run writes a good one.
+TEST(KeptRecords, DamagedFilesAreMovedAsideAndPlayGoesOnWithAnEmptyTable)
+{
+    TempHome home;
+    const fs::path file = home.Data() / "best-scores";
+    const std::string good = SampleTable(3).Format();
+    std::string random(700, '\0');
+    std::mt19937 bytes(7);
+    for (char& c : random)
+        c = char(bytes());
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        const char* warning;
+    };
+    const Case cases[] = {
+        {"empty", [&] { WriteFile(file, ""); }, "is empty"},
+        {"truncated", [&] { WriteFile(file, good.substr(0, good.size() / 2)); }, "is cut short"},
+        {"random", [&] { WriteFile(file, random); }, "is not a best-score table"},
+        {"too large", [&] { WriteFile(file, std::string(TBestScores::MAX_BYTES + 1, 'a')); }, "too large"},
+        {"a folder", [&] { fs::create_directories(file / "inside"); }, "not a regular file"},
+        {"a pipe", [&] { fs::create_directories(home.Data()); mkfifo(file.c_str(), 0644); }, "not a regular file"},
+    };
+    int aside = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.make();
+        testing::internal::CaptureStderr();
+        TSavedStatePtr state = TSavedState::Load();
+        const std::string warning = testing::internal::GetCapturedStderr();
+        ++aside;
+        const fs::path moved = file.string() + ".bad." + std::to_string(aside);
+        EXPECT_NE(warning.find(c.warning), std::string::npos) << warning;
+        EXPECT_NE(warning.find("moved to " + moved.string()), std::string::npos) << warning;
+        EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
+        EXPECT_TRUE(fs::exists(fs::symlink_status(moved)));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(file)));
+        EXPECT_EQ(state->scores.Best(2), 0);
+        const TSavedState::TRunResult result = state->RecordRun(2, 420, 4, "2026-12-07");
+        EXPECT_TRUE(result.newBest);
+        EXPECT_EQ(TSavedState::Load()->scores.Best(2), 420);
+        fs::remove(file);
+    }
+
+    // Unreadable for want of permission. Root reads anything, so then a child that is nobody reads.
+    WriteFile(file, good);
+    fs::permissions(file, fs::perms::none);
+    fs::permissions(home.root, fs::perms::all);
+    for (const fs::path& folder : {home.root / "data", home.Data()})
+        fs::permissions(folder, fs::perms::all);
+    const pid_t reader = fork();
+    ASSERT_GE(reader, 0);
+    if (reader == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        TSavedStatePtr state = TSavedState::Load();
+        const bool movedAside = fs::exists(file.string() + ".bad.7") && !fs::exists(file);
+        _exit(state->scores.Best(0) == 0 && movedAside ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(reader, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    // Neither readable nor movable (its folder cannot be written): said once, at launch, and not again
+    // on the title or at any run's end.
+    fs::remove(file.string() + ".bad.7");
+    WriteFile(file, good);
+    fs::permissions(file, fs::perms::none);
+    fs::permissions(home.Data(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                     fs::perms::others_exec);
+    const fs::path said = home.root / "said";
+    const pid_t player = fork();
+    ASSERT_GE(player, 0);
+    if (player == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        const int out = open(said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (out < 0 || dup2(out, 2) < 0)
+            _exit(4);
+        TSavedStatePtr state = TSavedState::Load();
+        for (int run = 1; run <= 3; ++run) {
+            state->RefreshScores();
+            state->RecordRun(0, 100 * run, 2, "2026-12-07");
+        }
+        _exit(state->scores.Best(0) == 300 ? 0 : 1);
+    }
+    waitpid(player, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::string lines = ReadFile(said);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    EXPECT_NE(lines.find("cannot be moved aside"), std::string::npos) << lines;
+    fs::permissions(home.Data(), fs::perms::all);
+}
+
+// A home where nothing can be written, or no home at all: play goes on, and standard error hears of it
+// once, however many runs end.
+TEST(KeptRecords, AHomeThatCannotBeWrittenIsSaidOnceAndPlayGoesOn)
+{
+    TempHome home;
+    for (const char* place : {"/proc/calcadia-cannot-be-made", ""}) {
+        SCOPED_TRACE(place);
+        if (*place) {
+            setenv("XDG_DATA_HOME", place, 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+            unsetenv("HOME");
+        }
+        testing::internal::CaptureStderr();
+        TSavedStatePtr state = TSavedState::Load();
+        EXPECT_TRUE(state->RecordRun(0, 100, 2, "2026-12-07").newBest);
+        EXPECT_EQ(state->RecordRun(0, 90, 2, "2026-12-07").best, 100);
+        state->RecordRun(0, 300, 3, "2026-12-07");
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find("best scores will not be saved"), std::string::npos) << said;
+        EXPECT_EQ(state->scores.Best(0), 300);   // the launch still knows its own best
+    }
+    EXPECT_EQ(StoredRecordLocation(TStorageArea::DATA, "best-scores"), "");
+}
