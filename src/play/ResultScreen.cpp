@@ -43,6 +43,9 @@ void TResultScreen::AddRow(const TRow& row)
 {
     FitLabelWidth(*statColumn->AddLabel(row.name), valuesX - NAMES_X - FIT_MARGIN);
     FitLabelWidth(*numColumn->AddLabel(row.value), float(renderer->screenWidth) - valuesX - FIT_MARGIN);
+    // A row that comes after the screen was read out (a best score the save found later) is said alone.
+    if (announced && Speaking())
+        Announce(row.name + " " + SpokenNumber(row.value));
 }
 
 void TResultScreen::AnnounceResult()

@@ -346,11 +346,18 @@ TEST(AccessModesInPlay, TheSpokenWordsOfARunAndMoreTimesOwnBestScores)
         h.Frame();
         EXPECT_EQ(heard(), Words{"TIME UP!"});
         ASSERT_TRUE(RunUntilScreen(h, "Game Over", 100));
-        h.Frame();
+        h.Frames(3);
         score = profile->score;
         const std::string points = std::to_string(score);
-        EXPECT_EQ(heard(), Words{"Game Over. Final Score: " + points + ". Final Level: 2. Biggest Combo: 2. "
-                                 "Wrong Answers: 1. Best Score: " + points + ". Press Space to go on."});
+        // The best score is said in its row, or after the rest when the save tells it a frame later.
+        std::string over;
+        for (const std::string& words : heard())
+            over += words + "|";
+        const std::string rows = "Game Over. Final Score: " + points + ". Final Level: 2. Biggest Combo: 2. "
+                                 "Wrong Answers: 1.";
+        EXPECT_TRUE(over == rows + " Best Score: " + points + ". Press Space to go on.|" ||
+                    over == rows + " Press Space to go on.|Best Score: " + points + "|")
+            << over;
     }
     // Kept apart from the usual table, which is not even made.
     EXPECT_TRUE(fs::exists(home.Data() / "best-scores-more-time-1.5"));
