@@ -195,7 +195,14 @@ TEST(GlobalKeysTest, DebugPanelAndPause)
     EXPECT_EQ(PresentedFrameCount(), presentedBefore + 1);
     EXPECT_LE(ClockMillis() - screen->logicMs, 1u);
 
-    // Pause stops the screen's logic but not its drawing; typed characters and keys are dropped.
+    // Pause stops the screen's logic but not its drawing; typed characters and keys are dropped. Nothing
+    // moves while paused, so every frame after the one that read P sleeps on the window's events.
+    int sleptOnEvents = 0;
+    UseEventAwaiter([&](int ms) {
+        ++sleptOnEvents;
+        SleepMillis(ms);
+        return false;
+    });
     int logicBefore = screen->logicCount;
     int drawBefore = screen->drawCount;
     harness.Type("12");
@@ -205,6 +212,7 @@ TEST(GlobalKeysTest, DebugPanelAndPause)
     EXPECT_EQ(screen->logicCount, logicBefore);
     EXPECT_EQ(screen->drawCount, drawBefore + 3);
     EXPECT_EQ(NextTypedChar(), 0);
+    EXPECT_EQ(sleptOnEvents, 2);
 
     // An Escape pressed during the pause is forgotten when P resumes.
     harness.Press(KEY_ESCAPE);
@@ -214,6 +222,10 @@ TEST(GlobalKeysTest, DebugPanelAndPause)
     EXPECT_EQ(game->paused, 0);
     EXPECT_EQ(screen->logicCount, logicBefore + 1);
     EXPECT_EQ(KeyWasHit(KEY_ESCAPE), 0);
+    // The frames that read Escape and P waited paused too; running again, the screen's come at each tick.
+    harness.Frame();
+    EXPECT_EQ(sleptOnEvents, 4);
+    UseEventAwaiter(nullptr);
 
     // The panel toggles back off, independent of pause, also by a chord let go before the frame.
     harness.KeyDown(KEY_LCONTROL);

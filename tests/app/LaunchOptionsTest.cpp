@@ -1,12 +1,21 @@
-// The command line: every option, and one line of reason with the way to the help for a bad one.
+// The command line: every option, one line of reason with the way to the help for a bad one, and the help
+// or version that cannot be written out.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/LaunchOptions.h"
+#include "support/TempHome.h"
 
 TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
 {
@@ -14,20 +23,29 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
                           std::string& err) { return ParseLaunchOptions(args, options, out, err); };
     TLaunchOptions options;
     std::string out, err;
-    EXPECT_EQ(parse({"--fullscreen", "--mute", "--seed", "42", "--data=/tmp/../tmp"}, options, out, err), std::nullopt);
+    // Both ends of the seed's range, and each option that takes a value in both forms.
+    EXPECT_EQ(parse({"--fullscreen", "--mute", "--seed", "2147483647", "--data=/tmp/../tmp", "--lang", "pt_BR"},
+                    options, out, err),
+              std::nullopt);
     EXPECT_EQ(options.fullScreen, 1);
     EXPECT_TRUE(options.mute);
-    EXPECT_EQ(options.seed, 42);
+    EXPECT_EQ(options.seed, 2147483647);
     EXPECT_EQ(options.dataFolder, "/tmp");
-    EXPECT_EQ(parse({"--window", "--seed=0"}, options, out, err), std::nullopt);
+    EXPECT_EQ(options.language, "pt_BR");
+    EXPECT_EQ(parse({"--window", "--seed=0", "--lang=de"}, options, out, err), std::nullopt);
     EXPECT_EQ(options.fullScreen, 0);
     EXPECT_EQ(options.seed, 0);
+    EXPECT_EQ(options.language, "de");
     EXPECT_EQ(out + err, "");
     EXPECT_EQ(parse({"--more-time", "1.25", "--calm", "--speak"}, options, out, err), std::nullopt);
     EXPECT_EQ(options.timePercent, 125);
     EXPECT_TRUE(options.calm && options.speak);
     EXPECT_EQ(parse({"--more-time=4"}, options, out, err), std::nullopt);
     EXPECT_EQ(options.timePercent, 400);
+    // The language is read before the rest, so that the help and the complaints are in it: the last good one.
+    EXPECT_EQ(LanguageAsked({"--lang", "fr", "--lang=de", "--lang=x/y"}), "de");
+    EXPECT_EQ(LanguageAsked({"--lang=de", "--mute", "--lang", "fr"}), "fr");
+    EXPECT_EQ(LanguageAsked({"--seed", "1"}), "");
 
     EXPECT_EQ(parse({"--version", "--bogus"}, options, out, err), 0);
     EXPECT_EQ(out, "Calcadia 0.51\n");
@@ -60,6 +78,7 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
         {{"--more-time", "1.125"}, "bad time factor '1.125': a number from 1 to 4 such as 1.5 or 2"},
         {{"--more-time", "1,5"}, "bad time factor '1,5': a number from 1 to 4 such as 1.5 or 2"},
         {{"--more-time", "2."}, "bad time factor '2.': a number from 1 to 4 such as 1.5 or 2"},
+        {{"--lang=../de"}, "bad language '../de': a code such as fr, pt_BR or de_DE.UTF-8"},
     };
     for (const auto& [bad, reason] : bads) {
         out.clear();
@@ -70,4 +89,20 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
     }
     // A lone "--" ends the options, and with nothing after it the game starts.
     EXPECT_EQ(parse({"--mute", "--"}, options, out, err), std::nullopt);
+
+#ifdef CALCADIA_PROGRAM
+    // Writing the answer out is the program's own: help or a version that never reached its reader (a
+    // full disk, an output it cannot write to) ends it with 1 and says why, so that a script can tell.
+    TempHome home;
+    const std::filesystem::path said = home.root / "said";
+    for (const char* command : {"--help >/dev/full", "--version >/dev/full", "--help 1</dev/null"}) {
+        const std::string line = "'" CALCADIA_PROGRAM "' " + std::string(command) + " 2>'" + said.string() + "'";
+        const int status = std::system(line.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << command << ": " << status;
+        std::ifstream in(said);
+        const std::string lines(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(lines.rfind("calcadia: write error: ", 0), 0u) << command << ": " << lines;
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << command << ": " << lines;
+    }
+#endif
 }

@@ -59,12 +59,17 @@ TEST_F(Input, TypedQueueKeepsTheFirst256InOrder)
     for (int i = 0; i < 256; ++i) ASSERT_EQ(NextTypedChar(), 32 + i % 90) << i;
     EXPECT_EQ(NextTypedChar(), 0);
 
-    // Control characters are queued like any other, and the queue wraps around its ring.
+    // Control characters are queued like any other.
     for (int c : {8, 13, 27, 200}) InjectTypedChar(c);
     EXPECT_EQ(NextTypedChar(), 8);
     EXPECT_EQ(NextTypedChar(), 13);
     EXPECT_EQ(NextTypedChar(), 27);
     EXPECT_EQ(NextTypedChar(), 200);
+    EXPECT_EQ(NextTypedChar(), 0);
+
+    // Filled again from where those four left its head, the queue wraps around the end of its ring.
+    for (int i = 0; i < 300; ++i) InjectTypedChar(1000 + i);
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(NextTypedChar(), 1000 + i) << i;
     EXPECT_EQ(NextTypedChar(), 0);
 }
 

@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
 
 TEST(Utf8, CountsCutsAndAppendsByCharacter)
 {
@@ -32,10 +37,49 @@ TEST(Utf8, MalformedBytesBecomeOneReplacementEach)
     EXPECT_EQ(DecodeUtf8(bad), (std::vector<char32_t>{0xFFFD}));
 }
 
+namespace {
+
+// The variables the language is chosen from, set by the test alone and put back afterwards: what this
+// machine's locale is, or has installed, decides nothing.
+class TLocaleVariables {
+public:
+    TLocaleVariables()
+    {
+        for (const char* name : NAMES)
+            if (const char* value = std::getenv(name))
+                kept.emplace_back(name, value);
+        Set("C", "", "", "");
+    }
+    ~TLocaleVariables()
+    {
+        Set("", "", "", "");
+        for (const auto& [name, value] : kept)
+            setenv(name, value.c_str(), 1);
+    }
+    // Each variable's value, in NAMES' order; empty unsets it. A program chooses its language once, in
+    // the C locale it starts in; so does each choice here. (The C library keeps what it has looked up
+    // for as long as the messages' locale keeps its name.)
+    void Set(const char* lang, const char* messages, const char* all, const char* language)
+    {
+        const char* values[] = {lang, messages, all, language};
+        for (size_t i = 0; i < std::size(NAMES); ++i)
+            *values[i] ? setenv(NAMES[i], values[i], 1) : unsetenv(NAMES[i]);
+        setlocale(LC_MESSAGES, "C");
+    }
+
+private:
+    static constexpr const char* NAMES[] = {"LANG", "LC_MESSAGES", "LC_ALL", "LANGUAGE"};
+    std::vector<std::pair<const char*, std::string>> kept;
+};
+
+}  // namespace
+
 // The catalogs the build made in locale/: the language asked for, the locale's, the plural rules of the
 // catalog's own language, and the substitution a hand-edited catalog cannot make read past its value.
 TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
 {
+    // Languages asked for by name start in the C locale, where the C library alone reads no catalog.
+    TLocaleVariables locale;
     const char* good = "Good";
     EXPECT_EQ(Translate(good), good);   // nothing chosen: the very texts as written
 
@@ -62,18 +106,18 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
         EXPECT_EQ(TranslateCount("Get %d Right", "Get %d Right", 1), "Get 1 Right");
     }
 
-    // From the environment, the locale named whether or not it is installed; the C locale speaks no
-    // language, whatever LANGUAGE says.
-    const char* savedAll = std::getenv("LC_ALL");
-    const std::string keptAll = savedAll ? savedAll : "";
-    unsetenv("LANGUAGE");
-    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    // From the environment: LC_ALL over LC_MESSAGES over LANG, the locale named whether or not it is
+    // installed (no machine has one for ZZ, which is no country's code); LANGUAGE's list first, but the
+    // C locale speaks no language whatever LANGUAGE says.
+    locale.Set("fr_ZZ.UTF-8", "de_ZZ.UTF-8", "", "");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "de");
     EXPECT_STREQ(Translate("Good"), "Gut!");
-    setenv("LC_ALL", "C", 1);
-    setenv("LANGUAGE", "pl", 1);
+    locale.Set("de_ZZ.UTF-8", "de_ZZ.UTF-8", "fr_ZZ.UTF-8", "");
+    EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "fr");
+    locale.Set("de_ZZ.UTF-8", "", "", "pl");
+    EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "pl");
+    locale.Set("de_ZZ.UTF-8", "", "C", "pl");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "");
-    savedAll ? setenv("LC_ALL", keptAll.c_str(), 1) : unsetenv("LC_ALL");
     UseLanguage("calcadia", "locale", "en");
 
     EXPECT_EQ(FillIn("%d%% of %s, %x, %n and a lone %", "7"), "7% of 7, %x, %n and a lone %");

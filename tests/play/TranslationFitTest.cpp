@@ -1,6 +1,8 @@
 // Every screen in every language: each line of text drawn stays on the screen and clear of every other
-// line, the title with its best scores, the level's words and strips, the tallies, the paused picture.
-// English is held to the same rule, and the translations must keep to it too, narrowed where need be.
+// line, the title with its best scores, the level's words and strips, the tallies, the paused picture,
+// and the font has a glyph for each of its characters (the fallback's for the letters the game's own
+// lacks). English is held to the same rule, and the translations must keep to it too, narrowed where
+// need be.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,9 @@
 #include <sstream>
 
 #include "app/LaunchOptions.h"
+#include "platform/Font.h"
 #include "platform/Language.h"
+#include "platform/Text.h"
 #include "play/GameOverScreen.h"
 #include "play/GameScreen.h"
 #include "play/ScreenTestSupport.h"
@@ -21,12 +25,16 @@ struct TInk {
     float left, top, right, bottom;
 };
 
-// Each line drawn since the last Clear; a shadow (the same text, a few pixels off) joins its text.
+// Each line drawn since the last Clear; a shadow (the same text, a few pixels off) joins its text. The
+// lines with a character the font drawing them has no glyph for, which the screen shows as a gap.
 class TInkRecorder {
 public:
     TInkRecorder()
     {
         SetTextDrawnHook([this](const std::string& text, float l, float t, float r, float b) {
+            for (char32_t c : DecodeUtf8(text))
+                if (GlyphAdvance(c) < 0 && std::find(gaps.begin(), gaps.end(), text) == gaps.end())
+                    gaps.push_back(text);
             for (TInk& ink : lines)
                 if (ink.text == text && l < ink.right && ink.left < r && t < ink.bottom && ink.top < b) {
                     ink = {text, std::min(l, ink.left), std::min(t, ink.top), std::max(r, ink.right),
@@ -38,6 +46,7 @@ public:
     }
     ~TInkRecorder() { SetTextDrawnHook(nullptr); }
     std::vector<TInk> lines;
+    std::vector<std::string> gaps;
 };
 
 // The languages with a catalog in the build's locale/ folder, after English.
@@ -75,6 +84,8 @@ std::string Faults(GameHarness& h, const std::string& where, const std::vector<s
     TInkRecorder recorder;
     h.Redraw();
     std::ostringstream faults;
+    for (const std::string& text : recorder.gaps)
+        faults << where << ": \"" << text << "\" has characters the font cannot draw\n";
     const std::vector<TInk>& lines = recorder.lines;
     for (size_t i = 0; i < lines.size(); ++i) {
         const TInk& a = lines[i];

@@ -105,9 +105,12 @@ TEST(BestScoresTable, KeepsTheFiveBestInOrderAndReadsBackOnlyWhatItWrote)
     std::string six;
     for (int i = 0; i < 6; ++i)
         six += "division 10 1 2026-02-03\n";
-    EXPECT_TRUE(TBestScores::Parse(withChecksum("division 10 1 2026-02-03\n"), why)) << why;
+    // The last day of the year is a date; the 0th and 32nd of a month and its 0th and 13th months are not.
+    EXPECT_TRUE(TBestScores::Parse(withChecksum("division 10 1 2026-12-31\n"), why)) << why;
     for (const std::string& body : {six, std::string("division -10 1 2026-02-03\n"),
                                     std::string("division 10 0 2026-02-03\n"), std::string("division 10 1 2026-13-03\n"),
+                                    std::string("division 10 1 2026-00-03\n"), std::string("division 10 1 2026-01-32\n"),
+                                    std::string("division 10 1 2026-01-00\n"),
                                     std::string("roots 10 1 2026-02-03\n"), std::string("division  10 1 2026-02-03\n"),
                                     std::string("division 99999999999 1 2026-02-03\n")})
         EXPECT_FALSE(TBestScores::Parse(withChecksum(body), why)) << body;
@@ -160,11 +163,14 @@ TEST(Settings, RoundTripMalformedLinesAndWrittenOnlyWhenChanged)
     TSavedStatePtr state = TSavedState::Load();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(state->settings, TSettings());
-    // The choice the game already has is not written; a new one is, whole, and read back.
+    // The choice the game already has is not written; a new one is, whole, and read back without a
+    // warning about any line the game wrote itself (the volumes at their most, say).
     state->ChooseFullScreen(0);
     EXPECT_FALSE(fs::exists(home.Config() / "settings"));
     state->ChooseFullScreen(1);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(TSavedState::Load()->settings.fullScreen, 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
     WriteFile(home.Config() / "settings", "display = fullscreen\nvolume = 3\n");
     const auto written = fs::last_write_time(home.Config() / "settings");
@@ -337,13 +343,20 @@ TEST(KeptRecords, ASavedFileStaysALinkAndKeepsItsPermissions)
     TempHome home;
     const fs::path dotfiles = home.root / "dotfiles", settings = home.Config() / "settings";
     WriteFile(dotfiles / "calcadia-settings", "display = window\n");
+    // Two relative links in two folders, each read from its own: settings -> the links folder -> dotfiles.
     fs::create_directories(home.Config());
-    fs::create_symlink("../../dotfiles/calcadia-settings", settings);
+    fs::create_directories(home.root / "links");
+    fs::create_symlink("../../links/calcadia", settings);
+    fs::create_symlink("../dotfiles/calcadia-settings", home.root / "links" / "calcadia");
+    // What a write killed long ago left beside the target.
+    const fs::path stale = dotfiles / "calcadia-settings.tmp.old";
+    WriteFile(stale, "display = win");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
     TSavedStatePtr state = TSavedState::Load();
     state->ChooseFullScreen(1);
     EXPECT_TRUE(fs::is_symlink(settings));
     EXPECT_EQ(ReadFile(dotfiles / "calcadia-settings"), "display = fullscreen\n");
-    // The temporary file was made beside the target, and nothing is left of it.
+    // The temporary file was made beside the target, and nothing is left of it nor of the old one.
     EXPECT_EQ(std::distance(fs::directory_iterator(dotfiles), {}), 1);
 
     // A link to a file yet to be made makes it where the link points.
