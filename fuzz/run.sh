@@ -3,13 +3,13 @@
 # (default 60), after replaying the inputs of fixed findings kept in fuzz/regressions/<target>/.
 # Corpora grow in build-fuzz/corpus/<target>/, seeded from the generated Data/ files; a crash leaves
 # its input in build-fuzz/findings/. Prints executions and time per target; exit 1 when any target failed.
-#   fuzz/run.sh [seconds] [target...]        targets: image font sound textinput records
+#   fuzz/run.sh [seconds] [target...]        targets: image font sound textinput records catalog
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(image font sound textinput records)
+[ ${#targets[@]} -gt 0 ] || targets=(image font sound textinput records catalog)
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 ./scripts/deps.sh clang libclang-rt-14-dev || exit 1
 
@@ -25,7 +25,7 @@ cmake --build "$build" -j"$(nproc)" --target "${needs[@]}" >/dev/null || {
 
 seeds=$build/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{image,font,sound,textinput,records} "$build/findings"
+mkdir -p "$seeds"/{image,font,sound,textinput,records,catalog} "$build/findings"
 # Image inputs start with a byte that picks the extension: even for a signature, odd for ".tga".
 for png in "$data"/Images/*.png; do
     name=$(basename "$png" .png)
@@ -53,6 +53,10 @@ printf '\x00\x0f\x00\xf0''\x40H\x40i\xc0\xc0\x41\xe9\xc0\x1b\xc0\x0d\xc0' > "$se
 # A best-score table as the game writes it, and a settings file with a good, an unknown and a bad line.
 printf 'calcadia best scores 1\naddition 120 3 2026-12-07\nall 40 1 2026-12-06\nend b5eb23ae\n' > "$seeds/records/table"
 printf '# mine\ndisplay = fullscreen\nvolume = 3\nmusic-volume = 101\neffects-volume = 40\n' > "$seeds/records/settings"
+# The game's own catalogs, each language's.
+for po in po/*.po; do
+    msgfmt -o "$seeds/catalog/$(basename "$po" .po).mo" "$po"
+done
 
 # A request the allocator cannot meet comes back null, as glibc's malloc does in the game: SDL's BMP
 # reader asks for terabytes when a header lies about where the pixels start, and fails cleanly on null.

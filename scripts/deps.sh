@@ -7,7 +7,8 @@ PACKAGES=(
   libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libfreetype-dev libpng-dev libjpeg-dev
   libvorbis-dev libogg-dev libxtst-dev libxdamage-dev libspeechd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-league-spartan fonts-dejavu-core gettext libharfbuzz-bin fontconfig
+  fonts-league-spartan fonts-dejavu-core gettext libharfbuzz-bin fontconfig python3-fonttools fonts-noto-core fonts-noto-cjk
+  libharfbuzz-dev libfribidi-dev
   xvfb xdotool x11-utils imagemagick libx11-dev time
   desktop-file-utils appstream lintian
 )

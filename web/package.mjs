@@ -67,18 +67,25 @@ const script = await readFile(path.join(linked, 'calcadia.js'));
 const module = await readFile(path.join(linked, 'calcadia.wasm'));
 // Not the window's icon: a page has none (the same picture is its favicon, served beside it).
 const names = (await filesUnder(data, 'Data/')).filter((name) => name !== 'Data/Images/icon.png');
-const languages = (await readdir(path.join(built, 'locale'), { withFileTypes: true }))
+// Hindi (and Arabic and Hebrew when they come) must be shaped, which the browser build cannot do yet.
+const SHAPED = ['ar', 'he', 'hi'];
+const locales = (await readdir(path.join(built, 'locale'), { withFileTypes: true }))
   .filter((entry) => entry.isDirectory()).map((entry) => entry.name).sort();
+const languages = locales.filter((language) => !SHAPED.includes(language));
 const missing = LATER.filter((name) => !names.includes(name));
 if (missing.length) {
   console.error(`web/package.mjs: ${built} has no ${missing.join(', ')}`);
   process.exit(1);
 }
-const packs = [await pack('start', names.filter((n) => !LATER.includes(n))), await pack('sound', LATER)];
+// A language's own letters (Data/Fonts/LANG.ttf, with its licence) travel with its catalog.
+const own = (language, name) => name.startsWith(`Data/Fonts/${language}.`) || name.startsWith(`Data/Fonts/${language}-`);
+const shared = (name) => !LATER.includes(name) && !locales.some((language) => own(language, name));
+const packs = [await pack('start', names.filter(shared)), await pack('sound', LATER)];
 const catalogs = {};
 for (const language of languages)
-  catalogs[language] = await pack('locale-' + language,
-                                  await filesUnder(path.join(built, 'locale', language), `locale/${language}/`));
+  catalogs[language] = await pack('locale-' + language, [
+    ...await filesUnder(path.join(built, 'locale', language), `locale/${language}/`),
+    ...names.filter((name) => own(language, name))]);
 const page = await readFile(path.join(web, 'index.html'), 'utf8');
 const worker = await readFile(path.join(web, 'sw.js'), 'utf8');
 const manifest = await readFile(path.join(web, 'manifest.webmanifest'));

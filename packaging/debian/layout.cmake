@@ -22,31 +22,35 @@ file(RELATIVE_PATH font_link /usr/share/calcadia/Data/Fonts "${CPACK_CALCADIA_FO
 file(CREATE_LINK "${font_link}" "${fonts}/beware.ttf" SYMBOLIC)
 
 # Each font's stanza is its fonts package's own (its upstream files, licence text included), named after
-# where the game keeps it. The fallback font is a cut of fonts-dejavu-core's, so it travels as a file;
-# its licence text moves from beside it into this file, where Debian looks for it.
+# where the game keeps it. The cut fonts (the fallback, a script's letters) travel as files, each with
+# its package's copyright file beside it as NAME-LICENSE.txt; that text moves into this file, where
+# Debian looks for it.
 function(font_stanza copyright_file out)
-  file(READ "${copyright_file}" text)
-  string(FIND "${text}" "\nFiles: *\n" start)
-  string(FIND "${text}" "\nFiles: debian/*\n" end)
-  if(start LESS 0 OR end LESS start)
-    message(FATAL_ERROR "debian/layout.cmake: ${copyright_file} is not laid out as expected")
+  execute_process(COMMAND awk -f "${CPACK_CALCADIA_DEBIAN_DIR}/font-stanza.awk" "${copyright_file}"
+                  OUTPUT_VARIABLE stanza RESULT_VARIABLE failed)
+  if(failed OR NOT stanza)
+    message(FATAL_ERROR "debian/layout.cmake: ${copyright_file} has no Files: * paragraph")
   endif()
-  math(EXPR start "${start} + 10")
-  math(EXPR length "${end} - ${start}")
-  string(SUBSTRING "${text}" ${start} ${length} stanza)
   set(${out} "${stanza}" PARENT_SCOPE)
 endfunction()
 font_stanza("${CPACK_CALCADIA_FONT_LICENCE}" font_stanza)
 set(CALCADIA_CONTACT "${CPACK_PACKAGE_CONTACT}")
 configure_file("${CPACK_CALCADIA_DEBIAN_DIR}/copyright.in" "${usr}/share/doc/calcadia/copyright" @ONLY)
 file(APPEND "${usr}/share/doc/calcadia/copyright"
-     "\nFiles: usr/share/calcadia/Data/Fonts/beware.ttf\n${font_stanza}\n")
-if(EXISTS "${fonts}/fallback-LICENSE.txt")
-  font_stanza("${fonts}/fallback-LICENSE.txt" fallback_stanza)
-  file(REMOVE "${fonts}/fallback-LICENSE.txt")
+     "\nFiles: usr/share/calcadia/Data/Fonts/beware.ttf\n${font_stanza}")
+file(GLOB licences RELATIVE "${fonts}" "${fonts}/*-LICENSE.txt")
+list(SORT licences)
+foreach(licence IN LISTS licences)
+  string(REGEX REPLACE "-LICENSE\\.txt$" "" name "${licence}")
+  file(GLOB cut RELATIVE "${fonts}" "${fonts}/${name}.ttf" "${fonts}/${name}.otf")
+  if(NOT cut)
+    message(FATAL_ERROR "debian/layout.cmake: ${licence} is beside no font named ${name}")
+  endif()
+  font_stanza("${fonts}/${licence}" cut_stanza)
+  file(REMOVE "${fonts}/${licence}")
   file(APPEND "${usr}/share/doc/calcadia/copyright"
-       "\nFiles: usr/share/calcadia/Data/Fonts/fallback.ttf\n${fallback_stanza}\n")
-endif()
+       "\nFiles: usr/share/calcadia/Data/Fonts/${cut}\n${cut_stanza}")
+endforeach()
 execute_process(COMMAND gzip -9nc "${CPACK_CALCADIA_DEBIAN_DIR}/changelog"
                 OUTPUT_FILE "${usr}/share/doc/calcadia/changelog.gz" RESULT_VARIABLE gzipped)
 if(NOT gzipped EQUAL 0)

@@ -1,6 +1,7 @@
 // LaunchOptions - parsing the command line, and the help text.
 #include "app/LaunchOptions.h"
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -30,10 +31,11 @@ bool ParseSeed(const std::string& text, int& seed)
     return true;
 }
 
-// A language code as locales and catalogs are named: fr, pt_BR, de_DE.UTF-8, sr@latin.
+// A language code as locales and catalogs are named: fr, pt_BR, de_DE.UTF-8, sr@latin. It starts with a
+// letter, so that "." and ".." never name a folder outside the catalogs'.
 bool GoodLanguage(const std::string& code)
 {
-    if (code.empty() || code.size() > 64)
+    if (code.empty() || code.size() > 64 || !std::isalpha(static_cast<unsigned char>(code[0])))
         return false;
     for (char c : code)
         if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||

@@ -70,7 +70,7 @@ void ApplyLaunchOptions()
     // A full screen chosen with Ctrl+F is kept as the next launch's display.
     renderer->fullScreenChosen = [](int on) {
         if (game && game->saved)
-            game->saved->ChooseFullScreen(on);
+            game->saved->SaveFullScreen(on);
     };
     // An option turns a mode on for this launch; the settings turn it on for every launch.
     const TSettings chosen = game->saved ? game->saved->settings : TSettings();
@@ -90,8 +90,15 @@ void LoadSharedResources()
     // A font that fails to load leaves gameFont null, and text falls back to the built-in font.
     gameFont = LoadFontFile(game->fontPath + FONT_FILE, FONT_SIZE, FONT_STYLE_SMOOTH);
     // The written texts need none of it.
-    if (gameFont && Translated())
+    if (gameFont && Translated()) {
         AddFallbackFace(gameFont, game->fontPath + FALLBACK_FONT_FILE);
+        // A script the first fallback lacks (Chinese, Japanese, Hindi...) comes in a font of its
+        // language's own, TrueType or OpenType.
+        if (const std::string own = CurrentLanguage();
+            own.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_@") == std::string::npos &&
+            !AddFallbackFace(gameFont, game->fontPath + own + ".ttf"))
+            AddFallbackFace(gameFont, game->fontPath + own + ".otf");
+    }
     // Centred handles: the effects are placed by their middle. A missing image ends the program.
     for (const char* name : SHARED_IMAGES)
         imageBank->Load(name, "", -1, 1);
@@ -225,6 +232,9 @@ void RunGame()
 void ResetGameState()
 {
     if (game) {
+        // The next launch reads what this one saved, as a new launch of the program would.
+        if (game->saved)
+            game->saved->FinishSaving();
         game->StopMusic();
         game->screenStack.Clear();
         game->currentScreen = nullptr;

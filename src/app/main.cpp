@@ -17,6 +17,7 @@
 #include "app/Startup.h"
 #include "platform/Language.h"
 #include "platform/Process.h"
+#include "shell/Helpers.h"
 
 #ifndef CALCADIA_DATA_FROM_BINDIR
 #define CALCADIA_DATA_FROM_BINDIR "../share/calcadia"
@@ -116,14 +117,17 @@ std::string LocaleFolder()
 }
 
 // The language comes first, so that the help and any complaint about the arguments are in it already.
-// One asked for by name that has no catalog is said once; English needs none.
+// One asked for by name that has no catalog is said once, in the locale's language, which the player
+// reads; English in any spelling (EN, en_GB) needs none.
 void ChooseLanguage(const std::vector<std::string>& args)
 {
     const std::string asked = LanguageAsked(args);
+    UseLanguage("calcadia", LocaleFolder(), "");
+    const std::string missing =
+        TranslateWith("no translation for the language %s; the game speaks English", QuotedForMessage(asked));
     UseLanguage("calcadia", LocaleFolder(), asked);
-    if (!asked.empty() && !Translated() && asked.rfind("en", 0) != 0 && asked != "C" && asked != "POSIX")
-        std::fprintf(stderr, "calcadia: no translation for the language \"%s\"; the game speaks English\n",
-                     asked.c_str());
+    if (!asked.empty() && !Translated() && !CatalogLeftAside() && !IsEnglishTag(asked))
+        std::fprintf(stderr, "calcadia: %s\n", missing.c_str());
 }
 
 // --help and --version answer and end here, before anything needs a display; a bad option ends with its
@@ -140,9 +144,15 @@ void ReadCommandLine(int argc, char** argv)
     if (exitCode) {
         std::fputs(err.c_str(), stderr);
         // Help or a version that never reached its reader (a full disk, a closed output) is a failure,
-        // and a script that saved it must be able to tell.
+        // and a script that saved it must be able to tell. A reader that went away (a pager quit, a
+        // head that had enough) wanted no more: no message for that.
+        if (!out.empty() && StandardOutputWasClosed()) {
+            std::fprintf(stderr, "calcadia: write error: %s\n", std::strerror(EBADF));
+            std::exit(1);
+        }
         if (!out.empty() && (std::fputs(out.c_str(), stdout) < 0 || std::fflush(stdout) != 0)) {
-            std::fprintf(stderr, "calcadia: write error: %s\n", std::strerror(errno));
+            if (errno != EPIPE)
+                std::fprintf(stderr, "calcadia: write error: %s\n", std::strerror(errno));
             std::exit(1);
         }
         std::exit(*exitCode);

@@ -22,3 +22,6 @@ void SetProgramExitHook(std::function<void(int)> hook);
 // they were closed), SIGPIPE ignored, and the GL driver's shader cache off when its disk has no room
 // (with a line on standard error saying so).
 void PrepareProcess();
+// True when the program started with its standard output closed (PrepareProcess then put the null
+// device in its place): what is written there reaches no one.
+bool StandardOutputWasClosed();

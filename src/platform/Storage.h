@@ -40,19 +40,30 @@ std::string SetStoredRecordAside(TStorageArea area, const std::string& name);
 // While one lives, another holder of the same record's lock (another copy of the game, in any
 // process) waits in its making: a record read, changed and written under it loses no write another
 // copy made meanwhile. A lock file beside the record (NAME.lock) carries it, which also works on
-// network file systems. Where no lock can be had (a folder that cannot be written, a file system
-// without locks, another copy holding it for seconds on end) it holds nothing, and the write still
-// replaces the record whole. The browser's storage has no lock to take: there it holds nothing.
+// network file systems; one the player cannot write (left by a launch as another user) is locked
+// read-only, and a symbolic link in its place is never followed. Where no lock can be had (a folder
+// that cannot be written, a file system without locks, something else in the lock file's place) or
+// another copy holds it for seconds on end, it holds nothing, problem says why, and the write still
+// replaces the record whole. The browser's storage has no lock to take: there it holds nothing and
+// reports no problem.
 class TStoredRecordLock {
 public:
     TStoredRecordLock(TStorageArea area, const std::string& name);
     ~TStoredRecordLock();
+    TStoredRecordLock(TStoredRecordLock&& other) noexcept;
     TStoredRecordLock(const TStoredRecordLock&) = delete;
     TStoredRecordLock& operator=(const TStoredRecordLock&) = delete;
+    TStoredRecordLock& operator=(TStoredRecordLock&&) = delete;
     bool Held() const { return handle >= 0; }
+    // Why it is not held: empty when it is, or where there is nothing to lock.
+    const std::string& Problem() const { return problem; }
+    // Not held only because another copy held it for the whole wait.
+    bool WaitedOut() const { return waitedOut; }
 
 private:
     int handle = -1;
+    std::string problem;
+    bool waitedOut = false;
 };
 // Where the record lives, for messages and help texts (a path natively); empty when there is nowhere
 // to keep records at all (no home folder).

@@ -42,22 +42,37 @@ int TGameOverScreen::Init()
                635, TColor::Create(255, 50, 50, 1.0f));
 
     // The run is entered in its mode's table once, as the run ends; a screen made without a run records
-    // nothing. The best is shown only when the mode has one: a first run that scored nothing is not
-    // kept, and "00000" would be no one's best.
-    if (game->saved && profile) {
-        const TSavedState::TRunResult result =
-            game->saved->RecordRun(profile->gameMode, profile->score, profile->level, TodaysDate());
-        if (result.best <= 0)
-            return 0;
-        AddRow({Translate("Best Score:"), PadWithZeros(std::to_string(result.best), 5)});
-        if (result.newBest) {
-            newBestLabel = TLabel::Create(Translate("New best!"), NEW_BEST_X, 360, gameFont, 0.5f, 0.8f);
-            FitLabelWidth(*newBestLabel, float(renderer->screenWidth) - NEW_BEST_X - FIT_MARGIN);
-            newBestLabel->SetColor(255, 255, 0, 1.0f);
-            newBestLabel->SetShadow(2, 2, 0.5f);
-        }
-    }
+    // nothing. The save runs beside the frames, so the screen is up at once; its best row comes when
+    // the save knows it (ShowSavedRun).
+    if (game->saved && profile)
+        save = game->saved->SaveRun(profile->gameMode, profile->score, profile->level, TodaysDate());
     return 0;
+}
+
+void TGameOverScreen::ShowSavedRun()
+{
+    const std::optional<TSavedState::TRunResult> result = game->saved->SavedRun(save);
+    if (!result)
+        return;
+    save = nullptr;
+    // The best is shown only when the mode has one: a first run that scored nothing is not kept, and
+    // "00000" would be no one's best.
+    if (result->best <= 0)
+        return;
+    AddRow({Translate("Best Score:"), PadWithZeros(std::to_string(result->best), 5)});
+    if (result->newBest) {
+        newBestLabel = TLabel::Create(Translate("New best!"), NEW_BEST_X, 360, gameFont, 0.5f, 0.8f);
+        FitLabelWidth(*newBestLabel, float(renderer->screenWidth) - NEW_BEST_X - FIT_MARGIN);
+        newBestLabel->SetColor(255, 255, 0, 1.0f);
+        newBestLabel->SetShadow(2, 2, 0.5f);
+    }
+}
+
+int TGameOverScreen::Logic()
+{
+    if (save && game->saved)
+        ShowSavedRun();
+    return TResultScreen::Logic();
 }
 
 int TGameOverScreen::Draw()

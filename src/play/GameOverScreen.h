@@ -5,6 +5,7 @@
 #include <string>
 
 #include "play/ResultScreen.h"
+#include "records/SavedState.h"
 #include "toolkit/Label.h"
 
 class TGameOverScreen;
@@ -24,10 +25,18 @@ public:
     static TGameOverScreenPtr Create();
     // Select sound, then a new title screen.
     int Close() override;
+    // The best row and "New best!" once the run's save is done, then the result screen's keys.
+    int Logic() override;
+    // Still until a key only once the run's save is done: till then each tick looks for its outcome.
+    bool StillUntilInput() const override { return !save && TResultScreen::StillUntilInput(); }
 
 protected:
     const std::string& HeadingText() override { return heading; }
 
 private:
+    void ShowSavedRun();
+
     std::string heading = "Game Over";
+    // The run's save while it runs.
+    std::shared_ptr<const TSavedState::TRunSave> save;
 };

@@ -73,15 +73,20 @@ int THUD::Init()
 
     // Each row has the room up to the next one on its strip, or to the screen's edge.
     const float goalX = float(sw / 2 - 100), scoreX = float(sw - 250);
+    // The rows sit as close to the screen's edges as English allows: no room below the bottom row's
+    // baseline for a descender (the Russian "Серия"), none above the top row's capitals for stacked
+    // accents (the Vietnamese "Điểm"). Translated, both rows move a few pixels inwards.
+    const float inwards = Translated() ? 7.0f : 0.0f;
+    const float comboY = float(sh - 32) - inwards, topY = 3.0f + inwards;
     // TRANSLATORS: the strips' captions are short: each stands before its number in a small space.
     // "Combo" is the count of right answers in a row.
-    comboLabel = MakeStatRow(Translate("Combo"), "0", float(sw - 200), float(sh - 32), textMode, 0, 255, 255, 100,
+    comboLabel = MakeStatRow(Translate("Combo"), "0", float(sw - 200), comboY, textMode, 0, 255, 255, 100,
                              float(sw), "99");
-    goalLabel = MakeStatRow(Translate("Goal"), "0/" + std::to_string(player->goal), goalX, 3.0f, textMode, 0, 100,
+    goalLabel = MakeStatRow(Translate("Goal"), "0/" + std::to_string(player->goal), goalX, topY, textMode, 0, 100,
                             255, 100, scoreX, "10/10");
-    levelLabel = MakeStatRow(Translate("Level"), std::to_string(profile->level), 10.0f, 3.0f, textMode, 0, 255, 255,
+    levelLabel = MakeStatRow(Translate("Level"), std::to_string(profile->level), 10.0f, topY, textMode, 0, 255, 255,
                              100, goalX, "99");
-    scoreLabel = MakeStatRow(Translate("Score"), std::to_string(profile->score), scoreX, 3.0f, paddedMode, 5, 255,
+    scoreLabel = MakeStatRow(Translate("Score"), std::to_string(profile->score), scoreX, topY, paddedMode, 5, 255,
                              255, 100, float(sw), "00000");
 
     timeLabel = TLabel::Create("", float(sw / 2), float(sh - 32), gameFont, 0.4f, 0.6f);
@@ -94,7 +99,7 @@ int THUD::Init()
     // The factor that stretches the bar, just left of it, in the seconds' size: a player, or a teacher
     // looking on, sees that this level's seconds are not the usual ones.
     if (AccessModes().timePercent != 100) {
-        moreTimeLabel = TLabel::Create("x" + TimeFactorText(AccessModes().timePercent),
+        moreTimeLabel = TLabel::Create("x" + LocalDecimal(TimeFactorText(AccessModes().timePercent)),
                                        float((level->width - TIMER_BAR_WIDTH) / 2 - 10), float(sh - 32), gameFont,
                                        0.4f, 0.6f);
         moreTimeLabel->useRendererCamera = 0;

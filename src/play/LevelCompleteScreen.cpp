@@ -39,7 +39,7 @@ std::string TLevelCompleteScreen::TimeLeftText(int framesLeft)
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%#.9g", double(float(SecondsForFrames(framesLeft))));
     // TRANSLATORS: the seconds left when the level was won, such as 12.56; a short unit is best.
-    return TranslateWith("%s secs", std::string(buffer).substr(0, 5));
+    return TranslateWith("%s secs", LocalDecimal(std::string(buffer).substr(0, 5)));
 }
 
 TLevelCompleteScreenPtr TLevelCompleteScreen::Create()

@@ -52,19 +52,8 @@ int TTitleScreen::Init()
     }
     // Past the longest name, in the menu's font and a quieter shade of its colour; a mode with no
     // finished run yet shows nothing.
-    if (game->saved) {
-        // Another copy of the game may have saved a run since this one last looked.
-        game->saved->RefreshScores();
-        bestColumn = TLabelColumn::Create(BEST_X, 260, 40, gameFont, 0.5f, 0.8f, TColor::Create(90, 150, 160, 1.0f),
-                                          TShadow::Create(2, 2, 0.5f));
-        for (int k = 0; k < MODE_COUNT; ++k) {
-            const int best = game->saved->scores.Best(k);
-            const TLabelPtr label =
-                // TRANSLATORS: beside a mode's name, that mode's best score (five digits).
-                bestColumn->AddLabel(best > 0 ? TranslateWith("Best %s", PadWithZeros(std::to_string(best), 5)) : "");
-            FitLabelWidth(*label, width - BEST_X - FIT_MARGIN);
-        }
-    }
+    if (game->saved)
+        ShowBests();
 
     headingColor = TColor::Create(100, 150, 255, 1.0f);
     headingShadow = TShadow::Create(3, 3, 0.5f);
@@ -96,8 +85,28 @@ void TTitleScreen::AnnounceChoices() const
     Announce(SpokenSentences(words, Translate("P pauses a game at any time. Escape quits.")));
 }
 
+void TTitleScreen::ShowBests()
+{
+    // Another copy of the game may have saved a run since this one last looked; a save of this one's
+    // that still runs leaves its table for a later frame.
+    game->saved->RefreshScores();
+    bestsWaiting = game->saved->Saving();
+    bestColumn = TLabelColumn::Create(BEST_X, 260, 40, gameFont, 0.5f, 0.8f, TColor::Create(90, 150, 160, 1.0f),
+                                      TShadow::Create(2, 2, 0.5f));
+    for (int k = 0; k < MODE_COUNT; ++k) {
+        const int best = game->saved->scores.Best(k);
+        const TLabelPtr label =
+            // TRANSLATORS: beside a mode's name, that mode's best score (five digits).
+            bestColumn->AddLabel(best > 0 ? TranslateWith("Best %s", PadWithZeros(std::to_string(best), 5)) : "");
+        FitLabelWidth(*label, float(renderer->screenWidth) - BEST_X - FIT_MARGIN);
+    }
+}
+
 int TTitleScreen::Logic()
 {
+    if (bestsWaiting && !game->saved->Saving())
+        ShowBests();
+
     // Escape wins over everything: the program ends and no run may start in the same frame.
     if (KeyWasHit(KEY_ESCAPE)) {
         game->endGame = 1;

@@ -28,8 +28,8 @@ public:
     int Init() override;
     // Escape ends the program before any digit is read; otherwise the highest of 1-5 hit starts a run.
     int Logic() override;
-    // Nothing on the title moves or counts frames.
-    bool StillUntilInput() const override { return true; }
+    // Nothing on the title moves or counts frames, once the bests a save was still writing are in.
+    bool StillUntilInput() const override { return !bestsWaiting; }
 
     // Named "Title", Init already run.
     static TTitleScreenPtr Create();
@@ -39,6 +39,11 @@ public:
 private:
     // The spoken mode's reading of the screen: the choices, the pause key and the way out.
     void AnnounceChoices() const;
+    // The best column from the table as it is now.
+    void ShowBests();
+
+    // A save (the run just ended) was still running when the screen was made: its table comes later.
+    bool bestsWaiting = false;
     // Made in Init, so that drawing a frame only reads them and allocates nothing.
     TColorPtr headingColor, promptColor, hintColor;
     TShadowPtr headingShadow, textShadow;

@@ -74,6 +74,19 @@ bool TKeptRecord::Write(const std::string& bytes)
     return false;
 }
 
+TStoredRecordLock TKeptRecord::Lock()
+{
+    TStoredRecordLock lock(area, name);
+    if (!lock.Held() && !lock.Problem().empty() && !saidUnlocked) {
+        saidUnlocked = true;
+        Warn("the " + what + ": " + lock.Problem() +
+             (lock.WaitedOut() ? "; saved without the lock"
+                               : "; saved without a lock, so copies of the game running at once may overwrite "
+                                 "each other's saves"));
+    }
+    return lock;
+}
+
 void TKeptRecord::NoteNotSaved(const std::string& why)
 {
     if (saidNotSaved)

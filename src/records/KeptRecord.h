@@ -21,11 +21,11 @@ public:
     // hears of it once; so does it of what a save could not keep (other hard links to the file).
     bool Write(const std::string& bytes);
     // Held from a read to the write that follows it, so that another copy of the game saving the same
-    // record meanwhile waits, and its save is read rather than written over.
-    TStoredRecordLock Lock() const { return TStoredRecordLock(area, name); }
+    // record meanwhile waits, and its save is read rather than written over. A save that goes ahead
+    // without it is said once: another copy held it too long, or no lock can be had at all.
+    TStoredRecordLock Lock();
 
     std::string Location() const;
-    const std::string& Name() const { return name; }
     // False once a damaged record could not be moved aside: it is never written over.
     bool Writable() const { return writable; }
 
@@ -43,4 +43,5 @@ private:
     bool saidNotSaved = false;
     bool saidStuck = false;   // that the damaged record cannot be moved aside
     bool saidNote = false;
+    bool saidUnlocked = false;
 };

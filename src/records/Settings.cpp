@@ -56,24 +56,39 @@ bool ParseChoice(const std::string& value, const char* off, const char* on, bool
 struct TSettingLine {
     int number = 0;
     std::string text;           // the line without its surrounding blanks
+    bool strayBreak = false;    // it holds a line break the file does not otherwise use
     bool assignment = false;    // it has an "="
     std::string name, value;    // on either side of the "=", without surrounding blanks
     size_t valueAt = 0;         // where the value starts in the whole file's text
 };
 
+// The file's own line break, as its first one is: LF, CR LF, or a lone CR (old Mac editors); LF for a
+// file that has none yet.
+std::string LineBreak(const std::string& text)
+{
+    const size_t at = text.find_first_of("\r\n");
+    if (at == std::string::npos || text[at] == '\n')
+        return "\n";
+    return at + 1 < text.size() && text[at + 1] == '\n' ? "\r\n" : "\r";
+}
+
 template <class Visit>
 void ForEachSettingLine(const std::string& text, Visit visit)
 {
+    // Lines end at LF (a CR before it is a blank), or at CR in a file that has no LF at all.
+    const char end = text.find('\n') == std::string::npos && text.find('\r') != std::string::npos ? '\r' : '\n';
     size_t start = text.compare(0, BYTE_ORDER_MARK.size(), BYTE_ORDER_MARK) == 0 ? BYTE_ORDER_MARK.size() : 0;
     for (int number = 1; start < text.size(); ++number) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string raw = text.substr(start, end - start);
+        size_t stop = text.find(end, start);
+        if (stop == std::string::npos)
+            stop = text.size();
+        const std::string raw = text.substr(start, stop - start);
         TSettingLine line;
         line.number = number;
         line.text = Trim(raw);
-        if (!line.text.empty() && line.text[0] != '#') {
+        // A CR inside a line joins what the player sees as two: even a comment may hide a setting.
+        line.strayBreak = line.text.find('\r') != std::string::npos;
+        if (line.strayBreak || (!line.text.empty() && line.text[0] != '#')) {
             const size_t equals = raw.find('=');
             line.assignment = equals != std::string::npos;
             if (line.assignment) {
@@ -84,7 +99,7 @@ void ForEachSettingLine(const std::string& text, Visit visit)
             }
             visit(line);
         }
-        start = end + 1;
+        start = stop + 1;
     }
 }
 
@@ -96,7 +111,9 @@ TSettings TSettings::Parse(const std::string& text, std::vector<std::string>& wa
     ForEachSettingLine(text, [&](const TSettingLine& line) {
         // The line's own text, so that the player finds it whatever it holds.
         const std::string where = "line " + std::to_string(line.number) + " (" + QuotedForMessage(line.text) + "): ";
-        if (!line.assignment)
+        if (line.strayBreak)
+            warnings.push_back(where + "a carriage return in the middle of the line; ignored");
+        else if (!line.assignment)
             warnings.push_back(where + "not of the form name = value; ignored");
         else if (line.name == "display" && !ParseDisplay(line.value, settings.fullScreen))
             warnings.push_back(where + "the display is window or fullscreen; ignored");
@@ -133,7 +150,7 @@ std::string TSettings::WithDisplay(const std::string& text, int fullScreen)
     size_t at = std::string::npos, length = 0;
     ForEachSettingLine(text, [&](const TSettingLine& line) {
         int ignored = 0;
-        if (line.assignment && line.name == "display" && ParseDisplay(line.value, ignored)) {
+        if (!line.strayBreak && line.assignment && line.name == "display" && ParseDisplay(line.value, ignored)) {
             at = line.valueAt;
             length = line.value.size();
         }
@@ -141,6 +158,8 @@ std::string TSettings::WithDisplay(const std::string& text, int fullScreen)
     const std::string value = fullScreen ? "fullscreen" : "window";
     if (at != std::string::npos)
         return text.substr(0, at) + value + text.substr(at + length);
-    const bool lineOpen = !text.empty() && text.back() != '\n';
-    return text + (lineOpen ? "\n" : "") + "display = " + value + "\n";
+    // In the file's own line breaks, so that an editor that wrote them finds the file as it left it.
+    const std::string lineBreak = LineBreak(text);
+    const bool lineOpen = !text.empty() && text.back() != '\n' && text.back() != '\r';
+    return text + (lineOpen ? lineBreak : "") + "display = " + value + lineBreak;
 }

@@ -1,6 +1,7 @@
 // TRenderer - display mode, zoom camera and text output.
 #include "shell/Renderer.h"
 
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
@@ -56,6 +57,9 @@ float TRenderer::GetTextWidth(const std::string& text, const TImageFontPtr& font
 int TRenderer::OutputText(const std::string& text, float x, float y, const TImageFontPtr& font, float sx,
                           float sy, const TColorPtr& color, const TShadowPtr& shadow)
 {
+    // A language written right to left lays its screens out as the mirror of English's (see TLabel).
+    if (WrittenRightToLeft())
+        x = float(screenWidth) - x - GetTextWidth(text, font, sx);
     // With no font, neither font nor scale is touched: the text goes out as the state stands.
     if (font) {
         SetDrawFont(font);

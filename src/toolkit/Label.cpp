@@ -95,6 +95,14 @@ void TLabel::GetAlignedPosition(float& dx, float& dy)
     default:
         break;
     }
+    // A language written right to left reads its screens from the right: every label stands where the
+    // mirror of the English screen puts it, its letters unmirrored (a caption on the right, its number
+    // to its left; a column of names ending at the right edge).
+    // The offset (a shake, an effect's drift) is the label's own and stays as it is.
+    if (mirrored && WrittenRightToLeft()) {
+        const float screen = renderer ? float(renderer->screenWidth) : 1024.0f;
+        dx = screen - (dx - offsetX) - GetWidth(1) + offsetX;
+    }
 }
 
 int TLabel::Draw()

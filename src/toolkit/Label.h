@@ -51,6 +51,9 @@ public:
     virtual int UpdateText();
 
     int alignment = ALIGN_LEFT;
+    // 1: in a language written right to left, stands where the mirror of the English screen puts it;
+    // 0: stays where English puts it (the sums and the answer, written left to right everywhere).
+    int mirrored = 1;
     TColorPtr color;          // null: the current drawing colour
     TImageFontPtr imageFont;  // null: whatever font is selected when drawing
     float fontSize = 10.0f;                 // nominal only; nothing reads it

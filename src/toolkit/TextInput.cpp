@@ -33,6 +33,9 @@ TTextInputPtr TTextInput::Create(const std::string& text, float x, float y,
 int TTextInput::CreateCursorLabel()
 {
     cursorLabel = TLabel::Create("_", x, y, imageFont, scaleX, scaleY);
+    // The answer is a number, written left to right in every language; so is its field.
+    mirrored = 0;
+    cursorLabel->mirrored = 0;
     return 0;
 }
 

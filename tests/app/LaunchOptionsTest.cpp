@@ -78,6 +78,8 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
         {{"--more-time", "1.125"}, "bad time factor '1.125': a number from 1 to 4 such as 1.5 or 2"},
         {{"--more-time", "1,5"}, "bad time factor '1,5': a number from 1 to 4 such as 1.5 or 2"},
         {{"--more-time", "2."}, "bad time factor '2.': a number from 1 to 4 such as 1.5 or 2"},
+        {{"--lang", ".."}, "bad language '..': a code such as fr, pt_BR or de_DE.UTF-8"},
+        {{"--lang=."}, "bad language '.': a code such as fr, pt_BR or de_DE.UTF-8"},
         {{"--lang=../de"}, "bad language '../de': a code such as fr, pt_BR or de_DE.UTF-8"},
     };
     for (const auto& [bad, reason] : bads) {

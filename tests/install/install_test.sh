@@ -61,6 +61,12 @@ done
 grep -q "<launchable type=\"desktop-id\">calcadia.desktop</launchable>" "$metainfo" \
     || fail "the metainfo does not launch calcadia.desktop"
 
+# The menu and the software centre speak the catalogs' languages: a French teacher searching "calcul"
+# finds the game.
+grep -q '^Keywords\[fr\]=.*calcul' "$desktop" && grep -q '^Comment\[ru\]=' "$desktop" \
+    || fail "the menu entry lacks its translations: $(grep '\[fr\]' "$desktop")"
+grep -q '<summary xml:lang="fr">' "$metainfo" && grep -q '<p xml:lang="uk">' "$metainfo" \
+    || fail "the metainfo lacks its translated summary and description"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the menu entry"
 else
@@ -84,7 +90,7 @@ fi
 # The installed game finds its catalogs where every program's are, from wherever it is started.
 [[ -s "$prefix/share/locale/fr/LC_MESSAGES/calcadia.mo" ]] || fail "no share/locale/fr/LC_MESSAGES/calcadia.mo"
 said=$(cd / && env -u DISPLAY LANG=fr_FR.UTF-8 "$game" --help | head -1)
-[[ "$said" == "Utilisation : calcadia [OPTION]..." ]] || fail "LANG=fr_FR.UTF-8: the installed game's help begins '$said'"
+[[ "$said" == $'Utilisation\u202f: calcadia [OPTION]...' ]] || fail "LANG=fr_FR.UTF-8: the installed game's help begins '$said'"
 said=$(cd / && env -u DISPLAY LANG=fr_FR.UTF-8 "$game" --lang=de --help | head -1)
 [[ "$said" == "Aufruf: calcadia [OPTION]..." ]] || fail "--lang=de: the installed game's help begins '$said'"
 env -u DISPLAY "$game" --help | grep -q "XDG_DATA_HOME/calcadia/best-scores" || fail "--help does not say where the scores live"
@@ -98,6 +104,13 @@ for option in --version --help; do
     code=$?
     [[ $code == 1 ]] && grep -q "^calcadia: write error: No space left on device$" "$work/err.txt" \
         || fail "$option into a full disk: exit code $code, expected 1 and a message: $(cat "$work/err.txt")"
+    env -u DISPLAY "$game" $option >&- 2>"$work/err.txt"
+    code=$?
+    [[ $code == 1 ]] && grep -q "^calcadia: write error: Bad file descriptor$" "$work/err.txt" \
+        || fail "$option into a closed output: exit code $code, expected 1 and a message: $(cat "$work/err.txt")"
+    # A reader that is gone before a byte is written (a pager quit at once): nothing to say about it.
+    env -u DISPLAY "$game" $option 2>"$work/err.txt" | (exec 0<&-; sleep 1)
+    [[ ! -s "$work/err.txt" ]] || fail "$option into a pipe nobody reads: $(cat "$work/err.txt")"
 done
 
 # --- No display at all: one line on standard error, exit code 1, at once. Naming only x11 changes nothing.

@@ -1,6 +1,7 @@
 // Fonts and text: loading and its failures, metrics and layout, scale, batching and the built-in font.
 #include "platform/Display.h"
 #include "platform/Font.h"
+#include "platform/gfx/Shaping.h"
 #include "platform/Preload.h"
 #include "platform/DisplayFixture.h"
 #include "platform/Testing.h"
@@ -250,4 +251,48 @@ TEST_F(TextDrawTest, GlyphsStayIntactAsTheAtlasFillsMorePages)
     DrawTextAt(letters, 0.0f, 400.0f);
     FlipDisplay(0);
     EXPECT_GT(DrawCallsLastFrame(), 1);
+}
+
+// The build's cuts of the Noto faces shape as the scripts ask (so the cut kept the layout tables): an
+// Arabic letter takes its joined form inside a word, the word runs right to left with a number and its
+// "!" to its left, and Hindi's vowel sign i stands before the consonant it follows in the text.
+TEST(Shaping, ArabicJoinsRightToLeftAndHindiReordersItsVowelSign)
+{
+    const std::vector<std::string> arabic = {GAME_FONT, "Data/Fonts/ar.ttf"};
+    const gfx::TShapedLine alone = gfx::ShapeLineWithFiles("س", arabic, 64);
+    const gfx::TShapedLine word = gfx::ShapeLineWithFiles("مسألة", arabic, 64);
+    ASSERT_EQ(alone.glyphs.size(), 1u);
+    ASSERT_EQ(word.glyphs.size(), 5u);
+    EXPECT_TRUE(word.rightToLeft);
+    // Left to right on the screen, the letters come last to first: byte offsets 8, 6, 4, 2, 0.
+    for (size_t i = 0; i < word.glyphs.size(); ++i) {
+        EXPECT_EQ(word.glyphs[i].cluster, 8 - 2 * i) << i;
+        EXPECT_EQ(word.glyphs[i].face, 1);
+        if (i > 0) {
+            EXPECT_GT(word.glyphs[i].x, word.glyphs[i - 1].x);
+        }
+    }
+    EXPECT_NE(word.glyphs[3].glyph, alone.glyphs[0].glyph);   // س joined on both sides
+
+    const gfx::TShapedLine done = gfx::ShapeLineWithFiles("أكملت المستوى 3!", arabic, 64);
+    ASSERT_FALSE(done.glyphs.empty());
+    EXPECT_TRUE(done.rightToLeft);
+    EXPECT_EQ(done.glyphs.front().cluster, std::string("أكملت المستوى 3").size());   // the "!" leftmost
+    EXPECT_EQ(done.glyphs[1].cluster, std::string("أكملت المستوى ").size());         // then the 3
+    EXPECT_EQ(done.glyphs.back().cluster, 0u);                                        // the first letter rightmost
+
+    const std::vector<std::string> hindi = {GAME_FONT, "Data/Fonts/hi.ttf"};
+    const gfx::TShapedLine la = gfx::ShapeLineWithFiles("ल", hindi, 64);
+    const gfx::TShapedLine write = gfx::ShapeLineWithFiles("लिखो", hindi, 64);
+    ASSERT_EQ(la.glyphs.size(), 1u);
+    ASSERT_GE(write.glyphs.size(), 3u);
+    EXPECT_FALSE(write.rightToLeft);
+    EXPECT_NE(write.glyphs[0].glyph, la.glyphs[0].glyph);   // the sign i, first on the screen
+    EXPECT_EQ(write.glyphs[1].glyph, la.glyphs[0].glyph);   // then ल, which it follows in the text
+    EXPECT_LT(write.glyphs[0].x, write.glyphs[1].x);
+
+    // The scripts written a character at a time are left to the plain drawing.
+    EXPECT_FALSE(gfx::NeedsShaping("Niveau 3 réussi\u202f! Уровень 選一種 Điểm"));
+    EXPECT_TRUE(gfx::NeedsShaping("Level 3: المستوى"));
+    EXPECT_TRUE(gfx::NeedsShaping("लिखो"));
 }

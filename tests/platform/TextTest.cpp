@@ -4,10 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -85,12 +91,12 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
 
     EXPECT_EQ(UseLanguage("calcadia", "locale", "fr"), "fr");
     EXPECT_TRUE(Translated());
-    EXPECT_STREQ(Translate("Good"), "Bien !");
+    EXPECT_STREQ(Translate("Good"), "Bien\u202f!");
     EXPECT_STREQ(Translate("not in any catalog"), "not in any catalog");
     // French counts 0 and 1 as one.
     EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", 0), "+ 0 point");
     EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", 2), "+ 2 points");
-    EXPECT_EQ(TranslateWith("Level %d Complete!", "3"), "Niveau 3 réussi !");
+    EXPECT_EQ(TranslateWith("Level %d Complete!", "3"), "Niveau 3 réussi\u202f!");
 
     EXPECT_EQ(UseLanguage("calcadia", "locale", "ru_RU.UTF-8"), "ru");
     for (const auto& [n, text] : std::vector<std::pair<long, std::string>>{
@@ -98,12 +104,23 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
              {112, "+ 112 очков"}, {124, "+ 124 очка"}})
         EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", n), text);
 
-    // No catalog, or English: the texts as written, English's own plural.
-    for (const char* none : {"xx", "en", "en_GB.UTF-8"}) {
+    // Tags as people write them: a dash, capitals, a bare language whose one catalog is a country's.
+    for (const auto& [tag, catalog] : std::vector<std::pair<std::string, std::string>>{
+             {"pt", "pt_BR"}, {"pt-br", "pt_BR"}, {"PT_BR.UTF-8", "pt_BR"}, {"de-DE", "de"}, {"FR", "fr"}}) {
+        EXPECT_EQ(UseLanguage("calcadia", "locale", tag), catalog) << tag;
+        EXPECT_EQ(LocalDecimal("58.94"), "58,94") << tag;
+    }
+    // Two countries' catalogs: a bare language picks neither.
+    EXPECT_EQ(CatalogNameForTag("zh", {"zh_CN", "zh_TW"}), "zh");
+
+    // No catalog, or English in any spelling: the texts as written, English's own plural and decimal point.
+    for (const char* none : {"xx", "en", "en_GB.UTF-8", "EN", "en-US"}) {
         EXPECT_EQ(UseLanguage("calcadia", "locale", none), "") << none;
         EXPECT_FALSE(Translated());
+        EXPECT_TRUE(IsEnglishTag(none) == (none[0] != 'x'));
         EXPECT_EQ(Translate(good), good);
         EXPECT_EQ(TranslateCount("Get %d Right", "Get %d Right", 1), "Get 1 Right");
+        EXPECT_EQ(LocalDecimal("58.94"), "58.94");
     }
 
     // From the environment: LC_ALL over LC_MESSAGES over LANG, the locale named whether or not it is
@@ -112,6 +129,9 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
     locale.Set("fr_ZZ.UTF-8", "de_ZZ.UTF-8", "", "");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "de");
     EXPECT_STREQ(Translate("Good"), "Gut!");
+    // A language asked for by name after the locale's, under the same locale: none of German is left.
+    EXPECT_EQ(UseLanguage("calcadia", "locale", "xx"), "");
+    EXPECT_STREQ(Translate("Good"), "Good");
     locale.Set("de_ZZ.UTF-8", "de_ZZ.UTF-8", "fr_ZZ.UTF-8", "");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "fr");
     locale.Set("de_ZZ.UTF-8", "", "", "pl");
@@ -119,6 +139,82 @@ TEST(Catalogs, LanguagesPluralsAndTheFillingIn)
     locale.Set("de_ZZ.UTF-8", "", "C", "pl");
     EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "");
     UseLanguage("calcadia", "locale", "en");
+
+    // A damaged catalog is a missing one, before the C library reads a byte of it: English (or the
+    // next language of the list) and one line that says which and why. Each is made from the French
+    // one, damaged as a bad disk or a bad edit would, in a folder of its own (the C library keeps what
+    // it has read of a folder).
+    std::ifstream in("locale/fr/LC_MESSAGES/calcadia.mo", std::ios::binary);
+    const std::string french((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_GT(french.size(), 100u);
+    const auto word = [&](const std::string& bytes, size_t at) {
+        uint32_t value = 0;
+        std::memcpy(&value, bytes.data() + at, 4);
+        return value;
+    };
+    const auto withWord = [&](size_t at, uint32_t value) {
+        std::string bytes = french;
+        std::memcpy(bytes.data() + at, &value, 4);
+        return bytes;
+    };
+    const uint32_t originals = word(french, 12), hashSize = word(french, 20), hashTable = word(french, 24);
+    ASSERT_GT(hashSize, 2u);
+    std::string fullHash = french, unterminated = french, dividing = french;
+    for (uint32_t i = 0; i < hashSize; ++i)
+        std::memcpy(fullHash.data() + hashTable + 4 * i, "\1\0\0\0", 4);
+    unterminated[word(french, originals + 12) + word(french, originals + 8)] = 'x';
+    const size_t rule = dividing.find("plural=(n > 1);");
+    ASSERT_NE(rule, std::string::npos);
+    dividing.replace(rule, 15, "plural=(n / 0);");
+    const char* root = "calcadia-catalogs";
+    std::filesystem::remove_all(root);
+    int folders = 0;
+    for (const auto& [name, bytes, why] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"cut", french.substr(0, french.size() / 2), "outside the file"},
+             {"table outside", withWord(12, uint32_t(french.size()) - 4), "outside the file"},
+             {"string outside", withWord(originals + 12, 0xfffffff0u), "outside the file"},
+             {"unterminated", unterminated, "not terminated"},
+             {"hash size", withWord(20, hashSize + 1), "hash table is damaged"},
+             {"hash full", fullHash, "hash table is full"},
+             {"plural by zero", dividing, "divides by zero for 0"},
+         }) {
+        SCOPED_TRACE(name);
+        const std::string folder = std::string(root) + "/" + std::to_string(++folders);
+        std::filesystem::create_directories(folder + "/fr/LC_MESSAGES");
+        std::filesystem::create_directories(folder + "/de/LC_MESSAGES");
+        std::ofstream(folder + "/fr/LC_MESSAGES/calcadia.mo", std::ios::binary) << bytes;
+        std::filesystem::copy_file("locale/de/LC_MESSAGES/calcadia.mo", folder + "/de/LC_MESSAGES/calcadia.mo");
+        testing::internal::CaptureStderr();
+        locale.Set("C", "", "", "");
+        EXPECT_EQ(UseLanguage("calcadia", folder, "fr"), "");
+        EXPECT_EQ(TranslateCount("+ %d points", "+ %d points", 0), "+ 0 points");
+        // A list goes on to its next language, as it would past a missing one.
+        locale.Set("", "", "C.UTF-8", "fr:de");
+        EXPECT_EQ(UseLanguage("calcadia", folder, ""), "de");
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+        EXPECT_NE(said.find(folder + "/fr/LC_MESSAGES/calcadia.mo cannot be used"), std::string::npos) << said;
+        EXPECT_NE(said.find(why), std::string::npos) << said;
+    }
+
+    // Only languages' names are looked up: ".." would read a catalog outside the catalogs' folder. And
+    // a list of thousands is cut to its first few rather than walked (in quadratic time) whole.
+    const std::string outside = std::string(root) + "/LC_MESSAGES";
+    std::filesystem::create_directories(outside);
+    std::filesystem::create_directories(std::string(root) + "/catalogs");
+    std::filesystem::copy_file("locale/fr/LC_MESSAGES/calcadia.mo", outside + "/calcadia.mo");
+    locale.Set("C", "", "", "");
+    EXPECT_EQ(UseLanguage("calcadia", std::string(root) + "/catalogs", ".."), "");
+    locale.Set("", "", "C.UTF-8", "..:.");
+    EXPECT_EQ(UseLanguage("calcadia", std::string(root) + "/catalogs", ""), "");
+    std::string many;
+    for (int i = 0; i < 10000; ++i)
+        many += "xx:";
+    locale.Set("", "", "C.UTF-8", (many + "fr").c_str());
+    EXPECT_EQ(UseLanguage("calcadia", "locale", ""), "");
+    locale.Set("C", "", "", "");
+    UseLanguage("calcadia", "locale", "en");
+    std::filesystem::remove_all(root);
 
     EXPECT_EQ(FillIn("%d%% of %s, %x, %n and a lone %", "7"), "7% of 7, %x, %n and a lone %");
     EXPECT_EQ(FillIn("", "7"), "");

@@ -53,10 +53,20 @@ TEST_F(VirtualClock, AStillScreenSleepsOnTheWindowUntilAKeyOrEightTicks)
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
     std::vector<int> asked;
     // How far into the next sleep on the window a key is pressed, left in the window system's queue;
-    // none when negative.
-    int keyAfter = -1;
+    // none when negative. The mouse's moves likewise, before the key.
+    int keyAfter = -1, motionAfter = -1;
     UseEventAwaiter([&](int ms) {
         asked.push_back(ms);
+        if (motionAfter >= 0 && motionAfter < ms) {
+            SleepMillis(motionAfter);
+            motionAfter = -1;
+            SDL_Event e{};
+            e.type = SDL_MOUSEMOTION;
+            e.motion.x = 10;
+            for (int i = 0; i < 20; ++i)
+                SDL_PushEvent(&e);
+            return true;
+        }
         if (keyAfter < 0 || keyAfter >= ms) {
             SleepMillis(ms);
             return false;
@@ -100,6 +110,17 @@ TEST_F(VirtualClock, AStillScreenSleepsOnTheWindowUntilAKeyOrEightTicks)
     EXPECT_EQ(KeyWasHit(KEY_1), 1);
     EndFrameInput();
     EXPECT_EQ(asked.size(), 3u);
+    // The mouse moving over a still screen wakes it at the tick, however many moves come before it;
+    // a key after them still runs the frame at once.
+    motionAfter = 3;
+    EXPECT_EQ(WaitForFrame(*timer, true), 1);
+    EXPECT_EQ(ClockMillis() - start, 13u * 16);
+    BeginFrameInput();
+    EndFrameInput();
+    motionAfter = 2;
+    keyAfter = 4;
+    EXPECT_EQ(Frame(*timer, true), 1);
+    EXPECT_EQ(ClockMillis() - start, 13u * 16 + 6);
     UseEventAwaiter(nullptr);
 }
 

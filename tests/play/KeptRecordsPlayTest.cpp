@@ -2,6 +2,10 @@
 // next and shown on the title and game-over screens, the paused picture, and the launch options.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -57,6 +61,9 @@ void PlayRunToGameOver(GameHarness& h, int key, int right)
     }
     level->timeLeft = 1;
     ASSERT_TRUE(RunUntilScreen(h, "Game Over", 400));
+    // The run's save runs beside the frames; the frame after it is done shows its outcome.
+    game->saved->FinishSaving();
+    h.Frame();
 }
 
 // The quiet colour of the title's best scores, and the rows' band on the screen.
@@ -119,6 +126,64 @@ TEST(KeptRecordsInPlay, ASecondLaunchSeesTheFirstLaunchsBestOnTheTitleAndAtGameO
         EXPECT_FALSE(over->newBestLabel);
         EXPECT_EQ(CountColour(h, 770, 360, 1024, 400, 255, 255, 0), 0);
     }
+}
+
+// Another copy of the game holding the records' locks (stopped in a debugger, say) never stops this
+// one's frames: Game Over is up and takes its key while the run's save waits, Ctrl+F's window comes and
+// the next key starts a run; the saves land once the lock is let go.
+TEST(KeptRecordsInPlay, ALockHeldElsewhereNeverStopsTheFrames)
+{
+    TempHome home;
+    LaunchWith keeping(Keeping());
+    // A lock of another open file is another holder, as another process's is.
+    const auto holdLock = [](const fs::path& path) {
+        fs::create_directories(path.parent_path());
+        const int fd = open(path.c_str(), O_RDWR | O_CREAT, 0644);
+        EXPECT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+        return fd;
+    };
+    GameHarness h;
+    const int scoresLock = holdLock(home.Data() / "best-scores.lock");
+    h.Press(KEY_1);
+    h.Frame();
+    WaitUntilAnswering(h);
+    TypeAnswer(h, RightAnswer());
+    level->timeLeft = 1;
+    ASSERT_TRUE(RunUntilScreen(h, "Game Over", 400));
+    const int score = profile->score;
+    auto over = std::dynamic_pointer_cast<TGameOverScreen>(game->currentScreen);
+    // Frames go on, at every tick (not still: the screen looks for the save's outcome), with the four
+    // rows and no best yet.
+    EXPECT_FALSE(game->StillUntilInput());
+    EXPECT_TRUE(h.Frames(10));
+    EXPECT_TRUE(game->saved->Saving());
+    EXPECT_EQ(ColumnTexts(over->statColumn).size(), 4u);
+    EXPECT_FALSE(over->newBestLabel);
+    h.Press(KEY_SPACE);
+    ASSERT_TRUE(RunUntilScreen(h, "Title", 2));
+    // The title shows the run's best once its save is done, without a key.
+    auto title = std::dynamic_pointer_cast<TTitleScreen>(game->currentScreen);
+    EXPECT_EQ(ColumnTexts(title->bestColumn)[0], "");
+    close(scoresLock);
+    game->saved->FinishSaving();
+    h.Frame();
+    EXPECT_EQ(ColumnTexts(title->bestColumn)[0], "Best " + PadWithZeros(std::to_string(score), 5));
+    EXPECT_TRUE(game->StillUntilInput());
+    EXPECT_EQ(TSavedState::Load()->scores.Best(0), score);
+
+    const int settingsLock = holdLock(home.Config() / "settings.lock");
+    h.PressWithCtrl(KEY_F);
+    h.Frame();
+    h.ReleaseCtrl();
+    EXPECT_EQ(renderer->fullScreen, 1);
+    h.Press(KEY_1);
+    h.Frame();
+    EXPECT_EQ(ScreenName(), "Game");
+    EXPECT_TRUE(game->saved->Saving());
+    EXPECT_FALSE(fs::exists(home.Config() / "settings"));
+    close(settingsLock);
+    game->saved->FinishSaving();
+    EXPECT_EQ(TSavedState::Load()->settings.fullScreen, 1);
 }
 
 TEST(KeptRecordsInPlay, PauseDimsThePictureSaysPausedAndMarksTheStoppedTimer)
@@ -346,7 +411,9 @@ TEST(AccessModesInPlay, TheSpokenWordsOfARunAndMoreTimesOwnBestScores)
         h.Frame();
         EXPECT_EQ(heard(), Words{"TIME UP!"});
         ASSERT_TRUE(RunUntilScreen(h, "Game Over", 100));
-        h.Frames(3);
+        h.Frame();
+        game->saved->FinishSaving();
+        h.Frames(2);
         score = profile->score;
         const std::string points = std::to_string(score);
         // The best score is said in its row, or after the rest when the save tells it a frame later.

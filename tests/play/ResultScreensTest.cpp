@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "platform/Language.h"
 #include "play/GameOverScreen.h"
 #include "play/LevelCompleteScreen.h"
 #include "play/ScreenTestSupport.h"
@@ -26,6 +27,10 @@ TEST(LevelCompleteTally, SecondsTextAndBonusFromTheFramesLeft)
         EXPECT_EQ(TLevelCompleteScreen::TimeLeftText(c.frames), c.text);
         EXPECT_EQ(TLevelCompleteScreen::TimeBonusForFrames(c.frames), c.bonus);
     }
+    // A translated screen writes the decimal comma its language's classrooms write.
+    UseLanguage("calcadia", "locale", "fr");
+    EXPECT_EQ(TLevelCompleteScreen::TimeLeftText(754), "12,56 s");
+    UseLanguage("calcadia", "locale", "en");
 }
 
 TEST(LevelCompleteTally, ShowsTheFrozenLevelAndEveryInputClosesItWithTheBonus)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -207,6 +208,21 @@ TEST(Settings, RoundTripMalformedLinesAndWrittenOnlyWhenChanged)
     EXPECT_EQ(ReadFile(home.Config() / "settings"), "# volumes only\nmusic-volume = 20");
     state->ChooseFullScreen(1);
     EXPECT_EQ(ReadFile(home.Config() / "settings"), "# volumes only\nmusic-volume = 20\ndisplay = fullscreen\n");
+
+    // The file's own line breaks: CR LF, or lone CRs (read line by line, not as one comment); a CR
+    // inside a line of an LF file is said, not taken for a comment's text.
+    WriteFile(home.Config() / "settings", "# volumes only\r\nmusic-volume = 20\r\n");
+    state->ChooseFullScreen(1);
+    EXPECT_EQ(ReadFile(home.Config() / "settings"), "# volumes only\r\nmusic-volume = 20\r\ndisplay = fullscreen\r\n");
+    warnings.clear();
+    const TSettings oldMac = TSettings::Parse("# mine\rmusic-volume = 30\rdisplay = fullscreen\r", warnings);
+    EXPECT_EQ(oldMac.musicVolume, 30);
+    EXPECT_EQ(oldMac.fullScreen, 1);
+    EXPECT_TRUE(warnings.empty()) << warnings[0];
+    EXPECT_EQ(TSettings::WithDisplay("# mine\rmusic-volume = 30", 1), "# mine\rmusic-volume = 30\rdisplay = fullscreen\r");
+    TSettings::Parse("# mine\rdisplay = fullscreen\nmusic-volume = 30\n", warnings);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "line 1 ('# mine\\x0ddisplay = fullscreen'): a carriage return in the middle of the line; ignored");
 }
 
 // A writer is killed at random moments while it replaces the table again and again with one of two
@@ -335,6 +351,74 @@ TEST(KeptRecords, CopiesEndingRunsTogetherLoseNone)
     EXPECT_EQ(race(20, 0), 20);
 }
 
+// The lock that keeps copies' saves apart holds where the lock file cannot be written (left by a launch
+// as root, or a folder of its name); a symbolic link in its place is never followed; and a save that goes
+// ahead without the lock says so once.
+TEST(KeptRecords, TheLockHoldsWhereItsFileCannotBeWrittenAndIsNeverFollowed)
+{
+    TempHome home;
+    const fs::path lockFile = home.Data() / "best-scores.lock";
+    const auto heldElsewhere = [&] {
+        const int fd = open(lockFile.c_str(), O_RDONLY);
+        const bool held = flock(fd, LOCK_EX | LOCK_NB) == 0;
+        close(fd);
+        return !held;
+    };
+    // A folder in the lock file's place carries the lock as well as a file would.
+    fs::create_directories(lockFile);
+    {
+        const TStoredRecordLock lock(TStorageArea::DATA, "best-scores");
+        EXPECT_TRUE(lock.Held()) << lock.Problem();
+        EXPECT_TRUE(heldElsewhere());
+    }
+    fs::remove(lockFile);
+    // A read-only lock file another user left: a player who is not root locks it all the same.
+    WriteFile(lockFile, "");
+    fs::permissions(lockFile, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    for (const fs::path& folder : {home.root, home.root / "data", home.Data()})
+        fs::permissions(folder, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    const pid_t player = fork();
+    ASSERT_GE(player, 0);
+    if (player == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        const TStoredRecordLock lock(TStorageArea::DATA, "best-scores");
+        _exit(lock.Held() && heldElsewhere() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(player, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    fs::remove(lockFile);
+
+    // A link in its place is not followed (nothing is made where it points); the runs are still saved,
+    // and standard error hears once that copies may overwrite each other's saves.
+    fs::create_symlink(home.root / "elsewhere", lockFile);
+    testing::internal::CaptureStderr();
+    TSavedStatePtr state = TSavedState::Load();
+    state->RecordRun(0, 100, 2, "2026-12-07");
+    state->RecordRun(0, 200, 2, "2026-12-07");
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(home.root / "elsewhere")));
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("may overwrite each other's saves"), std::string::npos) << said;
+    EXPECT_EQ(TSavedState::Load()->scores.Best(0), 200);
+    fs::remove(lockFile);
+
+    // Held by another copy for the whole wait: the save goes ahead, and says so in one line.
+    SetStorageLockWait(std::chrono::milliseconds(100));
+    const int other = open(lockFile.c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    testing::internal::CaptureStderr();
+    state = TSavedState::Load();
+    state->RecordRun(0, 300, 2, "2026-12-07");
+    said = testing::internal::GetCapturedStderr();
+    close(other);
+    SetStorageLockWait(std::chrono::seconds(10));
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("saved without the lock"), std::string::npos) << said;
+    EXPECT_EQ(TSavedState::Load()->scores.Best(0), 300);
+}
+
 // A record that is a symbolic link (a dotfiles or synced folder) stays a link and its target gets the
 // new bytes; the file keeps the permissions it was given; a file with other hard links is replaced
 // under its own name only, and standard error hears of that once.
@@ -383,6 +467,19 @@ TEST(KeptRecords, ASavedFileStaysALinkAndKeepsItsPermissions)
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("had other hard links"), std::string::npos) << said;
     EXPECT_EQ(TSavedState::Load()->scores.Best(0), 80);
+
+    // As many links on the way as the system follows (40) are followed on the way to save, too.
+    fs::path link = settings;
+    fs::remove(settings);
+    for (int hop = 1; hop <= 40; ++hop) {
+        const fs::path next = home.root / ("link" + std::to_string(hop));
+        fs::create_symlink(next, link);
+        link = next;
+    }
+    WriteFile(link, "display = window\n");
+    state->ChooseFullScreen(1);
+    EXPECT_EQ(ReadFile(link), "display = fullscreen\n");
+    EXPECT_TRUE(fs::is_symlink(settings));
 
     // A link that cannot be followed where it points (no such folder): the link stays as it is, and
     // standard error hears once that the settings are not saved.
@@ -497,10 +594,14 @@ TEST(KeptRecords, DamagedFilesAreMovedAsideAndPlayGoesOnWithAnEmptyTable)
 TEST(KeptRecords, AHomeThatCannotBeWrittenIsSaidOnceAndPlayGoesOn)
 {
     TempHome home;
-    for (const char* place : {"/proc/calcadia-cannot-be-made", ""}) {
-        SCOPED_TRACE(place);
-        if (*place) {
-            setenv("XDG_DATA_HOME", place, 1);
+    // Deeper than the system allows a path to be: nothing can be there, and the cause is named.
+    std::string deep = home.root.string();
+    while (deep.size() < 5000)
+        deep += "/" + std::string(200, 'd');
+    for (const std::string& place : {std::string("/proc/calcadia-cannot-be-made"), deep, std::string()}) {
+        SCOPED_TRACE(place.substr(0, 40));
+        if (!place.empty()) {
+            setenv("XDG_DATA_HOME", place.c_str(), 1);
         } else {
             unsetenv("XDG_DATA_HOME");
             unsetenv("HOME");
@@ -513,6 +614,10 @@ TEST(KeptRecords, AHomeThatCannotBeWrittenIsSaidOnceAndPlayGoesOn)
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_NE(said.find("best scores will not be saved"), std::string::npos) << said;
+        EXPECT_EQ(said.find("cannot be read"), std::string::npos) << said;
+        if (place == deep) {
+            EXPECT_NE(said.find("File name too long"), std::string::npos) << said;
+        }
         EXPECT_EQ(state->scores.Best(0), 300);   // the launch still knows its own best
     }
     EXPECT_EQ(StoredRecordLocation(TStorageArea::DATA, "best-scores"), "");

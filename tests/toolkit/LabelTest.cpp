@@ -1,4 +1,5 @@
 // Labels, label columns and statistic rows: alignment arithmetic, formats, shared styles, row layout.
+#include "platform/Language.h"
 #include "toolkit/Label.h"
 #include "toolkit/LabelColumn.h"
 #include "toolkit/StatLabel.h"
@@ -62,6 +63,21 @@ TEST_F(LabelTest, AlignmentsOffsetsAndEmptyText)
         EXPECT_FLOAT_EQ(dx, c.dx) << "alignment " << c.alignment;
         EXPECT_FLOAT_EQ(dy, c.dy) << "alignment " << c.alignment;
     }
+    // Written right to left, the box is the mirror of English's about the screen's middle, the offset
+    // kept; a label that is not mirrored (the answer field) stays put.
+    UseLanguage("calcadia", "locale", "he");
+    for (const Case& c : cases) {
+        label->alignment = c.alignment;
+        label->mirrored = 1;
+        label->GetAlignedPosition(dx, dy);
+        EXPECT_FLOAT_EQ(dx, 1024 - (c.dx - 3) - W + 3) << "alignment " << c.alignment;
+        EXPECT_FLOAT_EQ(dy, c.dy) << "alignment " << c.alignment;
+        label->mirrored = 0;
+        label->GetAlignedPosition(dx, dy);
+        EXPECT_FLOAT_EQ(dx, c.dx) << "alignment " << c.alignment;
+    }
+    label->mirrored = 1;
+    UseLanguage("calcadia", "locale", "en");
 
     // An empty text is 0 wide but a full line high.
     label->SetTextRaw("");

@@ -80,6 +80,11 @@ public:
     std::vector<TFallback> fallbacks;
 
     gfx::TGlyph& Find(char32_t c);
+    // A glyph by its index in one of the faces (0 this one, k the k-th fallback), as shaping names it.
+    // Kept beside the characters' glyphs under keys no character has (above U+10FFFF).
+    gfx::TGlyph& FindShaped(int faceNumber, unsigned index);
+    // This face and its fallbacks, in the order a character is looked for in them.
+    std::vector<FT_Face> Faces() const;
     // Glyphs looked for before a fallback came are looked for again.
     void ForgetMissingGlyphs();
     // Rasterises the printable ASCII glyphs now, so no frame pays for a glyph of ordinary text, and

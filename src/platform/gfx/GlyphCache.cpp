@@ -66,6 +66,26 @@ TGlyph& TImageFont::Find(char32_t c)
     return it->second;
 }
 
+namespace {
+
+// A shaped glyph's key: the top bit set, the face's number in the next seven, its index in the rest.
+constexpr char32_t SHAPED_KEY = 0x80000000u;
+
+}  // namespace
+
+TGlyph& TImageFont::FindShaped(int faceNumber, unsigned index)
+{
+    return Find(SHAPED_KEY | (char32_t(faceNumber & 0x7F) << 24) | (index & 0xFFFFFFu));
+}
+
+std::vector<FT_Face> TImageFont::Faces() const
+{
+    std::vector<FT_Face> faces{face};
+    for (const TFallback& fallback : fallbacks)
+        faces.push_back(fallback.face);
+    return faces;
+}
+
 void TImageFont::RasterisePrintable()
 {
     // Text sizes fill a page or two; a poster-sized face would fill many pages with glyphs it may never
@@ -190,12 +210,20 @@ TGlyph TImageFont::Rasterise(char32_t c)
                         bitmap[size_t(y) * glyph.width + x] = 255;
         }
     } else {
-        // The first face that has the character draws it; on the baseline of this one.
+        // The first face that has the character draws it; on the baseline of this one. A shaped glyph
+        // comes from the face shaping chose.
         FT_Face from = face;
-        FT_UInt index = FT_Get_Char_Index(face, FT_ULong(c));
-        for (size_t k = 0; index == 0 && k < fallbacks.size(); ++k) {
-            from = fallbacks[k].face;
-            index = FT_Get_Char_Index(from, FT_ULong(c));
+        FT_UInt index = 0;
+        if (c & SHAPED_KEY) {
+            const size_t number = (c >> 24) & 0x7F;
+            from = number == 0 ? face : number <= fallbacks.size() ? fallbacks[number - 1].face : nullptr;
+            index = from ? FT_UInt(c & 0xFFFFFFu) : 0;
+        } else {
+            index = FT_Get_Char_Index(face, FT_ULong(c));
+            for (size_t k = 0; index == 0 && k < fallbacks.size(); ++k) {
+                from = fallbacks[k].face;
+                index = FT_Get_Char_Index(from, FT_ULong(c));
+            }
         }
         if (index == 0 || FT_Load_Glyph(from, index, FT_LOAD_RENDER) != 0)
             return glyph;

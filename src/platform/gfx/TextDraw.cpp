@@ -66,13 +66,13 @@ struct TInkBox {
 
 // Appends the quad of one glyph with the pen at (penX, penY), from its copy of the given size.
 void AddGlyphQuad(TImageFont& font, TGlyph& glyph, int size, const TDrawState& s, gfx::TColour colour,
-                  float penX, float penY, TInkBox* ink = nullptr)
+                  float penX, float penY, TInkBox* ink = nullptr, int dx = 0, int dy = 0)
 {
     if (glyph.width <= 0 || !font.Place(glyph, size))
         return;
     const gfx::TAtlasPlace& at = glyph.place[size];
     const float scale = 1.0f / float(1 << size);
-    const float gx = float(glyph.offsetX), gy = float(glyph.offsetY);
+    const float gx = float(glyph.offsetX + dx), gy = float(glyph.offsetY + dy);
     const float gw = float(glyph.width), gh = float(glyph.height);
     const gfx::TPoint corners[4] = {
         gfx::Transform(s, penX, penY, gx, gy), gfx::Transform(s, penX, penY, gx + gw, gy),
@@ -102,7 +102,7 @@ void DrawTextAt(const std::string& text, float x, float y)
     TInkBox ink;
     TInkBox* watched = textDrawnHook ? &ink : nullptr;
     for (const gfx::TPlacedGlyph& placed : gfx::LayOutLine(*font, text)) {
-        AddGlyphQuad(*font, *placed.glyph, size, s, colour, penX, penY, watched);
+        AddGlyphQuad(*font, *placed.glyph, size, s, colour, penX, penY, watched, placed.dx, placed.dy);
         penX += placed.advance * s.ix;
         penY += placed.advance * s.jx;
     }

@@ -23,7 +23,8 @@
 // does something. After such a frame the wait sleeps on the window's events rather than to the tick,
 // for up to 8 ticks (128 ms, so what SDL does on its own clock while reading events, keeping the screen
 // saver off or settling a focus change, is late by no more), and events end it at once: the frame runs
-// then, whatever the tick, so a key on a still screen shows without waiting for a tick at all. The
+// then, whatever the tick, so a key on a still screen shows without waiting for a tick at all. Mouse
+// motion is the exception: it wakes the screen at its next tick, never sooner, however fast it comes. The
 // ticks slept through are not run; their frames would have drawn the same picture. That is the only
 // sleep longer than a tick, and only the X connection (or a test's stand-in) can end it early; in the
 // browser, on other window systems and on the virtual clock a still screen waits for its tick as every
@@ -64,23 +65,40 @@ struct TFrameLoop {
 // the virtual clock only the stand-in: a real sleep there would let no virtual time pass.
 bool WindowEventsAwaitable() { return frameLoop.eventAwaiter || (!UsingVirtualClock() && WindowSystemEventsAwaitable()); }
 
+// Whether an event that cannot wait for the tick is queued: anything but the mouse moving. Motion
+// comes hundreds of times a second as the mouse crosses the window, and a still screen shows nothing
+// of it sooner than its tick.
+bool UrgentEventQueued()
+{
+    if (!SDL_WasInit(SDL_INIT_EVENTS))
+        return false;
+    return SDL_HasEvents(SDL_FIRSTEVENT, SDL_MOUSEMOTION - 1) || SDL_HasEvents(SDL_MOUSEMOTION + 1, SDL_LASTEVENT);
+}
+
 // Sleeps until the window has events to read or `timeoutMs` pass; true when events (may) have come.
 bool AwaitWindowEvents(int timeoutMs)
 {
     if (frameLoop.eventAwaiter)
         return frameLoop.eventAwaiter(timeoutMs);
     // Events SDL queued itself, or another thread's, are there already.
-    if (SDL_WasInit(SDL_INIT_EVENTS) && SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
+    if (UrgentEventQueued())
         return true;
     return AwaitWindowSystemEvents(timeoutMs);
 }
 
-// Sleeps on the window's events until they come (true) or the clock reaches `until` (false).
-bool AwaitEventsUntil(uint64_t until)
+// Sleeps on the window's events until one that cannot wait comes (true) or the clock reaches `until`
+// (false). Mouse motion alone brings the end forward to `tick`: the frame then runs at its tick.
+bool AwaitEventsUntil(uint64_t until, uint64_t tick)
 {
     for (uint64_t now = ClockMillis(); now < until;) {
-        if (AwaitWindowEvents(static_cast<int>(until - now)))
-            return true;
+        if (AwaitWindowEvents(static_cast<int>(until - now))) {
+            // Into SDL's queue, where what came can be told apart.
+            if (SDL_WasInit(SDL_INIT_EVENTS))
+                SDL_PumpEvents();
+            if (UrgentEventQueued() || !SDL_WasInit(SDL_INIT_EVENTS))
+                return true;
+            until = std::min(until, tick);
+        }
         const uint64_t later = ClockMillis();
         // A stand-in that lets no time pass would hold the program here for good.
         if (later == now)
@@ -132,7 +150,7 @@ int WaitForFrame(TTimer& timer, bool still)
         // Nothing on a still screen counts frames, so neither the refresh nor the tick matters to it.
         frameLoop.refreshDueMs = 0.0;
         const uint64_t until = timer.NextTickMillis() + uint64_t(STILL_TICKS - 1) * uint64_t(timer.PeriodMillis());
-        if (AwaitEventsUntil(until))
+        if (AwaitEventsUntil(until, timer.NextTickMillis()))
             return timer.TakeTicks();
         return timer.Wait();
     }

@@ -2,11 +2,13 @@
 // browser (emscripten's C library carries it, so the game needs no reader of its own; web/CatalogFile.cpp
 // supplies the file reading that emscripten's port of it lacks).
 //
-// Only the messages' category follows the locale. Numbers keep their C form whatever the language
-// (the seconds left read 12.56 everywhere), so LC_NUMERIC is never set, and the catalogs' UTF-8 is
+// Only the messages' category follows the locale. LC_NUMERIC is never set, so the C library's own
+// formatting keeps its C form; the decimal separator a language writes comes from its catalog instead
+// (LocalDecimal), so it follows the language the game speaks rather than the locale. The catalogs' UTF-8 is
 // handed out as it is rather than converted to the locale's character set, since the game draws
 // UTF-8 whatever the terminal speaks.
 #include "platform/Language.h"
+#include "platform/sys/CatalogCheck.h"
 
 #include <libintl.h>
 #include <locale.h>
@@ -14,10 +16,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifndef __EMSCRIPTEN__
+extern "C" int _nl_msg_cat_cntr;
+#endif
+
 namespace {
 
 std::string domainName;
 std::string language;
+bool leftAside = false;
 
 bool IsCLocale(const char* name)
 {
@@ -71,7 +78,7 @@ std::string UseLanguage(const std::string& domain, const std::string& folder, co
     if (!asked.empty()) {
         // glibc tries LANGUAGE's list before the locale's name, but ignores it in the C locale, which any
         // other name avoids; C.UTF-8 is always there.
-        setenv("LANGUAGE", asked.c_str(), 1);
+        setenv("LANGUAGE", CatalogNameForTag(asked, CatalogsIn(folder, domain)).c_str(), 1);
         if (IsCLocale(now))
             setlocale(LC_MESSAGES, "C.UTF-8");
     } else if (!now) {
@@ -83,6 +90,12 @@ std::string UseLanguage(const std::string& domain, const std::string& folder, co
             setenv("LANGUAGE", wanted, 1);
         setlocale(LC_MESSAGES, wanted && !IsCLocale(wanted) ? "C.UTF-8" : "C");
     }
+    // The C library trusts a catalog's every byte: only those that pass a check are left to it.
+    leftAside = KeepSoundCatalogs(domain, folder);
+    // glibc keeps the translations it has looked up until the locale changes, and a changed LANGUAGE
+    // under the same locale is no change to it: a second choice would still be handed the first
+    // language's texts. This counter is how gettext's manual says to tell it the list changed.
+    ++_nl_msg_cat_cntr;
 #endif
     language = CatalogLanguage();
     return language;
@@ -92,11 +105,33 @@ const std::string& CurrentLanguage() { return language; }
 
 bool Translated() { return !language.empty(); }
 
+bool CatalogLeftAside() { return leftAside; }
+
 const char* Translate(const char* message)
 {
     if (language.empty())
         return message;
     return dgettext(domainName.c_str(), message);
+}
+
+const char* TranslateIn(const char* context, const char* message)
+{
+    if (language.empty())
+        return message;
+    // The catalogs key a message with a context as the context, an EOT and the message.
+    const std::string key = std::string(context) + '\004' + message;
+    const char* found = dgettext(domainName.c_str(), key.c_str());
+    return found == key.c_str() || std::strcmp(found, key.c_str()) == 0 ? message : found;
+}
+
+std::string LocalDecimal(const std::string& number)
+{
+    // TRANSLATORS: the decimal separator of your language, as a primary school writes it: "," for 12,56.
+    const std::string separator = TranslateIn("decimal separator", ".");
+    std::string out;
+    for (char c : number)
+        out += c == '.' ? separator : std::string(1, c);
+    return out;
 }
 
 std::string FillIn(const std::string& pattern, const std::string& value)

@@ -13,6 +13,8 @@
 
 namespace {
 
+bool outputClosed = false;
+
 // A closed standard descriptor is taken by the next file opened, which is the X connection: the
 // null-sound line would then be written into the display's protocol stream. The null device fills it.
 void OpenStandardDescriptors()
@@ -20,6 +22,7 @@ void OpenStandardDescriptors()
     for (int fd = 0; fd <= 2; ++fd) {
         if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
             continue;
+        outputClosed = outputClosed || fd == 1;
         const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         if (opened >= 0 && opened != fd) {
             ::dup2(opened, fd);
@@ -27,6 +30,12 @@ void OpenStandardDescriptors()
         }
     }
 }
+
+}  // namespace
+
+bool StandardOutputWasClosed() { return outputClosed; }
+
+namespace {
 
 const char* Env(const char* name)
 {

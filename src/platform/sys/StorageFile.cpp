@@ -36,7 +36,7 @@ std::string ErrorText(int error)
 
 // How long a copy of the game waits for another to finish saving. A save takes milliseconds; a slow
 // network home may take seconds; a copy stopped in the middle of one would otherwise stop this one too.
-constexpr auto LOCK_WAIT = std::chrono::seconds(10);
+std::chrono::milliseconds lockWait = std::chrono::seconds(10);
 // Symbolic links followed from a record to what it names, as the system itself allows.
 constexpr int MAX_LINKS = 40;
 
@@ -121,10 +121,13 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name)
 bool FollowLinks(std::string& path, std::string& problem)
 {
     const std::string record = path;
-    for (int hops = 0; hops < MAX_LINKS; ++hops) {
+    // As many links as the system follows on the way to a file, and so reads through: one more is a loop.
+    for (int hops = 0; hops <= MAX_LINKS; ++hops) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return true;
+        if (hops == MAX_LINKS)
+            break;
         std::string target(4096, '\0');
         const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
         if (length < 0 || size_t(length) == target.size()) {
@@ -138,31 +141,71 @@ bool FollowLinks(std::string& path, std::string& problem)
     return false;
 }
 
+// A path longer than the system allows (a very deep XDG_DATA_HOME) can hold no file: there is nothing
+// to read or to move aside, and the write that follows names the cause.
+bool NameTooLong(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) != 0 && errno == ENAMETOOLONG;
+}
+
 }  // namespace
+
+void SetStorageLockWait(std::chrono::milliseconds wait) { lockWait = wait; }
 
 void WatchStorageSteps(std::function<void(const std::string&)> watcher) { stepWatcher = std::move(watcher); }
 
 TStoredRecordLock::TStoredRecordLock(TStorageArea area, const std::string& name)
 {
     const std::string folder = AreaFolder(area);
-    std::string problem;
-    if (folder.empty() || !MakeFolders(folder, problem))
+    // Where the folder cannot be made, the save that follows cannot be written either, and says so.
+    std::string unwritable;
+    if (folder.empty() || !MakeFolders(folder, unwritable))
         return;
+    const std::string path = folder + "/" + name + ".lock";
     // Never removed: a lock file taken away while another copy waits on it would let a third copy lock
-    // a new one at the same time. Non-blocking, so that even a pipe put in its place cannot hold us.
-    handle = ::open((folder + "/" + name + ".lock").c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (handle < 0)
+    // a new one at the same time. Non-blocking, so that even a pipe put in its place cannot hold us;
+    // never through a symbolic link, which would have us make a file wherever it points.
+    constexpr int HOW = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    handle = ::open(path.c_str(), O_RDWR | O_CREAT | HOW, 0644);
+    // flock needs no write permission: a lock file left by a launch as another user (sudo), or made
+    // read-only, still carries the lock, as long as every copy locks that same file.
+    if (handle < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == EISDIR))
+        handle = ::open(path.c_str(), O_RDONLY | HOW);
+    if (handle < 0) {
+        const int error = errno;
+        problem = error == ELOOP ? path + " is a symbolic link" : "cannot open " + path + ": " + ErrorText(error);
         return;
+    }
+    // A device or a pipe in its place is no lock file: opening one is all that is done to it.
+    struct stat st {};
+    if (::fstat(handle, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) {
+        problem = path + " is not a file";
+        ::close(handle);
+        handle = -1;
+        return;
+    }
     // Polled rather than waited on, so that the wait has an end.
-    const auto deadline = std::chrono::steady_clock::now() + LOCK_WAIT;
+    const auto deadline = std::chrono::steady_clock::now() + lockWait;
     for (int pause = 1; ::flock(handle, LOCK_EX | LOCK_NB) != 0; pause = std::min(pause * 2, 20)) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline) {
+        const bool busy = errno == EWOULDBLOCK || errno == EINTR;
+        if (!busy || std::chrono::steady_clock::now() > deadline) {
+            waitedOut = busy;
+            problem = busy ? "another copy of the game has held " + path + " for " +
+                                 (lockWait.count() % 1000 == 0 ? std::to_string(lockWait.count() / 1000) + " s"
+                                                             : std::to_string(lockWait.count()) + " ms")
+                           : "cannot lock " + path + ": " + ErrorText(errno);
             ::close(handle);
             handle = -1;
             return;
         }
         ::usleep(useconds_t(pause) * 1000);
     }
+}
+
+TStoredRecordLock::TStoredRecordLock(TStoredRecordLock&& other) noexcept
+    : handle(std::exchange(other.handle, -1)), problem(std::move(other.problem)), waitedOut(other.waitedOut)
+{
 }
 
 TStoredRecordLock::~TStoredRecordLock()
@@ -188,7 +231,7 @@ TStoredRecord ReadStoredRecord(TStorageArea area, const std::string& name, size_
     if (status == TFileStatus::Ok) {
         record.state = TStoredRecord::FOUND;
         record.bytes.assign(bytes.begin(), bytes.end());
-    } else if (status != TFileStatus::Missing) {
+    } else if (status != TFileStatus::Missing && !NameTooLong(StoredRecordLocation(area, name))) {
         record.state = TStoredRecord::UNREADABLE;
         record.problem = FileStatusText(status);
     }

@@ -2,6 +2,7 @@
 // The game's own code never includes it.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -9,6 +10,9 @@
 // of the new bytes), "flush" (them to the disk), "rename" (over the old record) and "flush folder" (the
 // rename to the disk). An empty function stops the listening.
 void WatchStorageSteps(std::function<void(const std::string&)> watcher);
+// How long a kept record's lock is waited for before the save goes ahead without it (10 s); a test of
+// that wait need not take the whole of it.
+void SetStorageLockWait(std::chrono::milliseconds wait);
 
 // The one generator's state, for tests that check its sequence or record where a run left it.
 int RandomState();

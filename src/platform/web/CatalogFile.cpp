@@ -3,6 +3,8 @@
 // takes for a mapping and reads past the end of memory. Here the file is read from the packed data into memory
 // instead, so the C library's own gettext finds, caches and looks up catalogs and applies their plural
 // rules, exactly as glibc does on the desktop. Catalogs stay for the program's life, as mapped ones would.
+#include "platform/sys/CatalogCheck.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,7 +23,16 @@ extern "C" const unsigned char* __map_file(const char* path, size_t* size)
         }
     }
     std::fclose(file);
-    if (bytes)
+    // musl trusts the catalog's every byte, as glibc does: a damaged one is as good as missing.
+    if (bytes) {
+        const std::string problem = CatalogProblem(bytes, size_t(length));
+        if (!problem.empty()) {
+            std::fprintf(stderr, "calcadia: the translation %s cannot be used (%s); it is left aside\n", path,
+                         problem.c_str());
+            std::free(bytes);
+            return nullptr;
+        }
         *size = size_t(length);
+    }
     return bytes;
 }

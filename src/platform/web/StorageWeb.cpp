@@ -134,6 +134,8 @@ TStoredRecordLock::TStoredRecordLock(TStorageArea, const std::string&) {}
 
 TStoredRecordLock::~TStoredRecordLock() {}
 
+TStoredRecordLock::TStoredRecordLock(TStoredRecordLock&&) noexcept {}
+
 std::string WriteStoredRecord(TStorageArea area, const std::string& name, const std::string& bytes, std::string*)
 {
     char problem[256] = {};
