@@ -79,6 +79,7 @@ std::string UsageText()
            Row("--more-time X", Translate("every level allows X times as long (1 to 4, such as 1.5 or 2)")) +
            Row("--calm", Translate("calm motion: no zoom, explosions fade where they are")) +
            Row("--speak", Translate("say the questions, results and time left aloud")) +
+           HistoryUsageRows(Row) +
            Row("--help", Translate("show this help and exit")) +
            Row("--version", Translate("show the version and exit")) + "\n" +
            Translate("Keys:") + "\n" +
@@ -93,7 +94,8 @@ std::string UsageText()
            Row("Ctrl+X", Translate("quit")) + "\n" +
            Translate("Files (delete one to reset it):") + "\n" +
            Row(Translate("best scores"), Place(TStorageArea::DATA, "best-scores", "XDG_DATA_HOME", "~/.local/share")) +
-           Row(Translate("settings"), Place(TStorageArea::CONFIG, "settings", "XDG_CONFIG_HOME", "~/.config"));
+           Row(Translate("settings"), Place(TStorageArea::CONFIG, "settings", "XDG_CONFIG_HOME", "~/.config")) +
+           Row(HistoryFileName(), Place(TStorageArea::DATA, "history.sqlite", "XDG_DATA_HOME", "~/.local/share"));
 }
 
 std::string LanguageAsked(const std::vector<std::string>& args)
@@ -139,6 +141,11 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
         if (option.rfind("--", 0) == 0 && equals != std::string::npos) {
             value = option.substr(equals + 1);
             option.resize(equals);
+        }
+        if (const std::optional<int> code = ParseHistoryOption(args, i, option, value, options.history, bad)) {
+            if (*code)
+                return code;
+            continue;
         }
         const bool takesValue = option == "--seed" || option == "--data" || option == "--lang" ||
                                 option == "--more-time";

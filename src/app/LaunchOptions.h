@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/HistoryOptions.h"
+
 struct TLaunchOptions {
     int fullScreen = -1;        // -1: the saved choice (a window when there is none), 0 window, 1 full screen
     bool mute = false;          // all sound off until M
@@ -18,6 +20,7 @@ struct TLaunchOptions {
     // Best scores and settings are read and written. The program's own launch turns it on; tests,
     // replays and benchmarks leave it off, so nothing a developer has saved can change what they see.
     bool keepRecords = false;
+    THistoryOptions history;    // the history of answers and the report
 };
 
 // Reads the arguments after the program's name into options; a lone "--" ends the options. Nothing

@@ -17,6 +17,7 @@
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
+#include "records/History.h"
 #include "toolkit/ImageBank.h"
 
 namespace {
@@ -57,6 +58,8 @@ void ApplyLaunchOptions()
         game->saved = TSavedState::Load();
         game->musicLevel = float(game->saved->settings.musicVolume) / 100.0f;
         game->effectsLevel = float(game->saved->settings.effectsVolume) / 100.0f;
+        if (options.history.keep && game->saved->settings.history)
+            StartHistory(options.history.player.value_or(""));
     }
     const int fullScreen = options.fullScreen >= 0 ? options.fullScreen
                            : game->saved           ? game->saved->settings.fullScreen
@@ -231,6 +234,7 @@ void RunGame()
 
 void ResetGameState()
 {
+    StopHistory();
     if (game) {
         // The next launch reads what this one saved, as a new launch of the program would.
         if (game->saved)

@@ -158,6 +158,9 @@ void ReadCommandLine(int argc, char** argv)
         std::exit(*exitCode);
     }
     SetLaunchOptions(options);
+    // The teacher's report needs no display: it is printed, and the program ends.
+    if (!options.history.report.empty())
+        std::exit(RunReportCommand(options.history));
 }
 
 }   // namespace

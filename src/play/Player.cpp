@@ -13,6 +13,7 @@
 #include "play/LevelCompleteScreen.h"
 #include "play/Profile.h"
 #include "play/Spoken.h"
+#include "records/History.h"
 #include "shell/Access.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
@@ -84,6 +85,16 @@ long long ParseAnswer(const std::string& text)
     return value;
 }
 
+// The answer into the history of answers, when it is kept: the question as shown, what was typed, and
+// the frames it was on show for answering.
+void KeepInHistory(TPlayer& p, int outcome)
+{
+    if (HistoryOn())
+        QueueAnswer(profile, profile->gameMode, profile->level, level->currentQuestion,
+                    p.answerInput ? p.answerInput->text : std::string(), outcome, p.answerFrames, game->frameRate);
+    p.answerFrames = 0;
+}
+
 }  // namespace
 
 TPlayerPtr TPlayer::CreatePlayer()
@@ -129,6 +140,7 @@ int TPlayer::LevelStart()
 int TPlayer::Logic()
 {
     if (deathAnimCounter == 0 && successAnimCounter == 0) {
+        ++answerFrames;
         ProcessInput();
         CheckKeys();
     }
@@ -169,7 +181,9 @@ int TPlayer::CheckKeys()
 
 int TPlayer::ValidateAnswer()
 {
-    if (ParseAnswer(answerInput->text) == level->answer)
+    const bool right = ParseAnswer(answerInput->text) == level->answer;
+    KeepInHistory(*this, right ? THistoryAnswer::RIGHT : THistoryAnswer::WRONG);
+    if (right)
         CorrectAnswer();
     else
         WrongAnswer();
@@ -221,6 +235,9 @@ int TPlayer::WrongAnswer()
 
 int TPlayer::TimeUp()
 {
+    // Kept only when the time ran out on a question on show, not in a wrong answer's animation.
+    if (deathAnimCounter == 0 && successAnimCounter == 0)
+        KeepInHistory(*this, THistoryAnswer::TIME_UP);
     game->PlayGameSound(soundTimeUp, channelTimeUp, 1.0f, 1.0f);
     if (Speaking())
         Announce(Translate("TIME UP!"));

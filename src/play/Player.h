@@ -34,6 +34,7 @@ public:
     int bestCombo = 0;                // largest combo in this level
     int goal = 0;                     // right answers this level needs
     int levelScore = 0;               // right answers given in this level
+    int answerFrames = 0;             // frames the question on show has been answerable, for the history
 
     // Frames of the death animation after the time runs out.
     static constexpr int TIME_UP_ANIM_FRAMES = 80;

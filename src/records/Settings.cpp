@@ -126,6 +126,10 @@ TSettings TSettings::Parse(const std::string& text, std::vector<std::string>& wa
             warnings.push_back(where + "the motion is full or calm; ignored");
         else if (line.name == "speak" && !ParseChoice(line.value, "off", "on", settings.speak))
             warnings.push_back(where + "speak is on or off; ignored");
+        else if (line.name == "history" && line.value != "on" && line.value != "off")
+            warnings.push_back(where + "the history is on or off; ignored");
+        else if (line.name == "history")
+            settings.history = line.value == "on";
         else if (line.name != "display" && line.name != "music-volume" && line.name != "effects-volume" &&
                  line.name != "time-factor" && line.name != "motion" && line.name != "speak")
             warnings.push_back(where + "unknown setting; ignored");

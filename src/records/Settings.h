@@ -14,6 +14,7 @@ struct TSettings {
     int timePercent = 100;      // time-factor: every level's limit, in percent of the usual one
     bool calm = false;          // motion = calm rather than full
     bool speak = false;         // speak = on rather than off
+    int history = 1;            // "history = off": no answer is kept in the history of answers
 
     // Lines of "name = value"; blank lines and lines starting with # are skipped. A line with an unknown
     // name or a value out of range is ignored, and warnings gets a line saying so that names it.

@@ -89,6 +89,30 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
         EXPECT_EQ(out, "");
         EXPECT_EQ(err, "calcadia: " + reason + "\nTry 'calcadia --help' for more information.\n");
     }
+    // The history's: whose answers, none kept, and the report with its page's file and first day.
+    options = TLaunchOptions();
+    EXPECT_EQ(parse({"--player", "Zo\xc3\xab", "--no-history", "--report=html", "out.html", "--since=2024-02-29"},
+                    options, out, err), std::nullopt);
+    EXPECT_EQ(options.history.player, "Zo\xc3\xab");
+    EXPECT_FALSE(options.history.keep);
+    EXPECT_EQ(options.history.report, "html");
+    EXPECT_EQ(options.history.reportFile, "out.html");
+    EXPECT_EQ(options.history.since, "2024-02-29");
+    EXPECT_EQ(parse({"--report", "--player="}, options, out, err), std::nullopt);
+    EXPECT_EQ(options.history.report, "text");
+    EXPECT_EQ(options.history.player, "");
+    for (const auto& [bad, reason] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--report=html"}, "option '--report=html' requires a file name"},
+             {{"--report=pdf"}, "bad report 'pdf': text, csv or html"},
+             {{"--since", "2023-02-29"}, "bad date '2023-02-29': a day written YYYY-MM-DD"},
+             {{"--since=2024-1-01"}, "bad date '2024-1-01': a day written YYYY-MM-DD"},
+             {{"--player", "a\tb"}, "bad player name 'a\\x09b': at most 64 bytes, without control characters"},
+             {{"--player", "caf\xe9"}, "bad player name 'caf\\xe9': at most 64 bytes, without control characters"},
+             {{"--no-history=1"}, "option '--no-history' doesn't allow an argument"}}) {
+        err.clear();
+        EXPECT_EQ(parse(bad, options, out, err), 2) << bad[0];
+        EXPECT_EQ(err, "calcadia: " + reason + "\nTry 'calcadia --help' for more information.\n");
+    }
     // A lone "--" ends the options, and with nothing after it the game starts.
     EXPECT_EQ(parse({"--mute", "--"}, options, out, err), std::nullopt);
 

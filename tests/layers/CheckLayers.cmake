@@ -89,6 +89,11 @@ endforeach()
 forbid_includes("${game_files}" "<(SDL|GL/|ft2build|freetype/|png\\.h|jpeglib|vorbis/|ogg/|libintl\\.h)"
                 "sees a library below the platform layer")
 
+# The history of answers is the one database: only its own file sees SQLite.
+set(not_history ${all_files})
+list(FILTER not_history EXCLUDE REGEX "/records/History\\.cpp$")
+forbid_includes("${not_history}" "<sqlite3\\.h>" "sees SQLite outside records/History.cpp")
+
 if(faults)
   message(FATAL_ERROR "${faults}")
 endif()

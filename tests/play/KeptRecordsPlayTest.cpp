@@ -1,5 +1,6 @@
 // Whole-game tests of what comes on top of the screens: the best scores kept from one launch to the
-// next and shown on the title and game-over screens, the paused picture, and the launch options.
+// next and shown on the title and game-over screens, the history of answers, the paused picture, and
+// the launch options.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -14,8 +15,13 @@
 #include "app/LaunchOptions.h"
 #include "platform/sound/SoundTesting.h"
 #include "play/GameOverScreen.h"
+#include "play/Level.h"
+#include "play/Player.h"
+#include "play/Profile.h"
 #include "play/ScreenTestSupport.h"
 #include "play/TitleScreen.h"
+#include "records/History.h"
+#include "records/Report.h"
 #include "records/SavedState.h"
 #include "support/TempHome.h"
 
@@ -126,6 +132,93 @@ TEST(KeptRecordsInPlay, ASecondLaunchSeesTheFirstLaunchsBestOnTheTitleAndAtGameO
         EXPECT_FALSE(over->newBestLabel);
         EXPECT_EQ(CountColour(h, 770, 360, 1024, 400, 255, 255, 0), 0);
     }
+}
+
+// Every answer goes into the history as it is given: right and wrong ones, a run left with Esc, a
+// time-up with the answer half typed; the frames count the question's time on show for answering; and
+// the report's figures come out of them. --no-history and "history = off" keep nothing.
+TEST(KeptRecordsInPlay, EveryAnswerGoesIntoTheHistoryAndTheReportCountsIt)
+{
+    TempHome home;
+    TLaunchOptions options = Keeping();
+    options.seed = 2026;
+    options.history.player = "Ana";
+    std::vector<std::string> asked, typed;
+    const auto answer = [&](GameHarness& h, const std::string& text) {
+        asked.push_back(level->currentQuestion);
+        typed.push_back(text);
+        TypeAnswer(h, text);
+    };
+    {
+        LaunchWith keeping(options);
+        GameHarness h;
+        h.Press(KEY_1);
+        h.Frame();
+        answer(h, RightAnswer());
+        answer(h, WrongAnswer());
+        WaitUntilAnswering(h);
+        h.Frames(30);
+        answer(h, RightAnswer());
+        h.Press(KEY_ESCAPE);
+        h.Frame();
+        ASSERT_EQ(ScreenName(), "Title");
+        // A second run, put at level 4 where a sum can have two digits: one is typed, then time is up.
+        h.Press(KEY_1);
+        h.Frame();
+        profile->level = 4;
+        do
+            level->GenerateQuestion();
+        while (level->answer < 10);
+        answer(h, RightAnswer().substr(0, 1));
+        level->timeLeft = 1;
+        ASSERT_TRUE(RunUntilScreen(h, "Game Over", 400));
+    }
+    std::vector<THistoryAnswer> rows;
+    std::string why;
+    ASSERT_TRUE(ReadHistory(HistoryLocation(), "", nullptr, rows, why)) << why;
+    ASSERT_EQ(rows.size(), 4u);
+    const int outcomes[] = {THistoryAnswer::RIGHT, THistoryAnswer::WRONG, THistoryAnswer::RIGHT,
+                            THistoryAnswer::TIME_UP};
+    // Judged in the frame its digit came; after the wrong answer's animation, 30 frames more.
+    const int frames[] = {1, 1, 31, 1};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].question, asked[i]) << i;
+        EXPECT_EQ(rows[i].typed, typed[i]) << i;
+        EXPECT_EQ(rows[i].outcome, outcomes[i]) << i;
+        EXPECT_EQ(rows[i].frames, frames[i]) << i;
+        EXPECT_DOUBLE_EQ(rows[i].seconds, frames[i] / 60.0) << i;
+        EXPECT_EQ(rows[i].player, "Ana");
+        EXPECT_EQ(rows[i].mode, TProfile::MODE_ADDITION);
+        EXPECT_EQ(rows[i].level, i < 3 ? 1 : 4);
+        EXPECT_EQ(rows[i].time.substr(0, 10), TodaysDate());
+        EXPECT_EQ(rows[i].run == rows[0].run, i < 3) << i;
+    }
+    const std::vector<TPlayerFigures> figures = ReportFigures(rows);
+    ASSERT_EQ(figures.size(), 1u);
+    EXPECT_NE(ReportText(figures, "").find("Ana\n  Addition: 2 runs, 4 questions, 50% right, median time 0.0 s, "
+                                           "highest level 4\n"),
+              std::string::npos);
+    ASSERT_FALSE(figures[0].modes[0].mostMissed.empty());
+    EXPECT_EQ(figures[0].modes[0].slowest[0].fact + " =", asked[2]);
+
+    // Turned off for a launch, and in the settings: the answers are played and not kept.
+    TLaunchOptions off = options;
+    off.history.keep = false;
+    for (const TLaunchOptions& launch : {off, options}) {
+        if (launch.history.keep) {
+            fs::create_directories(home.Config());
+            std::ofstream(home.Config() / "settings") << "history = off\n";
+        }
+        LaunchWith without(launch);
+        GameHarness h;
+        h.Press(KEY_2);
+        h.Frame();
+        TypeAnswer(h, RightAnswer());
+        h.Press(KEY_ESCAPE);
+        h.Frame();
+    }
+    ASSERT_TRUE(ReadHistory(HistoryLocation(), "", nullptr, rows, why)) << why;
+    EXPECT_EQ(rows.size(), 4u);
 }
 
 // Another copy of the game holding the records' locks (stopped in a debugger, say) never stops this

@@ -1,5 +1,6 @@
 // What the game keeps between launches: the best-score table's text form, the settings file, the
-// writes that a kill cannot tear, and every kind of damaged file met on the way in.
+// writes that a kill cannot tear, every kind of damaged file met on the way in, and the history of
+// answers with the report drawn from it.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -22,6 +23,8 @@
 
 #include "platform/Storage.h"
 #include "platform/Testing.h"
+#include "records/History.h"
+#include "records/Report.h"
 #include "records/SavedState.h"
 #include "support/TempHome.h"
 
@@ -158,6 +161,13 @@ TEST(Settings, RoundTripMalformedLinesAndWrittenOnlyWhenChanged)
     warnings.clear();
     EXPECT_EQ(TSettings::Parse("\xEF\xBB\xBFmusic-volume = 40\n", warnings).musicVolume, 40);
     EXPECT_TRUE(warnings.empty()) << warnings[0];
+    // The history is on unless a line that reads turns it off.
+    EXPECT_EQ(TSettings::Parse("history = off\nhistory = maybe\n", warnings).history, 0);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "line 2 ('history = maybe'): the history is on or off; ignored");
+    warnings.clear();
+    EXPECT_EQ(TSettings::Parse("history=on", warnings).history, 1);
+    EXPECT_TRUE(warnings.empty());
 
     TempHome home;
     testing::internal::CaptureStderr();
@@ -621,4 +631,285 @@ TEST(KeptRecords, AHomeThatCannotBeWrittenIsSaidOnceAndPlayGoesOn)
         EXPECT_EQ(state->scores.Best(0), 300);   // the launch still knows its own best
     }
     EXPECT_EQ(StoredRecordLocation(TStorageArea::DATA, "best-scores"), "");
+}
+
+namespace {
+
+void QueueNumbered(const std::shared_ptr<const void>& run, int first, int count)
+{
+    for (int i = first; i < first + count; ++i)
+        QueueAnswer(run, 2, 1, std::to_string(i) + " x 1 =", std::to_string(i), THistoryAnswer::RIGHT, i, 60.0f);
+}
+
+std::vector<THistoryAnswer> KeptAnswers(const std::string* player = nullptr, const std::string& since = "")
+{
+    std::vector<THistoryAnswer> answers;
+    std::string why;
+    EXPECT_TRUE(ReadHistory(HistoryLocation(), since, player, answers, why)) << why;
+    return answers;
+}
+
+}  // namespace
+
+// Two copies of the game answering at once, each written by its own background work, lose no answer
+// and keep each copy's in order. One copy ends with StopHistory, the other by exit() with answers
+// still queued, as Ctrl+X or a closed window ends the program in the middle of a write.
+TEST(History, TwoCopiesWritingAtOnceLoseNoAnswer)
+{
+    TempHome home;
+    constexpr int COPIES = 2, ANSWERS = 400;
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    std::vector<pid_t> children;
+    for (int copy = 0; copy < COPIES; ++copy) {
+        const pid_t child = fork();
+        if (child == 0) {
+            close(pipeEnds[1]);
+            char go;
+            if (read(pipeEnds[0], &go, 1) != 0)
+                _exit(3);
+            StartHistory("copy" + std::to_string(copy));
+            const auto run = std::make_shared<int>(copy);
+            QueueNumbered(run, 0, ANSWERS);
+            if (copy == 0) {
+                StopHistory();
+                _exit(0);
+            }
+            std::exit(0);
+        }
+        children.push_back(child);
+    }
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int copy = 0; copy < COPIES; ++copy) {
+        const std::string name = "copy" + std::to_string(copy);
+        const std::vector<THistoryAnswer> answers = KeptAnswers(&name);
+        ASSERT_EQ(answers.size(), size_t(ANSWERS)) << name;
+        for (int i = 0; i < ANSWERS; ++i)
+            EXPECT_EQ(answers[size_t(i)].typed, std::to_string(i)) << name;
+        EXPECT_EQ(answers.front().run, answers.back().run);
+    }
+}
+
+// The newest answers up to the bound are kept; a database damaged in its pages, or not one at all, is
+// moved aside (its journal with it) and a new one takes the next answers, while a report on a damaged
+// one fails with the reason rather than printing nothing.
+TEST(History, KeepsTheNewestUpToItsBoundAndSetsADamagedDatabaseAside)
+{
+    TempHome home;
+    const auto run = std::make_shared<int>(0);
+    StartHistory("Ana", 50);
+    QueueNumbered(run, 0, 120);
+    StopHistory();
+    std::vector<THistoryAnswer> answers = KeptAnswers();
+    ASSERT_EQ(answers.size(), 50u);
+    EXPECT_EQ(answers.front().typed, "70");
+    EXPECT_EQ(answers.back().typed, "119");
+    EXPECT_EQ(answers.back().question, "119 x 1 =");
+    EXPECT_EQ(answers.back().player, "Ana");
+    EXPECT_EQ(answers.back().mode, 2);
+    EXPECT_EQ(answers.back().frames, 119);
+    EXPECT_DOUBLE_EQ(answers.back().seconds, 119.0 / 60.0);
+
+    // Its header intact, its pages overwritten: SQLite opens it, the check finds the damage.
+    const fs::path database = HistoryLocation();
+    std::string bytes = ReadFile(database);
+    ASSERT_GT(bytes.size(), 4096u);
+    std::fill(bytes.begin() + 4096, bytes.end(), '\x55');
+    WriteFile(database, bytes);
+    WriteFile(database.string() + "-wal", "left by the damaged one");
+    std::string why;
+    EXPECT_FALSE(ReadHistory(HistoryLocation(), "", nullptr, answers, why));
+    EXPECT_NE(why.find(database.string()), std::string::npos);
+
+    testing::internal::CaptureStderr();
+    StartHistory("Ana");
+    QueueNumbered(run, 500, 1);
+    StopHistory();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("damaged; moved to " + database.string() + ".bad.1"), std::string::npos) << said;
+    EXPECT_EQ(ReadFile(database.string() + ".bad.1"), bytes);
+    answers = KeptAnswers();
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].typed, "500");
+
+    WriteFile(database, std::string(8192, 'x'));
+    testing::internal::CaptureStderr();
+    StartHistory("");
+    QueueNumbered(run, 600, 2);
+    StopHistory();
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(fs::exists(database.string() + ".bad.2"));
+    EXPECT_EQ(KeptAnswers().size(), 2u);
+}
+
+namespace {
+
+THistoryAnswer Row(const std::string& player, int64_t run, int mode, int level, const std::string& question,
+                   const std::string& typed, int outcome, double seconds, const std::string& time = "2026-12-01 10:00:00")
+{
+    THistoryAnswer a;
+    a.time = time;
+    a.player = player;
+    a.run = run;
+    a.mode = mode;
+    a.level = level;
+    a.question = question;
+    a.typed = typed;
+    a.outcome = outcome;
+    a.seconds = seconds;
+    a.frames = int(seconds * 60.0);
+    return a;
+}
+
+}  // namespace
+
+// The report's figures from rows made by hand: runs, questions, share right, the median over the
+// answers given (a time-up gives none), the highest level, the most missed and the slowest facts; the
+// days; the CSV's quoting; the page's escaping, its grids, and nothing in it that would be fetched.
+TEST(History, ReportFiguresTextCsvAndPage)
+{
+    using A = THistoryAnswer;
+    const std::vector<A> rows = {
+        Row("Ana", 1, 0, 1, "3 + 4 =", "7", A::RIGHT, 1.0),
+        Row("Ana", 1, 0, 1, "3 + 4 =", "8", A::WRONG, 2.0),
+        Row("Ana", 1, 0, 2, "2 + 2 =", "4", A::RIGHT, 4.0),
+        Row("", 7, 2, 1, "7 x 8 =", "54", A::WRONG, 3.0),
+        Row("Ana", 2, 0, 3, "7 + 8 =", "1", A::TIME_UP, 9.0, "2026-12-02 09:00:00"),
+        Row("Ana", 2, 0, 3, "3 + 4 =", "6", A::WRONG, 3.0, "2026-12-02 09:00:05"),
+    };
+    std::vector<A> withUnnamed = rows;
+    for (int i = 0; i < 4; ++i)
+        withUnnamed.push_back(Row("", 7, 2, 1, "7 x 8 =", i ? "55" : "56", i ? A::WRONG : A::RIGHT, 5.0));
+    const std::vector<TPlayerFigures> players = ReportFigures(withUnnamed);
+    ASSERT_EQ(players.size(), 2u);
+    ASSERT_EQ(players[0].modes.size(), 1u);
+    const TModeFigures& ana = players[0].modes[0];
+    EXPECT_EQ(ana.runs, 2);
+    EXPECT_EQ(ana.questions, 5);
+    EXPECT_EQ(ana.right, 2);
+    EXPECT_DOUBLE_EQ(ana.medianSeconds, 2.5);   // 1, 2, 3 and 4; the time-up's 9 is no answer time
+    EXPECT_EQ(ana.highestLevel, 3);
+    ASSERT_EQ(ana.mostMissed.size(), 2u);
+    EXPECT_EQ(MissedText(ana.mostMissed[0]), "3 + 4: wrong 2 of 3");
+    EXPECT_EQ(MissedText(ana.mostMissed[1]), "7 + 8: wrong 1 of 1");
+    ASSERT_EQ(ana.slowest.size(), 2u);
+    EXPECT_EQ(SlowText(ana.slowest[0]), "2 + 2: 4.0 s");
+    EXPECT_EQ(SlowText(ana.slowest[1]), "3 + 4: 2.0 s");
+    ASSERT_EQ(players[0].days.size(), 2u);
+    EXPECT_EQ(players[0].days[1].day, "2026-12-02");
+    EXPECT_EQ(players[0].days[1].questions, 2);
+    EXPECT_EQ(players[0].days[1].right, 0);
+
+    const std::string text = ReportText(players, "2026-12-01");
+    EXPECT_NE(text.find("Calcadia: the answers from 2026-12-01 on\n\nAna\n"
+                        "  Addition: 2 runs, 5 questions, 40% right, median time 2.5 s, highest level 3\n"
+                        "    most missed: 3 + 4: wrong 2 of 3; 7 + 8: wrong 1 of 1\n"
+                        "    slowest: 2 + 2: 4.0 s; 3 + 4: 2.0 s\n"),
+              std::string::npos) << text;
+    EXPECT_NE(text.find("(no name)\n  Multiplication: 1 run, 5 questions, 20% right, median time 5.0 s, highest level 1\n"
+                        "    most missed: 7 x 8: wrong 4 of 5\n"),
+              std::string::npos) << text;
+
+    // A name a spreadsheet would run as a formula, and one with the separator and quotes in it.
+    const std::vector<A> odd = {Row("=HYPERLINK(\"http://x\")", 1, 3, 1, "6 / 2 =", "3", A::RIGHT, 1.5),
+                                Row("Li, \"Sam\"", 2, 1, 1, "4 - 4 =", "0", A::RIGHT, 0.5)};
+    EXPECT_EQ(ReportCsv(odd), "time,player,run,mode,level,question,answer,outcome,frames,seconds\r\n"
+                              "2026-12-01 10:00:00,\"'=HYPERLINK(\"\"http://x\"\")\",1,division,1,6 / 2 =,3,right,90,1.500\r\n"
+                              "2026-12-01 10:00:00,\"Li, \"\"Sam\"\"\",2,subtraction,1,4 - 4 =,0,right,30,0.500\r\n");
+
+    std::vector<A> page = withUnnamed;
+    page.push_back(Row("<script>alert(1)</script>", 3, 1, 1, "9 - 3 =", "6", A::RIGHT, 1.0));
+    const std::string html = ReportPage(ReportFigures(page), "");
+    EXPECT_EQ(html.find("<script>"), std::string::npos);
+    EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+    // Facts in their grids: 7 x 8 missed four times in five, 3 + 4 shaky... 9 - 3 known.
+    EXPECT_NE(html.find("<td class=\"missed\" title=\"7 x 8: 1/5, 5.0 s\"><b>56</b>\u2717 1/5</td>"), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"missed\" title=\"3 + 4: 1/3, 2.0 s\"><b>7</b>\u2717 1/3</td>"), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"known\" title=\"9 - 3: 1/1, 1.0 s\"><b>6</b>\u2713 1/1</td>"), std::string::npos);
+    // Nothing the page would fetch: no script, no link, no source, no style import or url().
+    for (const char* fetching : {"<script", "<link", "src=", "href=", "url(", "@import", "<img", "<iframe", "<object"})
+        EXPECT_EQ(html.find(fetching), std::string::npos) << fetching;
+}
+
+namespace {
+
+// Runs headless chromium on the page with a network log, and returns what it printed. Nothing it
+// asks for could leave the machine: every name resolves to nothing, through a proxy that is not there.
+std::string Chromium(const fs::path& folder, const std::string& what, const fs::path& page, const fs::path& netLog)
+{
+    const std::string command = "timeout 90 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
+                                "--disable-background-networking --disable-component-update --disable-sync "
+                                "--proxy-server=127.0.0.1:9 '--host-resolver-rules=MAP * ~NOTFOUND' --user-data-dir=" +
+                                (folder / "profile").string() + " --log-net-log=" + netLog.string() + " " + what +
+                                " file://" + page.string() + " 2>/dev/null";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+// The requests the page itself made (the browser's own, for updates and accounts, are not the page's).
+int PageRequests(const fs::path& netLog)
+{
+    const std::string log = ReadFile(netLog);
+    int count = 0;
+    for (size_t at = 0; (at = log.find("\"network_isolation_key\":\"file://", at)) != std::string::npos; ++at)
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+// The page in a real browser: it renders, its times table is a 10 x 10 grid, and it fetches nothing;
+// the same page with one picture from elsewhere (and without its policy that forbids fetching) is seen
+// fetching it, so the log is read rightly.
+TEST(History, ThePageRendersInAHeadlessBrowserAndFetchesNothing)
+{
+    if (!fs::exists("/usr/bin/chromium"))
+        GTEST_SKIP() << "no chromium (scripts/web-deps.sh installs it); the page's references are still checked "
+                        "in ReportFiguresTextCsvAndPage";
+    TempHome home;
+    std::vector<THistoryAnswer> rows;
+    for (int a = 1; a <= 10; ++a)
+        for (int b = 1; b <= 10; b += 3)
+            rows.push_back(Row("Mia", 1, 2, 3, std::to_string(a) + " x " + std::to_string(b) + " =", "1",
+                               a * b == 1 ? THistoryAnswer::RIGHT : THistoryAnswer::WRONG, 2.0));
+    const std::string html = ReportPage(ReportFigures(rows), "");
+    const fs::path page = home.root / "report.html", control = home.root / "control.html";
+    WriteFile(page, html);
+    // Without the page's own policy, which would block the picture before the network saw it.
+    std::string fetching = html;
+    const size_t policy = fetching.find("<meta http-equiv=\"Content-Security-Policy\"");
+    ASSERT_NE(policy, std::string::npos);
+    fetching.erase(policy, fetching.find('>', policy) + 1 - policy);
+    fetching.insert(fetching.find("</body>"), "<img src=\"http://calcadia.invalid/x.png\">");
+    WriteFile(control, fetching);
+
+    Chromium(home.root, "--window-size=1100,1400 --screenshot=" + (home.root / "shot.png").string(), page,
+             home.root / "page.json");
+    EXPECT_GT(fs::exists(home.root / "shot.png") ? fs::file_size(home.root / "shot.png") : 0, 20000u);
+    EXPECT_EQ(PageRequests(home.root / "page.json"), 0);
+
+    const std::string dom = Chromium(home.root, "--dump-dom", control, home.root / "control.json");
+    const size_t grid = dom.find("<table class=\"grid\">");
+    ASSERT_NE(grid, std::string::npos) << dom.substr(0, 300);
+    const std::string table = dom.substr(grid, dom.find("</table>", grid) - grid);
+    int rowsSeen = 0, cells = 0;
+    for (size_t at = 0; (at = table.find("<tr>", at)) != std::string::npos; ++at)
+        ++rowsSeen;
+    for (size_t at = 0; (at = table.find("<td", at)) != std::string::npos; ++at)
+        ++cells;
+    EXPECT_EQ(rowsSeen, 11);   // the heading row, then 1 to 10
+    EXPECT_EQ(cells, 100);
+    EXPECT_EQ(PageRequests(home.root / "control.json"), 1);
 }
