@@ -1,14 +1,18 @@
 // web_budget - the browser build's figures, after ./build.sh web and a native build (build/):
 //
-//     node bench/web_budget.mjs [--repeats N] [--web FOLDER]
+//     node bench/web_budget.mjs [--repeats N] [--web FOLDER] [--servers all,text,none]
 //
 // FOLDER (build-web/ by default) may hold another build of the page, to compare the two.
 //
 //   transfer     bytes a first play fetches (page, script, module, data, and what the page fetches in
-//                the background), gzip-compressed as a web server sends them; the budget is 3 MiB
+//                the background), from a server that compresses everything; the budget is 3 MiB
 //   school net   navigation to the title's first frame with chromium's network throttled to 4 Mbit/s
 //                and 40 ms latency, the bytes sent until then and the bytes of the whole first play
-//                (what loads in the background after the title included); median of the repeats
+//                (what loads in the background after the title included); median of the repeats; for
+//                each kind of server named: one that compresses 'all' it sends with gzip, one that
+//                compresses only pages and scripts ('text': the default settings of common servers)
+//                and one that compresses 'none'
+//   frame rate   the game's frames a second in a level at the screen's pixel ratios 1 and 2
 //   start-up     navigation to the title's first frame in headless chromium, and exec to the first
 //                presented frame of the native game (game_hold title, offscreen) in the same run, with
 //                their ratio; median of the repeats
@@ -25,6 +29,7 @@ const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
 const option = (name) => (process.argv.includes(name) ? process.argv[process.argv.indexOf(name) + 1] : undefined);
 const repeats = Number(option('--repeats')) || 3;
 const folder = path.resolve(option('--web') || path.join(repo, 'build-web'));
+const servers = (option('--servers') || 'all,text,none').split(',');
 
 function median(values) {
   const v = [...values].sort((a, b) => a - b);
@@ -53,7 +58,7 @@ function nativeStartMs() {
 
 const server = await serve({ '': folder });
 const browser = await launch();
-const transfers = [], pageStarts = [], nativeStarts = [], slowStarts = [], slowToTitle = [], slowTotal = [];
+const transfers = [], pageStarts = [], nativeStarts = [], school = {}, frameRates = {};
 let work = [];
 try {
   for (let r = 0; r < repeats; ++r) {
@@ -85,23 +90,44 @@ try {
     }
     await context.close();
   }
-  // A school's network: the same first visit at 4 Mbit/s with 40 ms of latency.
-  for (let r = 0; r < repeats; ++r) {
+  // A school's network: the same first visit at 4 Mbit/s with 40 ms of latency, from each kind of server.
+  for (const compress of servers) {
+    const own = await serve({ '': folder }, {}, compress);
+    const figures = school[compress] = { starts: [], toTitle: [], total: [] };
+    for (let r = 0; r < repeats; ++r) {
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      await page.setViewport({ width: 1024, height: 768 });
+      await page.emulateNetworkConditions({ download: 4e6 / 8, upload: 4e6 / 8, latency: 40 });
+      own.sent.bytes = 0;
+      await page.goto(own.url, { waitUntil: 'load' });
+      await page.waitForFunction(() => window.Module && Module.frames > 0, { timeout: 300000, polling: 20 });
+      figures.starts.push(await page.evaluate(() => Module.firstFrameAt));
+      // The browser's own count: the server hands its bytes over at once, and the throttle holds them.
+      figures.toTitle.push(await page.evaluate(() => [...performance.getEntriesByType('navigation'),
+        ...performance.getEntriesByType('resource')].filter((e) => e.responseEnd <= Module.firstFrameAt)
+        .reduce((sum, e) => sum + e.transferSize, 0)));
+      // What follows the title in the background, until the network has been quiet for a second.
+      await page.waitForNetworkIdle({ idleTime: 1000, timeout: 300000 });
+      figures.total.push(own.sent.bytes);
+      await context.close();
+    }
+    await own.close();
+  }
+  // The frame rate in a level (the picture moves every frame), at each pixel ratio of the screen.
+  for (const ratio of [1, 2]) {
     const context = await browser.createBrowserContext();
     const page = await context.newPage();
-    await page.setViewport({ width: 1024, height: 768 });
-    await page.emulateNetworkConditions({ download: 4e6 / 8, upload: 4e6 / 8, latency: 40 });
-    server.sent.bytes = 0;
+    await page.setViewport({ width: 1024, height: 768, deviceScaleFactor: ratio });
     await page.goto(server.url, { waitUntil: 'load' });
-    await page.waitForFunction(() => window.Module && Module.frames > 0, { timeout: 300000, polling: 20 });
-    slowStarts.push(await page.evaluate(() => Module.firstFrameAt));
-    // The browser's own count: the server hands its bytes over at once, and the throttle holds them.
-    slowToTitle.push(await page.evaluate(() => [...performance.getEntriesByType('navigation'),
-      ...performance.getEntriesByType('resource')].filter((e) => e.responseEnd <= Module.firstFrameAt)
-      .reduce((sum, e) => sum + e.transferSize, 0)));
-    // What follows the title in the background, until the network has been quiet for a second.
-    await page.waitForNetworkIdle({ idleTime: 1000, timeout: 300000 });
-    slowTotal.push(server.sent.bytes);
+    await page.waitForFunction(() => window.Module && Module.frames > 10, { timeout: 300000, polling: 20 });
+    await page.keyboard.press('1');
+    await page.waitForFunction(() => Module.screen === 'Game', { timeout: 60000, polling: 20 });
+    const [frames, ms] = await page.evaluate(() => new Promise((resolve) => {
+      const [from, start] = [Module.frames, performance.now()];
+      setTimeout(() => resolve([Module.frames - from, performance.now() - start]), 5000);
+    }));
+    frameRates[ratio] = { fps: frames * 1000 / ms, buffer: await page.evaluate(() => [Module.canvas.width, Module.canvas.height].join('x')) };
     await context.close();
   }
 } finally {
@@ -117,9 +143,12 @@ console.log(`start-up, median of ${repeats}: navigation to title's first frame $
             `[${Math.min(...pageStarts).toFixed(0)}..${Math.max(...pageStarts).toFixed(0)}], native exec to ` +
             `first frame ${native.toFixed(0)} ms [${Math.min(...nativeStarts).toFixed(0)}..` +
             `${Math.max(...nativeStarts).toFixed(0)}], ratio ${(page / native).toFixed(2)}x`);
-console.log(`at 4 Mbit/s and 40 ms, median of ${repeats}: navigation to title's first frame ` +
-            `${median(slowStarts).toFixed(0)} ms [${Math.min(...slowStarts).toFixed(0)}..` +
-            `${Math.max(...slowStarts).toFixed(0)}]; received until then ${median(slowToTitle)} bytes, ` +
-            `the whole first play ${median(slowTotal)} bytes`);
+for (const [compress, { starts, toTitle, total }] of Object.entries(school))
+  console.log(`at 4 Mbit/s and 40 ms, server compressing ${compress}, median of ${repeats}: navigation to title's ` +
+              `first frame ${median(starts).toFixed(0)} ms [${Math.min(...starts).toFixed(0)}..` +
+              `${Math.max(...starts).toFixed(0)}]; received until then ${median(toTitle)} bytes, ` +
+              `the whole first play ${median(total)} bytes`);
+for (const [ratio, { fps, buffer }] of Object.entries(frameRates))
+  console.log(`frame rate in a level at pixel ratio ${ratio}: ${fps.toFixed(1)} frames a second, drawing buffer ${buffer}`);
 console.log(`frame work over ${work.length} frames: median ${median(work).toFixed(2)} ms, ` +
             `p99 ${percentile(work, 99).toFixed(2)} ms, max ${Math.max(...work).toFixed(2)} ms`);

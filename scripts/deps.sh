@@ -11,6 +11,7 @@ PACKAGES=(
   libharfbuzz-dev libfribidi-dev
   xvfb xdotool x11-utils imagemagick libx11-dev time
   desktop-file-utils appstream lintian
+  nodejs
 )
 # Extra packages a script needs beyond the build and the tests (fuzz/run.sh asks for clang).
 PACKAGES+=("$@")

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The browser build's toolchain and libraries: installs Debian's emscripten, then builds SDL2, FreeType,
-# libpng, zlib, libjpeg, libogg and libvorbis for WebAssembly from Debian's own source packages, once,
+# libpng, zlib, libogg and libvorbis for WebAssembly from Debian's own source packages, once,
 # into a cache outside any build folder. The cache folder is named after the compiler's version and each
 # library's Debian version, so a new package version (or a change to this script) builds a fresh one and
 # an unchanged set is reused as it is.
@@ -12,8 +12,9 @@ cd "$(dirname "$0")/.."
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
-# The toolchain, and the browser the tests drive. emcc is a node program that needs Debian's acorn.
-./scripts/deps.sh emscripten node-acorn dpkg-dev autotools-dev chromium >&2
+# The toolchain, and the browser the tests drive. emcc is a node program that needs Debian's acorn;
+# zopfli makes the page's gzip copies (web/package.mjs).
+./scripts/deps.sh emscripten node-acorn dpkg-dev autotools-dev chromium zopfli >&2
 
 # emcc's node scripts look for their modules where Debian installs them; another node on the PATH
 # (one installed from elsewhere) does not search there on its own.
@@ -22,7 +23,8 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 # Debian's source packages of the libraries, in build order (zlib before libpng, libogg before
 # libvorbis). The archive's current release of each is built (the same one the native build's packages
 # are upgraded to); the cache is keyed by the source files apt would fetch, which carry the versions.
-SOURCES=(zlib libpng1.6 libjpeg-turbo freetype libogg libvorbis libsdl2)
+# (No libjpeg: the game's pictures are PNG, and the module carries no JPEG reader.)
+SOURCES=(zlib libpng1.6 freetype libogg libvorbis libsdl2)
 # Source packages need a deb-src entry for the archive the binaries come from.
 if [ -z "$(apt-get source --print-uris -qq zlib 2>/dev/null)" ]; then
   src_list=/etc/apt/sources.list.d/calcadia-deb-src.sources
@@ -52,7 +54,7 @@ for name in "${SOURCES[@]}"; do
 done
 emcc_version=$(emcc -dumpversion 2>/dev/null || emcc --version | head -1)
 # Raised whenever the way the libraries are built below changes, so the cache is built again.
-RECIPE=2
+RECIPE=3
 key=$( (echo "recipe $RECIPE emcc $emcc_version"; printf '%s\n' "${versions[@]}") | sha256sum | cut -c1-16)
 # The machine's cache for root (it outlives any one checkout or home folder), the user's own otherwise.
 if [ "$(id -u)" -eq 0 ]; then
@@ -127,10 +129,6 @@ for entry in "${versions[@]}"; do
     libpng1.6)
       cmake_build "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
         -DZLIB_LIBRARY="$PREFIX/lib/libz.a" -DZLIB_INCLUDE_DIR="$PREFIX/include" -DPNG_HARDWARE_OPTIMIZATIONS=OFF ;;
-    libjpeg-turbo)
-      # Its size probes come out wrong under emcc; WebAssembly's sizes are given instead.
-      cmake_build "$src" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
-        -DCMAKE_INSTALL_LIBDIR="$PREFIX/lib" -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4 ;;
     freetype)
       # With zlib of its own, its gzip support would carry a second copy of zlib's functions.
       cmake_build "$src" -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_BROTLI=ON \
@@ -141,8 +139,11 @@ for entry in "${versions[@]}"; do
     libvorbis)
       configure_build "$src" --with-ogg="$PREFIX" --disable-docs --disable-examples --disable-oggtest ;;
     libsdl2)
-      # The page runs single-threaded: audio is fed from the browser's audio callback.
-      configure_build "$src" --disable-pthreads --disable-threads --disable-assembly --disable-cpuinfo ;;
+      # The page runs single-threaded: audio is fed from the browser's audio callback. The game draws
+      # with WebGL itself and reads only keys, mouse and touch, so SDL's drawing API (with its software
+      # renderer) and its joysticks, haptics, sensors and power reports are left out of the module.
+      configure_build "$src" --disable-pthreads --disable-threads --disable-assembly --disable-cpuinfo \
+        --disable-render --disable-joystick --disable-haptic --disable-hidapi --disable-sensor --disable-power ;;
   esac
   touch "$PREFIX/.built-$name"
 done

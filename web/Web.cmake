@@ -1,6 +1,6 @@
 # The browser build (emcmake cmake, see build.sh web): the game's own libraries from src/, linked with
-# the WebAssembly builds of SDL2, FreeType, libpng, libjpeg, zlib, libogg and libvorbis that
-# scripts/web-deps.sh made, and packed by web/package.mjs into build-web/: the page, its script, module
+# the WebAssembly builds of SDL2, FreeType, libpng, zlib, libogg and libvorbis that scripts/web-deps.sh
+# made, and packed by web/package.mjs into build-web/: the page, its script, module
 # and data, the service worker, and calcadia-offline.html (everything in one file).
 if(NOT CALCADIA_WEB_DEPS OR NOT EXISTS ${CALCADIA_WEB_DEPS}/lib/libSDL2.a)
   message(FATAL_ERROR "CALCADIA_WEB_DEPS must name the folder scripts/web-deps.sh prints")
@@ -27,7 +27,8 @@ web_library(PkgConfig::FREETYPE libfreetype.a libz.a)
 target_include_directories(PkgConfig::FREETYPE INTERFACE ${CALCADIA_WEB_DEPS}/include/freetype2)
 web_library(PkgConfig::PNG libpng16.a libz.a)
 web_library(PkgConfig::VORBISFILE libvorbisfile.a libvorbis.a libogg.a)
-web_library(JPEG::JPEG libjpeg.a)
+# The page's pictures are the game's own PNGs: the module reads no JPEG (platform/web/JpegDecodeWeb.cpp).
+add_library(JPEG::JPEG INTERFACE IMPORTED)
 add_library(OpenGL::GL INTERFACE IMPORTED)
 add_library(Threads::Threads INTERFACE IMPORTED)
 
@@ -58,12 +59,13 @@ target_link_options(calcadia PRIVATE ${WEB_SDL_HELPERS}
   -sENVIRONMENT=web)
 # Packed every build (the data may have changed while the module did not).
 find_program(NODE_EXECUTABLE NAMES node nodejs REQUIRED)
+file(GLOB PAGE_MODULES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*.mjs)
 # The message catalogs and the page's own texts the native build compiled beside Data/ go with it.
 add_custom_target(calcadia_page ALL
   COMMAND ${NODE_EXECUTABLE} ${CMAKE_SOURCE_DIR}/web/package.mjs ${CMAKE_BINARY_DIR}/linked ${CALCADIA_DATA}
           ${CALCADIA_WEB_OUT}
-  DEPENDS calcadia ${CMAKE_SOURCE_DIR}/web/package.mjs ${CMAKE_SOURCE_DIR}/web/index.html
-          ${CMAKE_SOURCE_DIR}/web/sw.js ${CMAKE_SOURCE_DIR}/web/manifest.webmanifest
+  DEPENDS calcadia ${CMAKE_SOURCE_DIR}/web/package.mjs ${CMAKE_SOURCE_DIR}/web/bundle.mjs ${PAGE_MODULES}
+          ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/sw.js ${CMAKE_SOURCE_DIR}/web/manifest.webmanifest
   COMMENT "Packing the page into ${CALCADIA_WEB_OUT}")
 
 # The replay runner of tests/replay, for the browser tests: the recorded games played in the page

@@ -3,16 +3,22 @@
 //
 //     node web/package.mjs LINKED_DIR DATA_DIR OUT_DIR
 //
-// OUT_DIR gets the page (index.html, with its texts inside), the script and module with a hash of their
-// content in their names, Data/ in two files of the same kind (what the title needs, and the sound,
+// OUT_DIR gets the page (index.html, with its texts and its own program, web/page/, inside), the script
+// and module with a hash of their content in their names, Data/ in two files of the same kind (what the title needs, and the sound,
 // which the page fetches in the background) and each language's catalog in one of its own (the page
 // fetches only the player's), the service worker, the manifest and the icon; and
 // calcadia-offline.html, the whole game in one file that plays opened from a disk or a USB stick.
-// Files of earlier builds that the new page no longer names are removed.
+// Every hashed file that gzip shrinks by a tenth or more has a FILE.gz beside it, which the page fetches
+// and unpacks itself: a first visit then downloads compressed bytes from any web server, set up to
+// compress or not. Files of earlier builds that the new page no longer names are removed.
+import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { readFile, writeFile, readdir, rm, mkdir, copyFile } from 'node:fs/promises';
+import { readFile, writeFile, readdir, rm, mkdir, mkdtemp, copyFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { gunzipSync, gzipSync } from 'node:zlib';
+import { bundle } from './bundle.mjs';
 
 const [linked, data, out] = process.argv.slice(2);
 if (!out) {
@@ -27,7 +33,7 @@ const built = path.dirname(path.resolve(data));
 const LATER = ['Music/title.ogg', 'Sound/accelerate.wav', 'Sound/correct.wav', 'Sound/explosion.wav',
                'Sound/success.wav', 'Sound/timeup.wav', 'Music/game.ogg', 'Music/levelcomplete.ogg',
                'Music/gameover.ogg'].map((name) => 'Data/' + name);
-const HASHED = /^(calcadia|start|sound|locale-[\w@]+)\.[0-9a-f]{12}\.(js|wasm|data)$/;
+const HASHED = /^(calcadia|start|sound|locale-[\w@]+)\.[0-9a-f]{12}\.(js|wasm|data)(\.gz)?$/;
 
 const hash = (...parts) => {
   const h = createHash('sha256');
@@ -87,20 +93,55 @@ for (const language of languages)
     ...await filesUnder(path.join(built, 'locale', language), `locale/${language}/`),
     ...names.filter((name) => own(language, name))]);
 const page = await readFile(path.join(web, 'index.html'), 'utf8');
+const program = await bundle(path.join(web, 'page/main.mjs'));
 const worker = await readFile(path.join(web, 'sw.js'), 'utf8');
 const manifest = await readFile(path.join(web, 'manifest.webmanifest'));
 const icon = await readFile(path.join(data, 'Images/icon.png'));
 const texts = await readFile(path.join(built, 'page-texts.js'), 'utf8');
 
+// gzip at its smallest, since every first visit downloads it: zopfli where it is installed
+// (scripts/web-deps.sh installs it; its output is a few per cent smaller than zlib's best, and any gzip
+// reader unpacks it), zlib's best otherwise. The copy an earlier build left of the same content (its
+// name carries the hash) is taken again when it unpacks to these very bytes.
+const scratch = await mkdtemp(path.join(tmpdir(), 'calcadia-package-'));
+async function gzipSmallest(file, bytes) {
+  try {
+    const earlier = await readFile(path.join(out, file + '.gz'));
+    if (gunzipSync(earlier).equals(bytes))
+      return earlier;
+  } catch {
+    // None, or not a whole one: made again.
+  }
+  const plain = path.join(scratch, file);
+  await writeFile(plain, bytes);
+  try {
+    return execFileSync('zopfli', ['--i10', '-c', plain], { maxBuffer: 1 << 30, stdio: ['ignore', 'pipe', 'ignore'] });
+  } catch {
+    return gzipSync(bytes, { level: 9 });
+  }
+}
+
+// The gzip copies, by the name of the file they hold.
+const packed = new Map();
+async function entry(file, bytes, files) {
+  const gzip = await gzipSmallest(file, bytes);
+  const described = { file, size: bytes.length, ...(files ? { files } : {}) };
+  if (gzip.length > bytes.length * 0.9)
+    return described;
+  packed.set(file, gzip);
+  return { ...described, packed: { file: file + '.gz', size: gzip.length } };
+}
+await mkdir(out, { recursive: true });
 const build = {
-  script: { file: `calcadia.${hash(script)}.js`, size: script.length },
-  module: { file: `calcadia.${hash(module)}.wasm`, size: module.length },
-  packs: packs.map(({ file, size, files }) => ({ file, size, files })),
-  languages: Object.fromEntries(Object.entries(catalogs).map(([language, { file, size, files }]) =>
-    [language, { file, size, files }])),
+  script: await entry(`calcadia.${hash(script)}.js`, script),
+  module: await entry(`calcadia.${hash(module)}.wasm`, module),
+  packs: await Promise.all(packs.map(({ file, bytes, files }) => entry(file, bytes, files))),
+  languages: Object.fromEntries(await Promise.all(Object.entries(catalogs).map(async ([language, { file, bytes, files }]) =>
+    [language, await entry(file, bytes, files)]))),
 };
+await rm(scratch, { recursive: true, force: true });
 const dataFiles = [...packs, ...Object.values(catalogs)];
-build.version = hash(JSON.stringify(build), page, texts, worker, manifest, icon);
+build.version = hash(JSON.stringify(build), page, program, texts, worker, manifest, icon);
 
 // The page's placeholders, each of which must be there exactly once.
 function fill(text, marks) {
@@ -115,13 +156,17 @@ function fill(text, marks) {
 // Inside a script element nothing may read as its end.
 const json = (value) => JSON.stringify(value).replace(/</g, '\\u003c');
 const textsScript = `<script>\n${texts.replace(/<\//g, '<\\/')}</script>`;
+const programScript = `<script>\n${program.replace(/<\//g, '<\\/')}</script>`;
 
-await mkdir(out, { recursive: true });
 const written = new Set(['index.html', 'calcadia-offline.html', 'sw.js', 'manifest.webmanifest', 'icon.png']);
 for (const [name, bytes] of [[build.script.file, script], [build.module.file, module],
                              ...dataFiles.map((p) => [p.file, p.bytes])]) {
   await writeFile(path.join(out, name), bytes);
   written.add(name);
+  if (packed.has(name)) {
+    await writeFile(path.join(out, name + '.gz'), packed.get(name));
+    written.add(name + '.gz');
+  }
 }
 await writeFile(path.join(out, 'index.html'), fill(page, {
   // The icon is given once the title is up (the page does that): fetched at once, it would share the
@@ -131,12 +176,14 @@ await writeFile(path.join(out, 'index.html'), fill(page, {
                            '<link rel="apple-touch-icon" href="icon.png">',
   '<!--calcadia:texts-->': textsScript,
   '<!--calcadia:files-->': '',
+  '<!--calcadia:page-->': programScript,
   '/*calcadia:build*/{}': json(build),
 }));
 await writeFile(path.join(out, 'sw.js'), fill(worker, {
   "/*calcadia:version*/''": json(build.version),
-  '/*calcadia:files*/[]': json(['index.html', 'manifest.webmanifest', 'icon.png', build.script.file,
-                                build.module.file, ...packs.map((p) => p.file)]),
+  // Each hashed file with its gzip copy, if any: the worker keeps the one its browser's page fetches.
+  '/*calcadia:files*/[]': json([...['index.html', 'manifest.webmanifest', 'icon.png'].map((file) => [file]),
+                                ...[build.script, build.module, ...build.packs].map((e) => [e.file, e.packed?.file])]),
 }));
 await writeFile(path.join(out, 'manifest.webmanifest'), manifest);
 await copyFile(path.join(data, 'Images/icon.png'), path.join(out, 'icon.png'));
@@ -147,6 +194,7 @@ const inside = (name, bytes) =>
 await writeFile(path.join(out, 'calcadia-offline.html'), fill(page, {
   '<!--calcadia:links-->': `<link rel="icon" type="image/png" href="data:image/png;base64,${icon.toString('base64')}">`,
   '<!--calcadia:texts-->': textsScript,
+  '<!--calcadia:page-->': programScript,
   '<!--calcadia:files-->': inside(build.script.file, script) + inside(build.module.file, module) +
                            dataFiles.map((p) => inside(p.file, p.bytes)).join(''),
   '/*calcadia:build*/{}': json({ ...build, embedded: true }),

@@ -8,14 +8,17 @@
 // itself (the catalog of the player's language among it), so the worker fetches only what is missing. A new build has a new worker (its list differs),
 // which takes over at once and drops the older builds' caches.
 const VERSION = /*calcadia:version*/'';
+// Each file of the build, with the name of its gzip copy when it has one.
 const FILES = /*calcadia:files*/[];
 const CACHE = 'calcadia-' + VERSION;
 const PAGE = 'index.html';
+// The page fetches the gzip copy where the browser can unpack it, and so the worker keeps that one.
+const kept = ([file, packed]) => (packed && typeof DecompressionStream === 'function' ? packed : file);
 
 self.addEventListener('install', (event) => {
   event.waitUntil((async () => {
     const cache = await caches.open(CACHE);
-    for (const file of FILES)
+    for (const file of FILES.map(kept))
       if (!(await cache.match(file)))
         await cache.add(file);
     await self.skipWaiting();

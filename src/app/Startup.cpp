@@ -224,6 +224,8 @@ bool RunFrame()
     return true;
 }
 
+bool FrameTickDue() { return frameTimer && frameTimer->NextTickMillis() <= ClockMillis(); }
+
 void RunGame()
 {
     Startup();

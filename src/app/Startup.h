@@ -24,6 +24,9 @@ TScreenPtr CreateFirstScreen();
 // False when Ctrl+X was seen (the caller ends the program); ends the program itself when the game's
 // logic asks for it.
 bool RunFrame();
+// Whether the frame timer's next tick has come. The browser, whose page may not wait for it, calls
+// RunFrame only then.
+bool FrameTickDue();
 // Where the last RunFrame spent its time, in nanoseconds of the steady clock: logic (the quit test and
 // the game's logic), drawing (building the frame's quads) and presenting (submission and the swap).
 // The wait for the frame timer is left out, so the sum is the frame's own work.

@@ -1,5 +1,5 @@
 // What the browser tests and the benchmark share: a static server for build-web/ on 127.0.0.1 (with
-// gzip, as a web server would send it), Debian's headless chromium, and screenshots as pixels.
+// gzip, as a web server may send it), Debian's headless chromium, and screenshots as pixels.
 import { createHash } from 'node:crypto';
 import { createServer } from 'node:http';
 import { readFile, mkdtemp, rm } from 'node:fs/promises';
@@ -13,9 +13,11 @@ const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '
                 '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
 
 // Serves each folder of roots under its key ('' for the top), and pages given as text under their
-// address, and counts the bytes sent and keeps the addresses it did not have. A file is compressed once, as a web server keeps it compressed,
-// so that the time it takes to compress it counts as no part of a download.
-export async function serve(roots, pages = {}) {
+// address, and counts the bytes sent and keeps the addresses it did not have. What it compresses with
+// gzip, for a browser that takes it: 'all' files, only the 'text' ones (pages and scripts, as common
+// servers' default settings do) or 'none'. A file is compressed once, as a web server keeps it
+// compressed, so that the time it takes to compress it counts as no part of a download.
+export async function serve(roots, pages = {}, compress = 'all') {
   const sent = { bytes: 0 }, missing = [];
   const compressed = new Map();
   const gzip = (body) => {
@@ -34,7 +36,8 @@ export async function serve(roots, pages = {}) {
       let body = pages[url] !== undefined ? Buffer.from(pages[url]) : await readFile(file);
       const headers = { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
                         'Cache-Control': 'no-store' };
-      if (/\bgzip\b/.test(req.headers['accept-encoding'] || '')) {
+      const compressing = compress === 'all' || (compress === 'text' && /^\.(html|js)$/.test(path.extname(file)));
+      if (compressing && /\bgzip\b/.test(req.headers['accept-encoding'] || '')) {
         body = gzip(body);
         headers['Content-Encoding'] = 'gzip';
       }
@@ -57,7 +60,7 @@ export async function serve(roots, pages = {}) {
 // lies in which data file.
 export async function readBuild(folder) {
   const page = await readFile(path.join(folder, 'index.html'), 'utf8');
-  return JSON.parse(/const BUILD = (\{.*\});/.exec(page)[1]);
+  return JSON.parse(/CALCADIA_BUILD = (\{.*\});/.exec(page)[1]);
 }
 
 // Debian's chromium, headless, with a profile of its own that is thrown away afterwards. WebGL 2 runs
