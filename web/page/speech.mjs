@@ -47,7 +47,8 @@ export function speaker(region, { voice, language, synthesis, Utterance }) {
       region.firstElementChild.remove();
     if (voice && synthesis && Utterance) {
       const utterance = new Utterance(words);
-      utterance.lang = language ? language.replace('_', '-') : 'en';
+      const code = language();
+      utterance.lang = code ? code.replace('_', '-') : 'en';
       synthesis.speak(utterance);
     }
   };
