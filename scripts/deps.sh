@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libfreetype-dev libpng-dev libjpeg-dev
-  libvorbis-dev libogg-dev libxtst-dev libxdamage-dev libsqlite3-dev
+  libvorbis-dev libogg-dev libxtst-dev libxdamage-dev libsqlite3-dev libspeechd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-league-spartan fonts-dejavu-core gettext libharfbuzz-bin fontconfig python3-fonttools fonts-noto-core fonts-noto-cjk
   libharfbuzz-dev libfribidi-dev

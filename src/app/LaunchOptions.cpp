@@ -8,6 +8,7 @@
 #include "platform/Language.h"
 #include "platform/Storage.h"
 #include "platform/Text.h"
+#include "shell/Access.h"
 #include "shell/Helpers.h"
 
 namespace {
@@ -75,6 +76,9 @@ std::string UsageText()
            Row("--seed N", Translate("every run of this launch asks the same questions (N from 0 to 2147483647)")) +
            Row("--data DIR", Translate("read the game's pictures, sounds, music and font from DIR")) +
            Row("--lang CODE", Translate("speak this language (fr, de, pt_BR...) rather than the locale's")) +
+           Row("--more-time X", Translate("every level allows X times as long (1 to 4, such as 1.5 or 2)")) +
+           Row("--calm", Translate("calm motion: no zoom, explosions fade where they are")) +
+           Row("--speak", Translate("say the questions, results and time left aloud")) +
            HistoryUsageRows(Row) +
            Row("--help", Translate("show this help and exit")) +
            Row("--version", Translate("show the version and exit")) + "\n" +
@@ -143,9 +147,11 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
                 return code;
             continue;
         }
-        const bool takesValue = option == "--seed" || option == "--data" || option == "--lang";
+        const bool takesValue = option == "--seed" || option == "--data" || option == "--lang" ||
+                                option == "--more-time";
         const bool known = takesValue || option == "--help" || option == "-h" || option == "--version" ||
-                           option == "--fullscreen" || option == "--window" || option == "--mute";
+                           option == "--fullscreen" || option == "--window" || option == "--mute" ||
+                           option == "--calm" || option == "--speak";
         if (!known)
             return bad(ToTranslate("unrecognized option %s"), arg);
         if (value && !takesValue)
@@ -184,6 +190,13 @@ std::optional<int> ParseLaunchOptions(const std::vector<std::string>& args, TLau
             if (!GoodLanguage(*value))
                 return bad(ToTranslate("bad language %s: a code such as fr, pt_BR or de_DE.UTF-8"), *value);
             options.language = *value;
+        } else if (option == "--more-time") {
+            if (!ParseTimeFactor(*value, options.timePercent))
+                return bad(ToTranslate("bad time factor %s: a number from 1 to 4 such as 1.5 or 2"), *value);
+        } else if (option == "--calm") {
+            options.calm = true;
+        } else if (option == "--speak") {
+            options.speak = true;
         }
     }
     return std::nullopt;

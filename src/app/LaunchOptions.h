@@ -13,6 +13,10 @@ struct TLaunchOptions {
     std::optional<int> seed;    // every run of the launch starts from it, so all ask the same questions
     std::string dataFolder;     // an absolute path standing in for Data/; empty for the usual one
     std::string language;       // the language asked for by name (fr, pt_BR); empty for the locale's
+    int timePercent = 0;        // --more-time in percent (150 for 1.5); 0 for the settings' choice
+    bool calm = false;          // --calm: no zoom, explosions that fade
+    bool speak = false;         // --speak: the spoken mode
+    bool describe = false;      // the words for screen readers alone (the browser's page asks for them)
     // Best scores and settings are read and written. The program's own launch turns it on; tests,
     // replays and benchmarks leave it off, so nothing a developer has saved can change what they see.
     bool keepRecords = false;

@@ -13,6 +13,7 @@
 #include "platform/sound/Sound.h"
 #include "play/TitleScreen.h"
 #include "records/SavedState.h"
+#include "shell/Access.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
@@ -74,6 +75,12 @@ void ApplyLaunchOptions()
         if (game && game->saved)
             game->saved->SaveFullScreen(on);
     };
+    // An option turns a mode on for this launch; the settings turn it on for every launch.
+    const TSettings chosen = game->saved ? game->saved->settings : TSettings();
+    SetAccessModes({options.timePercent ? options.timePercent : chosen.timePercent, options.calm || chosen.calm,
+                    options.speak || chosen.speak, options.describe});
+    if (game->saved)
+        game->saved->KeepScoresApart(AccessModes().timePercent);
 }
 
 TScreenPtr CreateFirstScreen()
@@ -251,6 +258,7 @@ void ResetGameState()
     FinishOpeningAudio();
     FinishPreloading();
     StopQuestionRandom();
+    SetAccessModes({});
     CloseGraphics();
     ClearKeys();
     ClearMouse();

@@ -8,6 +8,8 @@
 //   page -> game, before main runs (fields of Module):
 //     calcadiaLanguage   the catalog the page chose ("" for English); the page's own texts follow it
 //     (the address)      ?seed=N, read here as --seed N would be on a command line
+//     calcadiaModes      {speak, calm}: the spoken mode (?speak=1) and calm motion (?calm=1, or the
+//                        browser's reduced-motion preference), as --speak and --calm would be
 //   page -> game, while it runs (exported functions):
 //     _SoundArrived()    more of the sound is in the file system: load what was missing
 //     _RestoreDisplay()  the browser gave a lost WebGL context back: make the display again
@@ -16,6 +18,8 @@
 //     onScreen(name, boxes)  the screen changed: its name ("Title", "Game", "Game Over", ...) and the
 //                        boxes a tap chooses, in the game's 1024 x 768 pixels: on the title, one per
 //                        mode row, [x, y, width, height], row k starting mode k; none elsewhere
+//     speakWords(words)  the game's words for a player who cannot see the picture: always written in
+//                        the page's live region, said by the browser's voice in the spoken mode
 //     onGameEnd(code)    the game ended: 0 when the player left it, 2 for a bad address, -1 for an error
 //                        (whose text went to printErr just before)
 //
@@ -45,6 +49,12 @@
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
+
+// The modes the page chose: 1 the spoken mode, 2 calm motion.
+EM_JS(int, PageModes, (), {
+    var modes = Module.calcadiaModes || {};
+    return (modes.speak ? 1 : 0) | (modes.calm ? 2 : 0);
+});
 
 // The last "seed" of the page's address (?seed=N), as the last --seed counts on a command line.
 EM_JS(int, PageSeed, (char* value, int size), {
@@ -98,6 +108,11 @@ void EndInPage(int code)
 // when the address asks for something impossible; the reason is then on the console.
 bool ReadPageAddress(TLaunchOptions& options)
 {
+    const int modes = PageModes();
+    options.speak = (modes & 1) != 0;
+    options.calm = (modes & 2) != 0;
+    // A browser does not tell whether a screen reader runs, so the words always reach the live region.
+    options.describe = true;
     char seed[64] = {};
     if (!PageSeed(seed, int(sizeof seed)))
         return true;

@@ -8,6 +8,7 @@
 #include "play/Level.h"
 #include "play/Player.h"
 #include "play/Profile.h"
+#include "shell/Access.h"
 #include "shell/Globals.h"
 #include "shell/Helpers.h"
 #include "shell/Renderer.h"
@@ -95,6 +96,18 @@ int THUD::Init()
     timeLabel->SetShadow(1.0f, 1.0f, 0.7f);
     timeLabel->alignment = TLabel::ALIGN_CENTRE_HORIZ;
 
+    // The factor that stretches the bar, just left of it, in the seconds' size: a player, or a teacher
+    // looking on, sees that this level's seconds are not the usual ones.
+    if (AccessModes().timePercent != 100) {
+        moreTimeLabel = TLabel::Create("x" + LocalDecimal(TimeFactorText(AccessModes().timePercent)),
+                                       float((level->width - TIMER_BAR_WIDTH) / 2 - 10), float(sh - 32), gameFont,
+                                       0.4f, 0.6f);
+        moreTimeLabel->useRendererCamera = 0;
+        moreTimeLabel->SetColor(255, 255, 255, 1.0f);
+        moreTimeLabel->SetShadow(1.0f, 1.0f, 0.7f);
+        moreTimeLabel->alignment = TLabel::ALIGN_RIGHT;
+    }
+
     UpdateAll();
     return 0;
 }
@@ -136,6 +149,8 @@ int THUD::DrawTimerBar()
     DrawRectOutline(barX, barY, TIMER_BAR_WIDTH, TIMER_BAR_HEIGHT);
     UpdateTime();
     timeLabel->Draw();
+    if (moreTimeLabel)
+        moreTimeLabel->Draw();
     return 0;
 }
 

@@ -22,6 +22,7 @@ public:
     TStatLabelPtr levelLabel;
     TStatLabelPtr scoreLabel;
     TLabelPtr timeLabel;       // seconds left, two digits
+    TLabelPtr moreTimeLabel;   // "x1.5" left of the bar when every limit is stretched; null otherwise
 
     // A HUD on which Init has already run; reads player, profile and level.
     static THUDPtr Create();

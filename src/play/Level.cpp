@@ -1,9 +1,11 @@
 // Level - question generation for the four operations and the level timer.
 #include "play/Level.h"
 
+#include "platform/Language.h"
 #include "platform/Platform.h"
 #include "play/Player.h"
 #include "play/Profile.h"
+#include "shell/Access.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
 
@@ -77,7 +79,8 @@ int TLevel::Init()
                                    gameFont, 2.0f, 3.0f);
     questionLabel->alignment = TLabel::ALIGN_CENTRE_HORIZ;
     GenerateQuestion();
-    timeLimit = TimeLimitForLevel(profile->level);
+    // More time stretches every level alike; at the usual 100 % it is the very same number.
+    timeLimit = TimeLimitForLevel(profile->level) * AccessModes().timePercent / 100;
     timeLeft = timeLimit;
     return 0;
 }
@@ -110,6 +113,11 @@ int TLevel::Logic()
         // Only on the frame it reaches 0: once expired the timer stays there and never calls again.
         if (timeLeft <= 0 && current)
             current->TimeUp();
+        // The spoken mode's warnings, at whole seconds a player can still act on.
+        for (int seconds : {30, 10, 5})
+            if (timeLeft == seconds * 60 && Speaking())
+                // TRANSLATORS: the spoken mode's warning as the level's time runs out.
+                Announce(TranslateCount("%d second left", "%d seconds left", seconds));
     }
     return 0;
 }

@@ -12,7 +12,9 @@
 #include "play/Level.h"
 #include "play/LevelCompleteScreen.h"
 #include "play/Profile.h"
+#include "play/Spoken.h"
 #include "records/History.h"
+#include "shell/Access.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Helpers.h"
@@ -68,6 +70,9 @@ constexpr TWordEffect AWESOME_EFFECT{1.46f, 2.2f, 150, 255, 255, -0.015f, 0.015f
 constexpr TWordEffect TIME_UP_EFFECT{1.0f, 1.5f, 255, 0, 0, -0.015f, 0.015f, 0.0f, -1.0f};
 constexpr TWordEffect RIGHT_ANSWER_EFFECT{2.0f, 3.0f, 200, 200, 50, -0.02f, 0.015f, 0.0f, 0.0f};
 constexpr TWordEffect WRONG_NUMBER_EFFECT{2.0f, 3.0f, 150, 50, 50, -0.02f, 0.015f, 0.0f, 8.0f};
+// In the calm and spoken modes the wrong number is a lighter red: 4.5 to 1 against the background
+// rather than 2.4 to 1, so a player who sees little can still read what they typed.
+constexpr TWordEffect CLEAR_WRONG_NUMBER_EFFECT{2.0f, 3.0f, 220, 80, 80, -0.02f, 0.015f, 0.0f, 8.0f};
 
 // The typed text as a number: empty reads as 0, leading zeros are allowed. At most ten digits reach
 // here, which a 64-bit sum holds without overflow.
@@ -117,8 +122,11 @@ int TPlayer::LevelStart()
 {
     game->PlayGameSound(soundAccelerate, channelAccelerate, 0.8f, 1.0f);
     // TRANSLATORS: at the start of a level, an instruction: how many right answers the level still needs.
-    SpawnWord(TranslateCount("Get %d Right", "Get %d Right", goal - levelScore), level->width / 2, 100,
-              PROMPT_EFFECT);
+    const std::string prompt = TranslateCount("Get %d Right", "Get %d Right", goal - levelScore);
+    SpawnWord(prompt, level->width / 2, 100, PROMPT_EFFECT);
+    // The question shows from now on, so it is said now: at the level's start and after a wrong answer.
+    if (Speaking())
+        Announce(SpokenSentences(prompt, SpokenQuestion(level->currentQuestion)));
     answerInput = TTextInput::Create("", float(renderer->screenWidth / 2), float(renderer->screenHeight / 2),
                                      gameFont, 2.0f, 3.0f);
     answerInput->alignment = TLabel::ALIGN_CENTRE_HORIZ;
@@ -198,9 +206,14 @@ int TPlayer::CorrectAnswer()
         profile->biggestCombo = combo;
     hud->UpdateAll();
     // At the goal the success animation has started and shows its own word instead.
-    if (GoalTest() == 0)
+    const bool reached = GoalTest() != 0;
+    if (!reached)
         // TRANSLATORS: praise for a right answer, floating up for a second.
         SpawnWord(Translate("Good"), level->width / 2, 200, GOOD_EFFECT);
+    if (Speaking())
+        // TRANSLATORS: the spoken mode's word for a right answer, said before the next question.
+        Announce(SpokenSentences(Translate("Right."),
+                                 reached ? Translate("AWESOME!") : SpokenQuestion(level->currentQuestion)));
     answerInput->flasher->SetToOff();
     return 0;
 }
@@ -208,6 +221,9 @@ int TPlayer::CorrectAnswer()
 int TPlayer::WrongAnswer()
 {
     profile->wrongAnswers += 1;
+    if (Speaking())
+        // TRANSLATORS: the spoken mode after a wrong answer; %d is the right answer.
+        Announce(TranslateWith("Wrong. The answer is %d.", std::to_string(level->answer)));
     // Before the new question: the effects show the wrong answer's question and typed text.
     DeathAnimStart(0);
     level->GenerateQuestion();
@@ -223,6 +239,8 @@ int TPlayer::TimeUp()
     if (deathAnimCounter == 0 && successAnimCounter == 0)
         KeepInHistory(*this, THistoryAnswer::TIME_UP);
     game->PlayGameSound(soundTimeUp, channelTimeUp, 1.0f, 1.0f);
+    if (Speaking())
+        Announce(Translate("TIME UP!"));
     profile->UpdateLives(-1);
     // The global player is this very object during play.
     const TPlayerPtr current = player;
@@ -249,6 +267,8 @@ namespace {
 // How much closer the camera comes each frame of the death and the success animations.
 constexpr float DEATH_ZOOM_STEP = 0.02f;
 constexpr float SUCCESS_ZOOM_STEP = 0.01f;
+// The calm mode's one explosion: about the size the scattered ones reach halfway through their fade.
+constexpr float CALM_EXPLOSION_SCALE = 0.8f;
 
 // One frame of an animation's zoom onto the player at (x, y) while its counter runs: the camera closes
 // in by `step` and stays centred on the player. True on the frame the counter runs out.
@@ -257,6 +277,9 @@ bool ZoomFrame(int& counter, float step, float x, float y)
     if (counter <= 0)
         return false;
     counter -= 1;
+    // The calm mode keeps the camera still; the animation lasts as long.
+    if (AccessModes().calm)
+        return counter <= 0;
     renderer->scaleX += step;
     renderer->scaleY += step;
     renderer->CentreOnCoords(x, y);
@@ -270,16 +293,27 @@ int TPlayer::DeathAnimStart(int frames)
     const TParticleListPtr effects = Effects();
 
     // The ring and the explosions zoom with the camera, so they stay on the player as it closes in.
+    // Calm: the ring and one explosion fade where they are, without growing, spinning or scattering.
+    const bool calm = AccessModes().calm;
     TParticlePtr ring = effects->AddNew(imageBank->Find("particlering"), int(x), int(y));
-    ring->SetParams(-0.04f, 0.0f, 0.1f, 0.1f, 0.0f, 0.0f);
+    ring->SetParams(-0.04f, 0.0f, calm ? 0.0f : 0.1f, calm ? 0.0f : 0.1f, 0.0f, 0.0f);
 
     const TGameImagePtr explosion = imageBank->Find("explosion");
     for (int i = 0; i < 8; ++i) {
-        // Drawn y, x, growth, spin: replays depend on this order.
+        // Drawn y, x, growth, spin: replays depend on this order, and the calm mode draws them too, so
+        // that a shared seed asks its players the same questions in either mode.
         const int ey = RandomInt(int(y - 50.0f), int(y + 50.0f));
         const int ex = RandomInt(int(x - 50.0f), int(x + 50.0f));
         const float growth = float(RandomFloat(0.05, 0.1));
         const int spin = RandomInt(10, 30);
+        if (calm) {
+            if (i == 0) {
+                TParticlePtr p = effects->AddNew(explosion, int(x), int(y));
+                p->SetScaleParams(CALM_EXPLOSION_SCALE, CALM_EXPLOSION_SCALE);
+                p->SetParams(-0.04f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+            }
+            continue;
+        }
         TParticlePtr p = effects->AddNew(explosion, ex, ey);
         p->SetScaleParams(0.3f, 0.3f);
         p->SetParams(-0.04f, float(spin), growth, growth, 0.0f, 0.0f);
@@ -296,7 +330,8 @@ int TPlayer::DeathAnimStart(int frames)
         SpawnWord(std::to_string(level->answer), int(questionX + width / 2.0f + 100.0f), 305,
                   RIGHT_ANSWER_EFFECT);
         if (answerInput && !answerInput->text.empty())
-            SpawnWord(answerInput->text, renderer->screenWidth / 2, 450, WRONG_NUMBER_EFFECT);
+            SpawnWord(answerInput->text, renderer->screenWidth / 2, 450,
+                      AccessModes().calm || AccessModes().speak ? CLEAR_WRONG_NUMBER_EFFECT : WRONG_NUMBER_EFFECT);
     }
     game->PlayGameSound(soundExplosion, channelExplosion, 1.0f, 1.0f);
     return 0;

@@ -3,6 +3,8 @@
 
 #include "platform/Language.h"
 #include "platform/Platform.h"
+#include "play/Spoken.h"
+#include "shell/Access.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Helpers.h"
@@ -41,10 +43,33 @@ void TResultScreen::AddRow(const TRow& row)
 {
     FitLabelWidth(*statColumn->AddLabel(row.name), valuesX - NAMES_X - FIT_MARGIN);
     FitLabelWidth(*numColumn->AddLabel(row.value), float(renderer->screenWidth) - valuesX - FIT_MARGIN);
+    // A row that comes after the screen was read out (a best score the save found later) is said alone.
+    if (announced && Speaking())
+        Announce(row.name + " " + SpokenNumber(row.value));
+}
+
+void TResultScreen::AnnounceResult()
+{
+    if (!Speaking())
+        return;
+    std::string words = HeadingText();
+    auto value = numColumn->begin();
+    for (const TLabelPtr& name : *statColumn) {
+        if (value == numColumn->end())
+            break;
+        words = SpokenSentences(words, name->text + " " + SpokenNumber((*value++)->text));
+    }
+    // TRANSLATORS: said aloud in the spoken mode at the end of a result screen.
+    Announce(SpokenSentences(words, Translate("Press Space to go on.")));
 }
 
 int TResultScreen::Logic()
 {
+    // Once every row is in (the game-over screen adds the best score after its own rows).
+    if (!announced) {
+        announced = true;
+        AnnounceResult();
+    }
     // Escape continues like Space: leaving mid-run is the game screen's business, not a result screen's.
     if (KeyWasHit(KEY_ESCAPE))
         Close();

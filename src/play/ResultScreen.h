@@ -42,6 +42,9 @@ protected:
     virtual const std::string& HeadingText() = 0;
 
 private:
+    // The spoken mode's reading of the screen: the heading, each row, then how to go on.
+    void AnnounceResult();
+    bool announced = false;
     // Made in Init, so that drawing a frame only reads them and allocates nothing.
     TColorPtr headingColor, hintColor;
     TShadowPtr headingShadow, hintShadow;

@@ -5,7 +5,9 @@
 #include "platform/Platform.h"
 #include "play/GameScreen.h"
 #include "play/Profile.h"
+#include "play/Spoken.h"
 #include "records/SavedState.h"
+#include "shell/Access.h"
 #include "shell/Color.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
@@ -62,7 +64,25 @@ int TTitleScreen::Init()
     hint = Translate("Press <Esc> to Exit");
     promptScaleX = FittedScaleX(prompt, gameFont, 0.5f, width - TEXT_X - FIT_MARGIN);
     hintScaleX = FittedScaleX(hint, gameFont, 0.5f, width - TEXT_X - FIT_MARGIN);
+    AnnounceChoices();
     return 0;
+}
+
+void TTitleScreen::AnnounceChoices() const
+{
+    if (!Speaking())
+        return;
+    // The menu as it reads, row by row, with a mode's best score beside it.
+    std::string words = prompt;
+    for (int k = 0; k < MODE_COUNT; ++k) {
+        std::string row = std::to_string(k + 1) + ": " + Translate(MODE_NAMES[k]);
+        if (const int best = game->saved ? game->saved->scores.Best(k) : 0)
+            row += ", " + TranslateWith("Best %s", std::to_string(best));
+        words = SpokenSentences(words, row);
+    }
+    // TRANSLATORS: said aloud in the spoken mode after the title's choices: where the pause is and the
+    // way out.
+    Announce(SpokenSentences(words, Translate("P pauses a game at any time. Escape quits.")));
 }
 
 void TTitleScreen::ShowBests()

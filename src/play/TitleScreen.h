@@ -37,6 +37,8 @@ public:
     int StartGame();
 
 private:
+    // The spoken mode's reading of the screen: the choices, the pause key and the way out.
+    void AnnounceChoices() const;
     // The best column from the table as it is now.
     void ShowBests();
 

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+#include "shell/Access.h"
+
 namespace {
 
 // The saves of the whole program, one after another: two saves of one record must never overlap, and
@@ -189,6 +191,18 @@ void TSavedState::RecordRunNow(int mode, int score, int level, const std::string
     }
     save.result = TRunResult{savesTable.Best(mode), place == 0};
     save.done.store(true, std::memory_order_release);
+}
+
+void TSavedState::KeepScoresApart(int timePercent)
+{
+    if (timePercent == 100)
+        return;
+    // best-scores-more-time-1.5: the factor as the player gave it, so the file says whose runs it holds.
+    const std::string name = "best-scores-more-time-" + TimeFactorText(timePercent);
+    scoresRecord = TKeptRecord{TStorageArea::DATA, name, "best scores with more time", TBestScores::MAX_BYTES};
+    scores = savesTable = TBestScores();
+    scoresSeen = std::nullopt;
+    RefreshScores();
 }
 
 void TSavedState::SaveFullScreen(int flag)

@@ -70,6 +70,9 @@ public:
     // table, and while nothing can be saved the launch keeps its own. While a save runs, the table it
     // will leave is taken when it is done instead.
     void RefreshScores();
+    // Runs played with more time (timePercent above 100) go to a table of their own for that factor,
+    // beside the usual one, which stays as it is and which older copies of the game go on reading.
+    void KeepScoresApart(int timePercent);
 
 private:
     // The saves' side: run by the background work, one at a time.

@@ -2,6 +2,7 @@
 // it changes.
 #include "records/Settings.h"
 
+#include "shell/Access.h"
 #include "shell/Helpers.h"
 
 namespace {
@@ -39,6 +40,15 @@ bool ParseDisplay(const std::string& value, int& fullScreen)
     if (value != "window" && value != "fullscreen")
         return false;
     fullScreen = value == "fullscreen" ? 1 : 0;
+    return true;
+}
+
+// A setting of two words: off (false) or on (true).
+bool ParseChoice(const std::string& value, const char* off, const char* on, bool& chosen)
+{
+    if (value != off && value != on)
+        return false;
+    chosen = value == on;
     return true;
 }
 
@@ -110,11 +120,18 @@ TSettings TSettings::Parse(const std::string& text, std::vector<std::string>& wa
         else if ((line.name == "music-volume" && !ParsePercent(line.value, settings.musicVolume)) ||
                  (line.name == "effects-volume" && !ParsePercent(line.value, settings.effectsVolume)))
             warnings.push_back(where + "a volume is a whole number from 0 to 100; ignored");
+        else if (line.name == "time-factor" && !ParseTimeFactor(line.value, settings.timePercent))
+            warnings.push_back(where + "the time factor is a number from 1 to 4, such as 1.5 or 2; ignored");
+        else if (line.name == "motion" && !ParseChoice(line.value, "full", "calm", settings.calm))
+            warnings.push_back(where + "the motion is full or calm; ignored");
+        else if (line.name == "speak" && !ParseChoice(line.value, "off", "on", settings.speak))
+            warnings.push_back(where + "speak is on or off; ignored");
         else if (line.name == "history" && line.value != "on" && line.value != "off")
             warnings.push_back(where + "the history is on or off; ignored");
         else if (line.name == "history")
             settings.history = line.value == "on";
-        else if (line.name != "display" && line.name != "music-volume" && line.name != "effects-volume")
+        else if (line.name != "display" && line.name != "music-volume" && line.name != "effects-volume" &&
+                 line.name != "time-factor" && line.name != "motion" && line.name != "speak")
             warnings.push_back(where + "unknown setting; ignored");
     });
     return settings;

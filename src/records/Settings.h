@@ -11,6 +11,9 @@ struct TSettings {
     int fullScreen = 0;         // Ctrl+F's last choice
     int musicVolume = 100;      // percent of the game's own music level
     int effectsVolume = 100;    // percent of the game's own effects level
+    int timePercent = 100;      // time-factor: every level's limit, in percent of the usual one
+    bool calm = false;          // motion = calm rather than full
+    bool speak = false;         // speak = on rather than off
     int history = 1;            // "history = off": no answer is kept in the history of answers
 
     // Lines of "name = value"; blank lines and lines starting with # are skipped. A line with an unknown

@@ -5,6 +5,7 @@
 
 #include "platform/Language.h"
 #include "platform/Platform.h"
+#include "shell/Access.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
 #include "shell/TextFit.h"
@@ -42,6 +43,11 @@ int TGame::CheckKeys()
     if (KeyWasHit(KEY_P)) {
         ClearKeys();
         TogglePaused();
+        // The spoken mode tells how to go on, since the dimmed picture says nothing to a player who
+        // cannot see it.
+        if (paused && Speaking())
+            // TRANSLATORS: said aloud in the spoken mode when P pauses the game.
+            Announce(Translate("Paused. Press P to go on."));
     }
     if (KeyWasHit(KEY_M))
         ToggleSound();

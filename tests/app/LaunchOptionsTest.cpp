@@ -37,6 +37,11 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
     EXPECT_EQ(options.seed, 0);
     EXPECT_EQ(options.language, "de");
     EXPECT_EQ(out + err, "");
+    EXPECT_EQ(parse({"--more-time", "1.25", "--calm", "--speak"}, options, out, err), std::nullopt);
+    EXPECT_EQ(options.timePercent, 125);
+    EXPECT_TRUE(options.calm && options.speak);
+    EXPECT_EQ(parse({"--more-time=4"}, options, out, err), std::nullopt);
+    EXPECT_EQ(options.timePercent, 400);
     // The language is read before the rest, so that the help and the complaints are in it: the last good one.
     EXPECT_EQ(LanguageAsked({"--lang", "fr", "--lang=de", "--lang=x/y"}), "de");
     EXPECT_EQ(LanguageAsked({"--lang=de", "--mute", "--lang", "fr"}), "fr");
@@ -68,6 +73,11 @@ TEST(LaunchOptions, EachOptionAndTheUsageOnABadOne)
         {{"--seed", seed100k}, "bad seed '" + seed100k.substr(0, 40) + "...': a whole number from 0 to 2147483647"},
         {{"--data", "/nonexistent/caf\xc3\xa9\xff"}, "no data folder '/nonexistent/caf\xc3\xa9\\xff'"},
         {{"--data="}, "no data folder ''"},
+        {{"--more-time", "0.5"}, "bad time factor '0.5': a number from 1 to 4 such as 1.5 or 2"},
+        {{"--more-time", "4.01"}, "bad time factor '4.01': a number from 1 to 4 such as 1.5 or 2"},
+        {{"--more-time", "1.125"}, "bad time factor '1.125': a number from 1 to 4 such as 1.5 or 2"},
+        {{"--more-time", "1,5"}, "bad time factor '1,5': a number from 1 to 4 such as 1.5 or 2"},
+        {{"--more-time", "2."}, "bad time factor '2.': a number from 1 to 4 such as 1.5 or 2"},
         {{"--lang", ".."}, "bad language '..': a code such as fr, pt_BR or de_DE.UTF-8"},
         {{"--lang=."}, "bad language '.': a code such as fr, pt_BR or de_DE.UTF-8"},
         {{"--lang=../de"}, "bad language '../de': a code such as fr, pt_BR or de_DE.UTF-8"},

@@ -44,7 +44,8 @@ stray=$(cd "$prefix" && find . -type f | grep -v -e '^\./bin/calcadia$' -e '^\./
 [[ -z "$stray" ]] || fail "files installed that the game does not need: $stray"
 
 # The menu entry must name what was installed, or the menu shows a blank icon or starts nothing.
-exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+# The entry and each of its actions (more time, calm, spoken) run the same program.
+exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop" | sort -u)
 icon_name=$(sed -n 's/^Icon=//p' "$desktop")
 [[ -x "$prefix/bin/$exec_name" ]] || fail "the menu entry runs '$exec_name', which is not in bin/"
 grep -q '^Categories=.*Game;' "$desktop" || fail "the menu entry is not in the Games category"

@@ -5,6 +5,7 @@
 #include "toolkit/ParticleList.h"
 
 #include <algorithm>
+#include <cmath>
 
 TEST_F(GameplayTest, StartingALevelResetsEverythingButTheProfile)
 {
@@ -224,4 +225,117 @@ TEST_F(GameplayTest, AnAnswerCompletedAfterTheLastTickButOneLosesToTheTimeUp)
     EXPECT_EQ(level->timeLeft, 0);
     EXPECT_EQ(player->levelScore, 0);
     EXPECT_EQ(TextParticles("TIME UP!").size(), 1u);
+}
+
+TEST_F(GameplayTest, MoreTimeStretchesEveryLevelsLimitAndMarksTheBar)
+{
+    // The usual level has no mark; one with more time counts its longer limit down to the frame.
+    StartLevel();
+    EXPECT_FALSE(hud->moreTimeLabel);
+    modes.timePercent = 150;
+    StartLevel();
+    EXPECT_EQ(level->timeLimit, 5400);
+    ASSERT_TRUE(hud->moreTimeLabel);
+    EXPECT_EQ(hud->moreTimeLabel->text, "x1.5");
+    harness->Frame();
+    EXPECT_EQ(hud->timeLabel->text, "90");
+    EXPECT_EQ(THUD::TimerBarFill(level->timeLeft, level->timeLimit), 399);
+    harness->Frames(5398);
+    EXPECT_EQ(level->timeLeft, 1);
+    EXPECT_EQ(profile->lives, 1);
+    harness->Frame();
+    EXPECT_EQ(profile->lives, 0);
+    EXPECT_EQ(TextParticles("TIME UP!").size(), 1u);
+
+    // The shortest level too, and a factor in quarters.
+    modes.timePercent = 125;
+    StartLevel(TProfile::MODE_ADDITION, 12);
+    EXPECT_EQ(level->timeLimit, 1125);
+    EXPECT_EQ(hud->moreTimeLabel->text, "x1.25");
+}
+
+namespace {
+
+// WCAG's contrast ratio of two colours, from their relative luminance.
+double Contrast(int r1, int g1, int b1, int r2, int g2, int b2)
+{
+    const auto channel = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    const auto luminance = [&](int r, int g, int b) {
+        return 0.2126 * channel(r) + 0.7152 * channel(g) + 0.0722 * channel(b);
+    };
+    const double a = luminance(r1, g1, b1), b = luminance(r2, g2, b2);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+}  // namespace
+
+TEST_F(GameplayTest, CalmModeKeepsTheCameraStillFadesTheExplosionsAndAsksTheSameQuestions)
+{
+    // One wrong answer's animation in either mode, from the same seed: what moves, and how much of the
+    // picture is drawn again each frame.
+    struct TSeen {
+        float largestScale = 0.0f;
+        int explosions = 0;
+        bool explosionsMove = false;
+        uint64_t drawnArea = 0;
+        std::string nextQuestion;
+        TParticlePtr typed;
+    };
+    const auto play = [&](bool calm) {
+        modes.calm = calm;
+        StartLevel();
+        harness->Frames(5);
+        TSeen seen;
+        const std::string typed = WrongText();
+        AnswerWrong();
+        seen.explosions = ImageParticles("explosion");
+        const uint64_t areaBefore = DrawnAreaCount();
+        for (int i = 0; i < 39; ++i) {
+            harness->Frame();
+            seen.largestScale = std::max({seen.largestScale, renderer->scaleX, renderer->scaleY});
+            for (const TParticlePtr& p : Particles())
+                if (p->gameImage && (p->rotation != 0.0f || p->scaleXDelta != 0.0f || p->x != player->x ||
+                                     p->y != player->y))
+                    seen.explosionsMove = true;
+        }
+        seen.drawnArea = (DrawnAreaCount() - areaBefore) / 39;
+        seen.nextQuestion = level->currentQuestion;
+        const std::vector<TParticlePtr> numbers = TextParticles(typed);
+        seen.typed = numbers.empty() ? nullptr : numbers.back();
+        return seen;
+    };
+    const TSeen full = play(false);
+    const TSeen calm = play(true);
+    EXPECT_NEAR(full.largestScale, 1.78f, 0.0001f);
+    EXPECT_EQ(calm.largestScale, 1.0f);
+    EXPECT_EQ(renderer->scrollX, 0.0f);
+    EXPECT_EQ(renderer->scrollY, 0.0f);
+    EXPECT_EQ(full.explosions, 8);
+    EXPECT_TRUE(full.explosionsMove);
+    EXPECT_EQ(calm.explosions, 1);
+    EXPECT_FALSE(calm.explosionsMove);
+    // A class sharing a seed is asked the same questions whichever mode each child plays in.
+    EXPECT_EQ(calm.nextQuestion, full.nextQuestion);
+    // The still camera leaves most of what the zoom redrew alone (bench/calm_motion gives the figures).
+    EXPECT_LT(calm.drawnArea * 2, full.drawnArea);
+
+    // The red falling number can be read against the background in the calm and spoken modes; the
+    // usual one keeps its colour.
+    ASSERT_TRUE(full.typed && calm.typed);
+    ExpectColor(full.typed, 150, 50, 50);
+    const TColorPtr background = game->clsColor;
+    EXPECT_GE(Contrast(calm.typed->color->R, calm.typed->color->G, calm.typed->color->B, background->R,
+                       background->G, background->B),
+              3.0);
+    modes.calm = false;
+    modes.speak = true;
+    ListenToSpeech([](const std::string&) {});
+    StartLevel();
+    AnswerWrong();
+    ListenToSpeech(nullptr);
+    const TParticlePtr spokenTyped = Particles().back();
+    ExpectColor(spokenTyped, calm.typed->color->R, calm.typed->color->G, calm.typed->color->B);
 }

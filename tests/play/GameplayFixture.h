@@ -15,6 +15,7 @@
 #include "play/Level.h"
 #include "play/Player.h"
 #include "play/Profile.h"
+#include "shell/Access.h"
 #include "shell/Game.h"
 #include "shell/Globals.h"
 #include "shell/Renderer.h"
@@ -37,6 +38,7 @@ protected:
         // One game at a time: the old harness's teardown would otherwise drop the new game's globals.
         harness.reset();
         harness = std::make_unique<GameHarness>(seed);
+        SetAccessModes(modes);
         profile = TProfile::Create();
         profile->gameMode = mode;
         profile->level = levelNumber;
@@ -101,4 +103,6 @@ protected:
     }
 
     std::unique_ptr<GameHarness> harness;
+    // The modes the next StartLevel plays in; the harness's end puts the defaults back.
+    TAccessModes modes;
 };

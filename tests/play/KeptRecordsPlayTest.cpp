@@ -424,3 +424,117 @@ TEST(LaunchOptionsInPlay, MuteSeedDataFolderAndTheRememberedSettings)
         EXPECT_FLOAT_EQ(title->selectChannel->Volume(), 0.7f);
     }
 }
+
+namespace {
+
+// The question on show as the spoken mode must say it, worked out here from its text: "7 x 8 =" is
+// "7 times 8".
+std::string QuestionSaid()
+{
+    std::string said = level->currentQuestion;
+    said.resize(said.size() - 2);   // " ="
+    for (const auto& [sign, word] : {std::pair{" + ", " plus "}, {" - ", " minus "}, {" x ", " times "},
+                                     {" / ", " divided by "}})
+        if (const size_t at = said.find(sign); at != std::string::npos)
+            said.replace(at, 3, word);
+    return said;
+}
+
+}  // namespace
+
+// The settings ask for the spoken mode and half as long again: a scripted run hears every screen, its
+// questions, results, pause and timer through a fake voice, and its score goes to a table of its own.
+TEST(AccessModesInPlay, TheSpokenWordsOfARunAndMoreTimesOwnBestScores)
+{
+    TempHome home;
+    fs::create_directories(home.Config());
+    std::ofstream(home.Config() / "settings") << "time-factor = 1.5\nspeak = on\n";
+    std::vector<std::string> said;
+    ListenToSpeech([&](const std::string& words) { said.push_back(words); });
+    const auto heard = [&] {
+        const std::vector<std::string> words = said;
+        said.clear();
+        return words;
+    };
+    using Words = std::vector<std::string>;
+    int score = 0;
+    {
+        LaunchWith keeping(Keeping());
+        GameHarness h;
+        EXPECT_EQ(heard(), Words{"Choose a Mode: 1: Addition. 2: Subtraction. 3: Multiplication. 4: Division. "
+                                 "5: All of the Above. P pauses a game at any time. Escape quits."});
+        h.Press(KEY_3);
+        h.Frame();
+        EXPECT_EQ(level->timeLimit, 5400);
+        EXPECT_EQ(heard(), Words{"Get 3 Right. " + QuestionSaid()});
+        TypeAnswer(h, RightAnswer());
+        EXPECT_EQ(heard(), Words{"Right. " + QuestionSaid()});
+        const std::string answer = RightAnswer();
+        TypeAnswer(h, WrongAnswer());
+        EXPECT_EQ(heard(), Words{"Wrong. The answer is " + answer + "."});
+        WaitUntilAnswering(h);
+        EXPECT_EQ(heard(), Words{"Get 2 Right. " + QuestionSaid()});
+        h.Press(KEY_P);
+        h.Frame();
+        h.Press(KEY_P);
+        h.Frame();
+        EXPECT_EQ(heard(), Words{"Paused. Press P to go on."});
+        TypeAnswer(h, RightAnswer());
+        EXPECT_EQ(heard(), Words{"Right. " + QuestionSaid()});
+        TypeAnswer(h, RightAnswer());
+        EXPECT_EQ(heard(), Words{"Right. AWESOME!"});
+        ASSERT_TRUE(RunUntilScreen(h, "Level Complete", 100));
+        h.Frame();
+        Words tally = heard();
+        ASSERT_EQ(tally.size(), 1u);
+        EXPECT_EQ(tally[0].rfind("Level 1 Complete! Current Score: 32. Time Left: ", 0), 0u) << tally[0];
+        EXPECT_NE(tally[0].find(" secs. Time Bonus: + "), std::string::npos) << tally[0];
+        EXPECT_NE(tally[0].find(" points. Best Combo: 2. Press Space to go on."), std::string::npos) << tally[0];
+
+        h.Press(KEY_SPACE);
+        h.Frame();
+        EXPECT_EQ(level->timeLimit, 4950);
+        EXPECT_EQ(heard(), Words{"Get 4 Right. " + QuestionSaid()});
+        for (int seconds : {30, 10, 5}) {
+            level->timeLeft = seconds * 60 + 1;
+            h.Frame();
+            EXPECT_EQ(heard(), Words{std::to_string(seconds) + " seconds left"});
+        }
+        level->timeLeft = 1;
+        h.Frame();
+        EXPECT_EQ(heard(), Words{"TIME UP!"});
+        ASSERT_TRUE(RunUntilScreen(h, "Game Over", 100));
+        h.Frame();
+        game->saved->FinishSaving();
+        h.Frames(2);
+        score = profile->score;
+        const std::string points = std::to_string(score);
+        // The best score is said in its row, or after the rest when the save tells it a frame later.
+        std::string over;
+        for (const std::string& words : heard())
+            over += words + "|";
+        const std::string rows = "Game Over. Final Score: " + points + ". Final Level: 2. Biggest Combo: 2. "
+                                 "Wrong Answers: 1.";
+        EXPECT_TRUE(over == rows + " Best Score: " + points + ". Press Space to go on.|" ||
+                    over == rows + " Press Space to go on.|Best Score: " + points + "|")
+            << over;
+    }
+    // Kept apart from the usual table, which is not even made.
+    EXPECT_TRUE(fs::exists(home.Data() / "best-scores-more-time-1.5"));
+    EXPECT_FALSE(fs::exists(home.Data() / "best-scores"));
+    {
+        std::ofstream(home.Config() / "settings") << "speak = off\n";
+        LaunchWith keeping(Keeping());
+        GameHarness h;
+        EXPECT_EQ(game->saved->scores.Best(TProfile::MODE_MULTIPLICATION), 0);
+        EXPECT_TRUE(heard().empty());
+    }
+    {
+        TLaunchOptions moreTime = Keeping();
+        moreTime.timePercent = 150;
+        LaunchWith keeping(moreTime);
+        GameHarness h;
+        EXPECT_EQ(game->saved->scores.Best(TProfile::MODE_MULTIPLICATION), score);
+    }
+    ListenToSpeech(nullptr);
+}

@@ -137,16 +137,26 @@ TEST(Settings, RoundTripMalformedLinesAndWrittenOnlyWhenChanged)
                              "colour = blue\n"
                              "\x01\xff garbage\n"
                              "music-volume = -5\n"
+                             "time-factor = 2\n"
+                             "motion = calm\n"
+                             "speak = on\n"
+                             "time-factor = 1.5x\n"
+                             "motion = still\n"
                              "effects-volume = 7";
     const TSettings read = TSettings::Parse(text, warnings);
     EXPECT_EQ(read.musicVolume, 30);       // the later bad line leaves the good one's value
     EXPECT_EQ(read.effectsVolume, 7);      // the last line needs no line break
     EXPECT_EQ(read.fullScreen, 0);
-    ASSERT_EQ(warnings.size(), 5u);
+    EXPECT_EQ(read.timePercent, 200);
+    EXPECT_TRUE(read.calm && read.speak);
+    ASSERT_EQ(warnings.size(), 7u);
     EXPECT_EQ(warnings[0], "line 3 ('display = big'): the display is window or fullscreen; ignored");
     EXPECT_EQ(warnings[1], "line 4 ('effects-volume = 101'): a volume is a whole number from 0 to 100; ignored");
     EXPECT_EQ(warnings[2], "line 5 ('colour = blue'): unknown setting; ignored");
     EXPECT_EQ(warnings[3], "line 6 ('\\x01\\xff garbage'): not of the form name = value; ignored");
+    EXPECT_EQ(warnings[5], "line 11 ('time-factor = 1.5x'): the time factor is a number from 1 to 4, such as 1.5 "
+                           "or 2; ignored");
+    EXPECT_EQ(warnings[6], "line 12 ('motion = still'): the motion is full or calm; ignored");
     // A byte-order mark, as some editors write, is not part of the first line.
     warnings.clear();
     EXPECT_EQ(TSettings::Parse("\xEF\xBB\xBFmusic-volume = 40\n", warnings).musicVolume, 40);

@@ -621,3 +621,29 @@ test('the recorded replays give the statistics of the desktop', async () => {
     await page.close();
   }
 });
+
+test('the live region carries the title, a question and a result; with ?speak=1 the browser says them too', async () => {
+  const page = await openGame({
+    address: '?speak=1',
+    prepare: (p) => p.evaluateOnNewDocument(() => {
+      window.said = [];
+      // The voice heard here rather than through a sound card.
+      if (window.speechSynthesis)
+        window.speechSynthesis.speak = (utterance) => window.said.push(utterance.text);
+    }),
+  });
+  const REGION = "[...document.querySelectorAll('#spoken p')].map((p) => p.textContent)";
+  const lastIs = (pattern) => `${pattern}.test(${REGION}.at(-1) || '')`;
+  assert.match((await peek(page, REGION))[0],
+               /^Choose a Mode: 1: Addition\. 2: Subtraction\. .* P pauses a game at any time\. Escape quits\.$/);
+  await page.keyboard.press('3');
+  await until(page, lastIs('/^Get 3 Right\\. \\d+ times \\d+$/'));
+  // The question as it was heard is enough to answer it.
+  const [, a, b] = /(\d+) times (\d+)$/.exec((await peek(page, REGION)).at(-1));
+  await page.keyboard.type(String(a * b));
+  await until(page, lastIs('/^Right\\. \\d+ times \\d+$/'));
+  assert.equal(await peek(page, "document.getElementById('spoken').getAttribute('aria-live')"), 'polite');
+  assert.deepEqual(await peek(page, 'window.said'), await peek(page, REGION));
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});

@@ -5,6 +5,7 @@ import assert from 'node:assert/strict';
 import { chooseLanguage, translate } from '../../web/page/language.mjs';
 import { keyRoute } from '../../web/page/keys.mjs';
 import { boxAt, gamePoint, Gestures } from '../../web/page/touch.mjs';
+import { accessModes } from '../../web/page/speech.mjs';
 
 test('the language: ?lang= first (the last one), then the browser\'s list unless English comes first', () => {
   const catalogs = { de: {}, fr: {}, pt_BR: {}, ru: {}, es: {} };
@@ -56,4 +57,14 @@ test('taps: a point of the page in game pixels, the row it hits, and one gesture
   gestures.down(1, 8);
   gestures.down(2, 9);
   assert.deepEqual([gestures.up(2, 9), gestures.up(1, 9), gestures.up(3, 9)], [true, false, false]);
+});
+
+test('the spoken and calm modes: the address, then the browser\'s reduced motion; the words in a region', () => {
+  const modes = (address, reduced) => accessModes(new URLSearchParams(address), reduced);
+  assert.deepEqual(modes('', false), { speak: false, calm: false });
+  assert.deepEqual(modes('?speak=1', false), { speak: true, calm: false });
+  assert.deepEqual(modes('?speak=1&speak=0', true), { speak: false, calm: true });
+  assert.deepEqual(modes('?calm', false), { speak: false, calm: true });
+  // The address says no to calm motion even where the browser prefers it.
+  assert.deepEqual(modes('?calm=0', true), { speak: false, calm: false });
 });

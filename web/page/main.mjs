@@ -7,11 +7,15 @@ import { installKeys } from './keys.mjs';
 import { installTouch } from './touch.mjs';
 import { installAudio, installLostContext, toggleFullScreen } from './tab.mjs';
 import { LoadError, loader } from './loading.mjs';
+import { accessModes, liveRegion, speaker } from './speech.mjs';
 
 // What the build made (web/package.mjs puts it in the page): the file names, which carry a hash of
 // their content, their sizes, and which data file holds which file of Data/.
 const BUILD = window.CALCADIA_BUILD;
 const canvas = document.getElementById('canvas');
+// The spoken mode and calm motion, from the address and the browser's preference.
+const modes = accessModes(new URLSearchParams(location.search),
+                          !!(window.matchMedia && window.matchMedia('(prefers-reduced-motion: reduce)').matches));
 const pad = document.getElementById('pad');
 
 let language = chooseLanguage(new URLSearchParams(location.search).getAll('lang'),
@@ -157,6 +161,11 @@ function load() {
   window.Module = {
     canvas,
     calcadiaLanguage: language,
+    calcadiaModes: modes,
+    speakWords: speaker(liveRegion(document.body), {
+      voice: modes.speak, language: () => language, synthesis: window.speechSynthesis,
+      Utterance: window.SpeechSynthesisUtterance,
+    }),
     // The game's library makes its audio context only if there is none, which takes long enough (a
     // tenth of a second) to hold up the first picture; here it is made while the files download.
     SDL2: { audioContext: (() => { try { return new AudioContext(); } catch { return undefined; } })() },

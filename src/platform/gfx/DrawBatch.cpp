@@ -288,6 +288,8 @@ bool EndFrame(bool pictureKept, TBoxes& drawn)
         drawn.count = backend::PictureSize(width, height) ? 1 : 0;
         drawn.box[0] = {0, 0, width, height};
     }
+    for (int i = 0; i < drawn.count; ++i)
+        CountDrawnArea((drawn.box[i].right - drawn.box[i].left) * (drawn.box[i].bottom - drawn.box[i].top));
     // Kept for the next frame to compare with; the vectors trade places, so nothing is allocated.
     std::swap(batch.previous, batch.recording);
     batch.previousHeld = !early;

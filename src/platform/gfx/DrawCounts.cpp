@@ -16,6 +16,7 @@ struct TCounts {
     int frameTextureCount = 0;
     int texturesLastFrame = 0;
     uint64_t partialFrames = 0;
+    uint64_t drawnArea = 0;
 } counts;
 
 }  // namespace
@@ -31,6 +32,7 @@ void CountDrawCall(unsigned texture)
 }
 
 void CountPartialFrame() { ++counts.partialFrames; }
+void CountDrawnArea(int pixels) { counts.drawnArea += uint64_t(pixels); }
 
 void EndFrameCount()
 {
@@ -60,3 +62,4 @@ int DistinctTexturesLastFrame() { return gfx::counts.texturesLastFrame; }
 int DrawCallsThisFrame() { return gfx::counts.drawCallsThisFrame; }
 int DrawCallsLastFrame() { return gfx::counts.drawCallsLastFrame; }
 uint64_t PartialFrameCount() { return gfx::counts.partialFrames; }
+uint64_t DrawnAreaCount() { return gfx::counts.drawnArea; }

@@ -9,6 +9,8 @@ namespace gfx {
 void CountDrawCall(unsigned texture);
 // A frame presented that was drawn only where it changed.
 void CountPartialFrame();
+// The pixels a presented frame drew: its changed boxes, or the whole picture.
+void CountDrawnArea(int pixels);
 // Counts the frame's draw calls into the last frame's and starts again.
 void EndFrameCount();
 // All counts of frames back to zero, as a display opens.

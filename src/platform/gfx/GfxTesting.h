@@ -18,6 +18,9 @@ int DistinctTexturesLastFrame();
 uint64_t PresentedFrameCount();
 // Presented frames that were drawn only in the box where they differ from the frame before.
 uint64_t PartialFrameCount();
+// Pixels the presented frames drew, added up: a partial frame's changed boxes, a whole frame's picture.
+// What moves on the screen, and how much of it, shows here.
+uint64_t DrawnAreaCount();
 uint64_t SkippedFrameCount();
 uint64_t TextureUploadCount();
 

@@ -16,3 +16,7 @@ void SetStorageLockWait(std::chrono::milliseconds wait);
 
 // The one generator's state, for tests that check its sequence or record where a run left it.
 int RandomState();
+
+// Hears every Speak instead of the system's voice, so a test reads the words a run says. An empty
+// function gives the words back to the voice.
+void ListenToSpeech(std::function<void(const std::string&)> heard);
