@@ -105,6 +105,28 @@ void ForEachSettingLine(const std::string& text, Visit visit)
 
 }  // namespace
 
+// The lines of the modes a player chose, only where they differ from the default: a file written for
+// a player who chose none reads as it always has.
+std::string TSettings::ChosenModes() const
+{
+    std::string lines;
+    if (timePercent != 100) {
+        // 150 is "1.5" and 125 "1.25": the form the time factor is read in.
+        std::string factor = std::to_string(timePercent / 100);
+        if (const int hundredths = timePercent % 100; hundredths != 0)
+            factor += "." + std::string(hundredths < 10 ? "0" : "") +
+                      std::to_string(hundredths % 10 == 0 ? hundredths / 10 : hundredths);
+        lines += "time-factor = " + factor + "\n";
+    }
+    if (calm)
+        lines += "motion = calm\n";
+    if (speak)
+        lines += "speak = on\n";
+    if (!history)
+        lines += "history = off\n";
+    return lines;
+}
+
 TSettings TSettings::Parse(const std::string& text, std::vector<std::string>& warnings)
 {
     TSettings settings;
@@ -144,7 +166,7 @@ std::string TSettings::Format() const
            "display = " + std::string(fullScreen ? "fullscreen" : "window") + "\n"
            "# volumes in percent of the game's own levels, 0 to 100\n"
            "music-volume = " + std::to_string(musicVolume) + "\n"
-           "effects-volume = " + std::to_string(effectsVolume) + "\n";
+           "effects-volume = " + std::to_string(effectsVolume) + "\n" + ChosenModes();
 }
 
 std::string TSettings::WithDisplay(const std::string& text, int fullScreen)

@@ -21,6 +21,8 @@ struct TSettings {
     static TSettings Parse(const std::string& text, std::vector<std::string>& warnings);
     // A whole new file of these settings, with comments that say how to edit it.
     std::string Format() const;
+    // The lines of the modes chosen away from their defaults (more time, calm, spoken, no history).
+    std::string ChosenModes() const;
     // The settings file text with the display set to fullScreen's choice: the value of the line that
     // decides it replaced, or a line added at the end; every other byte (comments, names this version
     // does not know, values it cannot read) as it was.

@@ -129,6 +129,15 @@ TEST(Settings, RoundTripMalformedLinesAndWrittenOnlyWhenChanged)
     std::vector<std::string> warnings;
     EXPECT_EQ(TSettings::Parse(chosen.Format(), warnings), chosen);
     EXPECT_TRUE(warnings.empty());
+    // Every mode chosen away from its default is written too, in the form it is read back in.
+    for (int percent : {105, 110, 125, 400}) {
+        TSettings modes = chosen;
+        modes.timePercent = percent;
+        modes.calm = modes.speak = true;
+        modes.history = 0;
+        EXPECT_EQ(TSettings::Parse(modes.Format(), warnings), modes) << modes.Format();
+    }
+    EXPECT_TRUE(warnings.empty());
 
     const std::string text = "# mine\r\n"
                              "  music-volume=  30  \r\n"
